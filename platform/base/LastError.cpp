@@ -1,0 +1,7 @@
+#include "WinTypes.h"
+
+// Per thread, as on Windows.
+static thread_local DWORD t_lastError = 0;
+
+DWORD GetLastError() { return t_lastError; }
+void SetLastError(DWORD code) { t_lastError = code; }
