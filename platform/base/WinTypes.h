@@ -52,6 +52,12 @@ PARVEL_DECLARE_HANDLE(HKEY);
 typedef HINSTANCE HMODULE;
 typedef HANDLE HGLOBAL;
 
+// Plain geometry records shared by the windowing and drawing layers (CRect/CPoint/CSize build on them).
+typedef struct tagRECT { LONG left; LONG top; LONG right; LONG bottom; } RECT, *PRECT, *LPRECT;
+typedef const RECT* LPCRECT;
+typedef struct tagPOINT { LONG x; LONG y; } POINT, *PPOINT, *LPPOINT;
+typedef struct tagSIZE { LONG cx; LONG cy; } SIZE, *PSIZE, *LPSIZE;
+
 #ifndef TRUE
 #define TRUE 1
 #endif
