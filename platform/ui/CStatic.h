@@ -1,0 +1,18 @@
+// CStatic: text, bitmap (SS_BITMAP) or icon; with SS_NOTIFY a click sends STN_CLICKED. It paints
+// itself, asking its parent for colours with WM_CTLCOLORSTATIC (a hollow brush draws nothing
+// behind the text: the parent's painting shows through).
+#pragma once
+
+#include "CWnd.h"
+
+class CStatic : public CWnd
+{
+    DECLARE_DYNAMIC(CStatic)
+public:
+    CStatic() = default;
+    BOOL Create(LPCSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID = 0xffff);
+    HBITMAP SetBitmap(HBITMAP hBitmap);
+    HBITMAP GetBitmap() const;
+    HICON SetIcon(HICON hIcon);
+    HICON GetIcon() const;
+};
