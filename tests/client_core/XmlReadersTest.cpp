@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+#include "XmlReaders.h"
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+// --- trans-URL list -------------------------------------------------------------------------
+
+struct TransCase
+{
+    const char* name;
+    const char* xml;
+    int expectedCount;      // -7 = left as it was
+    Paths expectedList;
+};
+
+class ParseTransUrlListTest : public ::testing::TestWithParam<TransCase> {};
+
+TEST_P(ParseTransUrlListTest, Parses)
+{
+    Paths list;
+    int count = -7;
+    ParseTransUrlList(GetParam().xml, list, count);
+    EXPECT_EQ(count, GetParam().expectedCount);
+    EXPECT_EQ(list, GetParam().expectedList);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ParseTransUrlListTest, ::testing::Values(
+    TransCase{"DocumentOrderWhateverTheIndex",
+              "<?xml version=\"1.0\" encoding=\"GBK\"?>"
+              "<transurllist>"
+              "<url><index>9</index><path>http://a/1</path></url>"
+              "<url><index>0</index><path>http://b/2</path></url>"
+              "<url><index>5</index><path>http://c/3</path></url>"
+              "</transurllist>",
+              3, {"http://a/1", "http://b/2", "http://c/3"}},
+    TransCase{"MissingPathOrIndexStillCounts",
+              "<transurllist>"
+              "<url><index>0</index></url>"
+              "<url><path>http://b/</path></url>"
+              "<url/>"
+              "<url><index>3</index><path></path></url>"
+              "</transurllist>",
+              4, {"", "http://b/", "", ""}},
+    TransCase{"OtherChildrenAreSkipped",
+              "<transurllist><note>x</note><url><path>p1</path></url><other/>"
+              "<url><path>p2</path></url></transurllist>",
+              2, {"p1", "p2"}},
+    TransCase{"GbkTextKeepsItsBytes",
+              "<transurllist><url><index>0</index><path>http://h/中文</path></url></transurllist>",
+              1, {"http://h/中文"}},
+    TransCase{"EntitiesAreDecoded",
+              "<transurllist><url><path>http://h/p?a=1&amp;b=2</path></url></transurllist>",
+              1, {"http://h/p?a=1&b=2"}},
+    TransCase{"NoUrlElements", "<transurllist></transurllist>", -7, {}},
+    TransCase{"WrongDocumentElement", "<urllist><url><path>p</path></url></urllist>", -7, {}},
+    TransCase{"UrlNotDirectlyUnderList",
+              "<transurllist><group><url><path>p</path></url></group></transurllist>", -7, {}},
+    TransCase{"Malformed", "<transurllist><url><path>p</path></url><url><path>q", -7, {}},
+    TransCase{"NotXml", "404 Not Found", -7, {}},
+    TransCase{"Empty", "", -7, {}}),
+    [](const ::testing::TestParamInfo<TransCase>& info) { return std::string(info.param.name); });
+
+TEST(ParseTransUrlListNullTest, NullLeavesBothUnchanged)
+{
+    Paths list{"kept"};
+    int count = 1;
+    ParseTransUrlList(nullptr, list, count);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(list, Paths{"kept"});
+}
+
+TEST(ParseTransUrlListAppendTest, AppendsToWhatIsThere)
+{
+    Paths list{"old"};
+    int count = 0;
+    ParseTransUrlList("<transurllist><url><path>new</path></url></transurllist>", list, count);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(list, (Paths{"old", "new"}));
+}
+
+// --- message list ---------------------------------------------------------------------------
+
+TEST(ParseMessageListTest, FillsEveryField)
+{
+    const char* xml =
+        "<?xml version=\"1.0\" encoding=\"GBK\"?>"
+        "<response><datas><data>"
+        "<type>3</type><title>通知</title><class>系统/公告/</class><time>2024-05-06 07:08:09</time>"
+        "<content>今日停机维护</content><reader>web</reader><url>http://h/msg?id=1</url>"
+        "</data></datas></response>";
+    CNewsItem item;
+    ASSERT_TRUE(ParseMessageList(xml, item));
+    EXPECT_EQ(item.type, 3);
+    EXPECT_EQ(item.GetTitle(), "通知");
+    EXPECT_EQ(item.GetClass(), "系统/公告/");
+    EXPECT_EQ(item.GetOccurTime(), "2024-05-06 07:08:09");
+    EXPECT_EQ(item.GetContent(), "今日停机维护");
+    EXPECT_EQ(item.GetRemindType(), "web");
+    EXPECT_EQ(item.GetUrl(), "http://h/msg?id=1");
+}
+
+TEST(ParseMessageListTest, OnlyTheFirstDataIsRead)
+{
+    const char* xml =
+        "<response><datas>"
+        "<data><title>first</title><type>12</type></data>"
+        "<data><title>second</title><type>13</type><url>http://second/</url></data>"
+        "</datas></response>";
+    CNewsItem item;
+    ASSERT_TRUE(ParseMessageList(xml, item));
+    EXPECT_EQ(item.GetTitle(), "first");
+    EXPECT_EQ(item.type, 12);
+    EXPECT_EQ(item.GetUrl(), "");
+}
+
+TEST(ParseMessageListTest, MissingChildrenKeepTheRecordsDefaults)
+{
+    CNewsItem item;
+    ASSERT_TRUE(ParseMessageList("<response><datas><data><title>t</title></data></datas></response>", item));
+    CNewsItem defaults;
+    EXPECT_EQ(item.GetTitle(), "t");
+    EXPECT_EQ(item.type, defaults.type);
+    EXPECT_EQ(item.GetClass(), defaults.GetClass());
+    EXPECT_EQ(item.GetRemindType(), defaults.GetRemindType());
+    EXPECT_EQ(item.GetUrl(), defaults.GetUrl());
+    EXPECT_EQ(item.GetOccurTime(), defaults.GetOccurTime());
+    EXPECT_EQ(item.GetContent(), defaults.GetContent());
+}
+
+TEST(ParseMessageListTest, EmptyElementsStoreEmptyTextButAnEmptyUrlKeepsTheUrl)
+{
+    CNewsItem item;
+    item.SetTitle("before");
+    item.SetClass("x/");
+    item.SetUrl("http://kept/");
+    ASSERT_TRUE(ParseMessageList(
+        "<response><datas><data><title></title><class/><url></url></data></datas></response>", item));
+    EXPECT_EQ(item.GetTitle(), "");
+    EXPECT_EQ(item.GetClass(), "");
+    EXPECT_EQ(item.GetUrl(), "http://kept/");
+}
+
+struct TypeCase
+{
+    const char* element;
+    int expected;
+};
+
+class ParseMessageTypeTest : public ::testing::TestWithParam<TypeCase> {};
+
+TEST_P(ParseMessageTypeTest, Type)
+{
+    std::string xml = std::string("<response><datas><data>") + GetParam().element + "</data></datas></response>";
+    CNewsItem item;
+    item.type = 11;
+    ASSERT_TRUE(ParseMessageList(xml.c_str(), item));
+    EXPECT_EQ(item.type, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ParseMessageTypeTest, ::testing::Values(
+    TypeCase{"<type>10</type>", 10},
+    TypeCase{"<type>-3</type>", -3},
+    TypeCase{"<type>0</type>", 0},
+    TypeCase{"<type></type>", 11},       // no text: unchanged
+    TypeCase{"<type/>", 11},
+    TypeCase{"<type>abc</type>", 11},    // no number: unchanged
+    TypeCase{"<type>99999999999</type>", 11},
+    TypeCase{"<title>no type</title>", 11}));
+
+struct RejectCase
+{
+    const char* name;
+    const char* xml;
+};
+
+class ParseMessageRejectTest : public ::testing::TestWithParam<RejectCase> {};
+
+TEST_P(ParseMessageRejectTest, FalseAndItemUntouched)
+{
+    CNewsItem item;
+    item.SetTitle("untouched");
+    EXPECT_FALSE(ParseMessageList(GetParam().xml, item));
+    EXPECT_EQ(item.GetTitle(), "untouched");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ParseMessageRejectTest, ::testing::Values(
+    RejectCase{"NoDatas", "<response><data><title>t</title></data></response>"},
+    RejectCase{"NoData", "<response><datas></datas></response>"},
+    RejectCase{"NoResponse", "<reply><datas><data><title>t</title></data></datas></reply>"},
+    RejectCase{"Malformed", "<response><datas><data><title>t</title></data>"},
+    RejectCase{"NotXml", "Internal Server Error"},
+    RejectCase{"Empty", ""},
+    RejectCase{"Null", nullptr}),
+    [](const ::testing::TestParamInfo<RejectCase>& info) { return std::string(info.param.name); });
+
+} // namespace
