@@ -1,0 +1,437 @@
+#include "Process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+// This glibc's header lacks the C linkage block.
+extern "C" {
+#include <sys/pidfd.h>
+}
+#include "CodePage.h"
+#include "ProgramTable.h"
+
+namespace
+{
+DWORD ErrorFromErrno(int err)
+{
+    switch (err)
+    {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM: return ERROR_ACCESS_DENIED;
+    case ENOEXEC: return ERROR_BAD_FORMAT;
+    case ENOMEM:
+    case EAGAIN: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_ACCESS_DENIED;
+    }
+}
+
+// What a failing child reports through the pipe before it ends.
+struct ChildFailure
+{
+    int nStage; // 0 start, 1 working folder, 2 program
+    int nErrno;
+};
+
+void AppendToLog(const std::vector<std::string>& argv)
+{
+    const char* log = getenv("PARVEL_SHELL_LOG");
+    if (!log || !*log)
+        return;
+    std::string line = CProcessLauncher::FormatCommandLine(argv) + "\n";
+    int fd = open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    // One write per line, so lines of concurrent starts do not interleave.
+    ssize_t done = write(fd, line.data(), line.size());
+    (void)done;
+    close(fd);
+}
+
+class CProcessObject : public CKernelObject
+{
+public:
+    CProcessObject(pid_t pid, int pidfd, bool bChild) : m_pid(pid), m_pidfd(pidfd), m_bChild(bChild) {}
+
+    // A child is reaped by a thread of its own, so it never stays a zombie, whether or not
+    // anyone waits for it or keeps its handle.
+    void StartReaper()
+    {
+        AddRef();
+        m_bReaper = true;
+        try
+        {
+            std::thread([this] {
+                int status = 0;
+                pid_t r;
+                while ((r = waitpid(m_pid, &status, 0)) < 0 && errno == EINTR)
+                {
+                }
+                {
+                    std::lock_guard<std::mutex> guard(m_lock);
+                    End(r == m_pid ? status : -1);
+                    Signal();
+                }
+                Release();
+            }).detach();
+        }
+        catch (...)
+        {
+            m_bReaper = false;
+            Release(); // no thread: the waits poll the child instead
+        }
+    }
+
+    BOOL GetExitCode(LPDWORD lpExitCode)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        Refresh();
+        *lpExitCode = m_bEnded ? m_dwExitCode : STILL_ACTIVE;
+        return TRUE;
+    }
+
+    BOOL Terminate(UINT uExitCode)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        Refresh();
+        if (m_bEnded)
+        {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        // Until the child is reaped its pid cannot name another process; the pidfd always
+        // names this one.
+        int r = m_pidfd >= 0 ? pidfd_send_signal(m_pidfd, SIGKILL, nullptr, 0) : kill(m_pid, SIGKILL);
+        if (r != 0)
+        {
+            SetLastError(ErrorFromErrno(errno));
+            return FALSE;
+        }
+        m_bTerminated = true;
+        m_uTerminateCode = uExitCode;
+        return TRUE;
+    }
+
+protected:
+    ~CProcessObject() override
+    {
+        if (m_pidfd >= 0)
+            close(m_pidfd);
+    }
+
+    bool TryWaitLocked() override
+    {
+        Refresh();
+        return m_bEnded;
+    }
+
+    DWORD PollInterval() const override { return m_bReaper ? INFINITE : 10; }
+
+private:
+    // Called with m_lock held: notes the end of a process nobody reaps for us.
+    void Refresh()
+    {
+        if (m_bEnded || m_bReaper)
+            return;
+        if (m_bChild)
+        {
+            int status = 0;
+            pid_t r = waitpid(m_pid, &status, WNOHANG);
+            if (r == m_pid)
+                End(status);
+            else if (r < 0 && errno == ECHILD)
+                End(-1);
+        }
+        else if (m_pidfd >= 0)
+        {
+            struct pollfd pfd = { m_pidfd, POLLIN, 0 };
+            if (poll(&pfd, 1, 0) > 0)
+                End(-1);
+        }
+    }
+
+    void End(int status)
+    {
+        m_bEnded = true;
+        if (m_bTerminated)
+            m_dwExitCode = m_uTerminateCode;
+        else if (status >= 0 && WIFEXITED(status))
+            m_dwExitCode = (DWORD)WEXITSTATUS(status);
+        else if (status >= 0 && WIFSIGNALED(status))
+            m_dwExitCode = 128u + (DWORD)WTERMSIG(status);
+        else
+            m_dwExitCode = 0; // not our child: its status is not ours to read
+    }
+
+    pid_t m_pid;
+    int m_pidfd;
+    bool m_bChild;
+    bool m_bReaper = false;
+    bool m_bEnded = false;
+    bool m_bTerminated = false;
+    UINT m_uTerminateCode = 0;
+    DWORD m_dwExitCode = STILL_ACTIVE;
+};
+
+CProcessObject* ProcessFromHandle(HANDLE h)
+{
+    CKernelObject* pObject = CKernelObject::FromHandle(h);
+    if (!pObject)
+        return nullptr;
+    CProcessObject* pProcess = dynamic_cast<CProcessObject*>(pObject);
+    if (!pProcess)
+    {
+        pObject->Release();
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
+    return pProcess;
+}
+
+bool IsFolder(const std::string& utf8)
+{
+    struct stat st;
+    return stat(utf8.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+} // namespace
+
+std::string CProcessLauncher::FormatCommandLine(const std::vector<std::string>& argv)
+{
+    std::string line;
+    for (size_t i = 0; i < argv.size(); ++i)
+    {
+        const std::string& arg = argv[i];
+        if (i)
+            line += ' ';
+        if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
+        {
+            line += arg;
+            continue;
+        }
+        line += '"';
+        for (char ch : arg)
+        {
+            if (ch == '"' || ch == '\\')
+                line += '\\';
+            line += ch;
+        }
+        line += '"';
+    }
+    return line;
+}
+
+DWORD CProcessLauncher::Start(const std::vector<std::string>& argv, const std::string& strDir, bool bDetached,
+                              pid_t* pPid, int* pPidFd)
+{
+    if (argv.empty())
+        return ERROR_FILE_NOT_FOUND;
+    AppendToLog(argv);
+
+    // Everything the child needs is made before fork: after it, only async-signal-safe calls.
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const char* dir = strDir.empty() ? nullptr : strDir.c_str();
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return ERROR_NOT_ENOUGH_MEMORY;
+
+    pid_t pid = fork();
+    if (pid < 0)
+    {
+        int err = errno;
+        close(fds[0]);
+        close(fds[1]);
+        return ErrorFromErrno(err);
+    }
+    if (pid == 0)
+    {
+        ChildFailure failure = { 0, 0 };
+        setsid();
+        if (bDetached)
+        {
+            pid_t grandchild = fork();
+            if (grandchild < 0)
+            {
+                failure.nErrno = errno;
+                ssize_t w = write(fds[1], &failure, sizeof(failure));
+                (void)w;
+                _exit(127);
+            }
+            if (grandchild > 0)
+                _exit(0);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        signal(SIGPIPE, SIG_DFL);
+        signal(SIGCHLD, SIG_DFL);
+        int null = open("/dev/null", O_RDWR);
+        if (null >= 0)
+        {
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            if (null > 2)
+                close(null);
+        }
+        // Descriptors the client holds (lock files of named mutexes among them) stay with it.
+        close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
+        if (dir && chdir(dir) != 0)
+        {
+            failure.nStage = 1;
+            failure.nErrno = errno;
+        }
+        else
+        {
+            execv(args[0], args.data());
+            failure.nStage = 2;
+            failure.nErrno = errno;
+        }
+        ssize_t w = write(fds[1], &failure, sizeof(failure));
+        (void)w;
+        _exit(127);
+    }
+
+    close(fds[1]);
+    int pidfd = -1;
+    if (!bDetached)
+        pidfd = pidfd_open(pid, 0);
+    else
+    {
+        // The intermediate child ends at once, handing the program to init.
+        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
+        {
+        }
+    }
+
+    ChildFailure failure = { 0, 0 };
+    ssize_t n;
+    while ((n = read(fds[0], &failure, sizeof(failure))) < 0 && errno == EINTR)
+    {
+    }
+    close(fds[0]);
+    if (n == (ssize_t)sizeof(failure))
+    {
+        if (!bDetached)
+        {
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
+            {
+            }
+            if (pidfd >= 0)
+                close(pidfd);
+        }
+        if (failure.nStage == 1)
+            return ERROR_PATH_NOT_FOUND;
+        return ErrorFromErrno(failure.nErrno);
+    }
+    if (pPid)
+        *pPid = bDetached ? 0 : pid;
+    if (pPidFd)
+        *pPidFd = pidfd;
+    else if (pidfd >= 0)
+        close(pidfd);
+    return ERROR_SUCCESS;
+}
+
+BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                    DWORD, LPVOID, LPCSTR lpCurrentDirectory, LPSTARTUPINFOA, LPPROCESS_INFORMATION lpProcessInformation)
+{
+    if (!lpProcessInformation)
+    {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::vector<std::string> args = CProgramTable::SplitCommandLine(lpCommandLine);
+    if (lpApplicationName && *lpApplicationName)
+    {
+        if (args.empty())
+            args.push_back(lpApplicationName);
+        else
+            args[0] = lpApplicationName;
+    }
+    std::string dir = lpCurrentDirectory ? lpCurrentDirectory : "";
+    std::string dirUtf8 = CCodePage::AnsiToUtf8(dir);
+    if (!dir.empty() && !IsFolder(dirUtf8))
+    {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+
+    std::vector<std::string> argv;
+    DWORD err = CProgramTable::ResolveCommand(args, dir, argv);
+    pid_t pid = 0;
+    int pidfd = -1;
+    if (err == ERROR_SUCCESS)
+        err = CProcessLauncher::Start(argv, dirUtf8, false, &pid, &pidfd);
+    if (err != ERROR_SUCCESS)
+    {
+        SetLastError(err);
+        return FALSE;
+    }
+
+    CProcessObject* pProcess = new CProcessObject(pid, pidfd, true);
+    pProcess->StartReaper();
+    lpProcessInformation->hProcess = pProcess->OpenHandle();
+    lpProcessInformation->hThread = pProcess->OpenHandle();
+    lpProcessInformation->dwProcessId = (DWORD)pid;
+    lpProcessInformation->dwThreadId = (DWORD)pid;
+    pProcess->Release();
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode)
+{
+    if (!lpExitCode)
+    {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    CProcessObject* pProcess = ProcessFromHandle(hProcess);
+    if (!pProcess)
+        return FALSE;
+    BOOL ok = pProcess->GetExitCode(lpExitCode);
+    pProcess->Release();
+    return ok;
+}
+
+BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode)
+{
+    CProcessObject* pProcess = ProcessFromHandle(hProcess);
+    if (!pProcess)
+        return FALSE;
+    BOOL ok = pProcess->Terminate(uExitCode);
+    pProcess->Release();
+    return ok;
+}
+
+HANDLE OpenProcess(DWORD, BOOL, DWORD dwProcessId)
+{
+    if (dwProcessId == 0)
+    {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    int pidfd = pidfd_open((pid_t)dwProcessId, 0);
+    if (pidfd < 0)
+    {
+        SetLastError(errno == ESRCH ? ERROR_INVALID_PARAMETER : ErrorFromErrno(errno));
+        return nullptr;
+    }
+    CProcessObject* pProcess = new CProcessObject((pid_t)dwProcessId, pidfd, false);
+    HANDLE h = pProcess->OpenHandle();
+    pProcess->Release();
+    SetLastError(ERROR_SUCCESS);
+    return h;
+}
+
+DWORD GetCurrentProcessId() { return (DWORD)getpid(); }

@@ -1,0 +1,75 @@
+// Processes: starting programs, their handles, waiting for them and ending them.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+#include "KernelObject.h"
+
+#define PROCESS_TERMINATE 0x0001u
+#define PROCESS_QUERY_INFORMATION 0x0400u
+#define PROCESS_ALL_ACCESS 0x001FFFFFu
+
+#define CREATE_NEW_CONSOLE 0x00000010u
+#define CREATE_NO_WINDOW 0x08000000u
+
+typedef struct _STARTUPINFOA
+{
+    DWORD cb;
+    LPSTR lpReserved;
+    LPSTR lpDesktop;
+    LPSTR lpTitle;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwXSize;
+    DWORD dwYSize;
+    DWORD dwXCountChars;
+    DWORD dwYCountChars;
+    DWORD dwFillAttribute;
+    DWORD dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    BYTE* lpReserved2;
+    HANDLE hStdInput;
+    HANDLE hStdOutput;
+    HANDLE hStdError;
+} STARTUPINFOA, *LPSTARTUPINFOA;
+typedef STARTUPINFOA STARTUPINFO;
+typedef LPSTARTUPINFOA LPSTARTUPINFO;
+
+typedef struct _PROCESS_INFORMATION
+{
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION, *PPROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+// The program is found as the shell finds it (CProgramTable). The process handle is signalled
+// when the program has ended; the thread handle stands for its main thread and behaves alike.
+BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES lpProcessAttributes,
+                    LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles, DWORD dwCreationFlags,
+                    LPVOID lpEnvironment, LPCSTR lpCurrentDirectory, LPSTARTUPINFOA lpStartupInfo,
+                    LPPROCESS_INFORMATION lpProcessInformation);
+#define CreateProcess CreateProcessA
+
+BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
+BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode);
+HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
+DWORD GetCurrentProcessId();
+
+// Starts programs apart from the client: in a session of their own, with no terminal and
+// their input and output on /dev/null. Every start is appended to the file named by
+// PARVEL_SHELL_LOG, when set, as its command line.
+class CProcessLauncher
+{
+public:
+    // Detached: nobody waits for the program; it is not the client's child, so it leaves no
+    // zombie behind. Otherwise pid and pidfd (a pidfd of the child, -1 when unavailable) are
+    // given back. Gives ERROR_SUCCESS or the Windows error of the start.
+    static DWORD Start(const std::vector<std::string>& argv, const std::string& strDir, bool bDetached,
+                       pid_t* pPid = nullptr, int* pPidFd = nullptr);
+
+    // One line of the start log: the arguments, quoted where they hold blanks or quotes.
+    static std::string FormatCommandLine(const std::vector<std::string>& argv);
+};

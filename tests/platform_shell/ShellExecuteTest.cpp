@@ -1,0 +1,96 @@
+#include "ShellTestSupport.h"
+
+#include "Shell.h"
+
+namespace
+{
+class ShellExecuteTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_scratch.UseOwnBin(); }
+
+    CShellScratch m_scratch;
+};
+
+INT_PTR Open(LPCSTR file, LPCSTR params, LPCSTR verb = "open", LPCSTR dir = nullptr)
+{
+    return (INT_PTR)ShellExecute(nullptr, verb, file, params, dir, SW_SHOWNORMAL);
+}
+
+TEST_F(ShellExecuteTest, BrowserFallbackStartsTheFirstInstalledOne)
+{
+    // The sign-on dialog's VPN button: Chrome, then Firefox, then Internet Explorer.
+    std::string firefox = m_scratch.Stub("firefox");
+    const char* url = "http://127.0.0.1:8080/vpn?a=1&b=2";
+
+    INT_PTR r = Open("chrome.exe", url);
+    EXPECT_EQ((INT_PTR)ERROR_FILE_NOT_FOUND, r);
+    EXPECT_EQ((DWORD)ERROR_FILE_NOT_FOUND, GetLastError());
+    ASSERT_GT(Open("firefox.exe", url), 32);
+
+    EXPECT_EQ(std::string(url) + "\n", CShellScratch::WaitForText(m_scratch.Path("firefox.out")));
+    EXPECT_EQ(firefox + " " + url + "\n", m_scratch.LogText());
+}
+
+TEST_F(ShellExecuteTest, LogHoldsTheResolvedCommandLine)
+{
+    std::string browser = m_scratch.Stub("xdg-open");
+    ASSERT_GT((INT_PTR)ShellExecute(nullptr, nullptr, "iexplore", "\"http://h/a b\"", nullptr, SW_SHOWNORMAL), 32);
+    CShellScratch::WaitForText(m_scratch.Path("xdg-open.out"));
+    EXPECT_EQ(browser + " \"http://h/a b\"\n", m_scratch.LogText());
+}
+
+TEST_F(ShellExecuteTest, FailuresGiveTheWindowsResults)
+{
+    CShellScratch::Write(m_scratch.Path("notes.txt"), "text\n", 0644);
+    EXPECT_EQ((INT_PTR)SE_ERR_FNF, Open("iexplore.exe", "http://h/")); // no browser in PATH
+    EXPECT_EQ((INT_PTR)SE_ERR_FNF, Open("", nullptr));
+    EXPECT_EQ((INT_PTR)SE_ERR_FNF, Open(nullptr, nullptr));
+    EXPECT_EQ((INT_PTR)SE_ERR_NOASSOC, Open("./notes.txt", nullptr, "print"));
+    EXPECT_EQ((INT_PTR)ERROR_BAD_FORMAT, Open("./notes.txt", nullptr));
+    EXPECT_EQ((INT_PTR)SE_ERR_PNF, Open("x.exe", nullptr, "open", "/nonexistent/folder"));
+    EXPECT_EQ("", m_scratch.LogText()); // nothing was started
+}
+
+TEST_F(ShellExecuteTest, StartedProgramIsDetachedSilentAndReaped)
+{
+    // The program reports its session, parent and standard output, and writes to both streams.
+    std::string report = m_scratch.Path("report.txt");
+    std::string script = "#!/bin/sh\n"
+                         "echo out; echo err >&2\n"
+                         "set -- $(sed 's/^.*) //' /proc/$$/stat)\n"
+                         "echo \"$2 $4 $(readlink /proc/$$/fd/1)\" > '" + report + ".tmp'\n"
+                         "mv '" + report + ".tmp' '" + report + "'\n";
+    CShellScratch::Write(m_scratch.Path("probe.sh"), script, 0755);
+
+    ASSERT_GT(Open("./probe.sh", nullptr, "open", m_scratch.Path("").c_str()), 32);
+    std::string text = CShellScratch::WaitForText(report);
+    std::istringstream in(text);
+    long ppid = 0, session = 0;
+    std::string out;
+    in >> ppid >> session >> out;
+    EXPECT_NE((long)getpid(), ppid);
+    EXPECT_NE((long)getsid(0), session);
+    EXPECT_EQ("/dev/null", out);
+    EXPECT_EQ(0, CountZombieChildren());
+}
+
+TEST_F(ShellExecuteTest, WinExecRunsCmdCommandsHidden)
+{
+    // The updater's start: "cmd /c " followed by the downloaded program's path.
+    mkdir(m_scratch.Path("Update").c_str(), 0755);
+    std::string updater = m_scratch.Path("Update/updater.sh");
+    CShellScratch::Write(updater, "#!/bin/sh\necho started > '" + m_scratch.Path("updater.out") + "'\n", 0644);
+
+    std::string cmd = "cmd /c ./Update/updater.sh";
+    UINT r = WinExec(cmd.c_str(), SW_HIDE);
+    EXPECT_GT(r, 31u);
+    EXPECT_EQ("started\n", CShellScratch::WaitForText(m_scratch.Path("updater.out")));
+    EXPECT_EQ("/bin/sh ./Update/updater.sh\n", m_scratch.LogText());
+
+    EXPECT_EQ((UINT)ERROR_FILE_NOT_FOUND, WinExec("cmd /c ./Update/missing.exe", SW_HIDE));
+    EXPECT_EQ((UINT)ERROR_FILE_NOT_FOUND, WinExec("", SW_HIDE));
+    EXPECT_EQ((UINT)ERROR_FILE_NOT_FOUND, WinExec(nullptr, SW_HIDE));
+    EXPECT_EQ(0, CountZombieChildren());
+}
+} // namespace
