@@ -1,0 +1,146 @@
+#include "DataServices.h"
+
+#include "HttpUtil.h"
+
+using DevnetUtil::HtmlEscape;
+
+namespace
+{
+const char* kXmlType = "text/xml; charset=UTF-8";
+const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+// Stands in for the updater when none is given: it does nothing and ends.
+const char* kBuiltinUpdater = "#!/bin/sh\n# devnet stand-in updater\nexit 0\n";
+}
+
+CDataServices::CDataServices(CDevnetContext& context) : m_context(context)
+{
+}
+
+void CDataServices::Register(httplib::Server& server)
+{
+    auto bind = [this](void (CDataServices::*handler)(const httplib::Request&, httplib::Response&)) {
+        return [this, handler](const httplib::Request& req, httplib::Response& res) { (this->*handler)(req, res); };
+    };
+    server.Post("/velkor_khd/w/", bind(&CDataServices::OnUpdate));
+    server.Post("/velkor_khd/w", bind(&CDataServices::OnUpdate));
+    server.Get("/velkor_khd/w/([^/]+)", bind(&CDataServices::OnUpdater));
+    server.Post("/velkorauth/actions/outer/user/menu.action", bind(&CDataServices::OnAuthority));
+    server.Post("/kesta/notify/transition_cs_interface.php", bind(&CDataServices::OnTransUrlList));
+    server.Post("/api/order/reverse.php", bind(&CDataServices::OnMessage));
+}
+
+void CDataServices::OnUpdate(const httplib::Request& req, httplib::Response& res)
+{
+    std::string type = req.get_param_value("type");
+    std::string version = req.get_param_value("version");
+    m_context.Log("update: type=" + type + " version=" + version);
+    std::string xml = kXmlHead;
+    if (type != "xml")
+    {
+        xml += "<response><result>failure</result><code>1</code><message>unknown type</message></response>";
+    }
+    else
+    {
+        xml += "<response><result>success</result><code>0</code><message>ok</message><version>"
+               + HtmlEscape(m_context.m_config.m_strUpdateVersion) + "</version><url>"
+               + HtmlEscape(m_context.m_urls.Get("update") + m_context.m_config.UpdaterName())
+               + "</url></response>";
+    }
+    res.set_content(xml, kXmlType);
+}
+
+void CDataServices::OnUpdater(const httplib::Request& req, httplib::Response& res)
+{
+    const CDevnetConfig& config = m_context.m_config;
+    if (req.matches[1] != config.UpdaterName())
+    {
+        res.status = 404;
+        res.set_content("not found\n", "text/plain");
+        return;
+    }
+    std::string content = kBuiltinUpdater;
+    if (!config.m_strUpdaterFile.empty() && !DevnetUtil::ReadFile(config.m_strUpdaterFile, content))
+    {
+        res.status = 404;
+        res.set_content("updater file missing\n", "text/plain");
+        return;
+    }
+    m_context.Log("update: updater " + config.UpdaterName() + " sent");
+    res.set_content(content, "application/octet-stream");
+}
+
+std::string CDataServices::DemoMenus() const
+{
+    std::string web = m_context.m_urls.Get("web");
+    auto command = [&](const char* name, const char* page, const char* icon, bool toolbar) {
+        return std::string("<menu name=\"") + name + "\" action=\"" + web + "/kesta/biz/" + page + "\" icon=\"" + icon
+               + "\" toolbar=\"" + (toolbar ? "1" : "0") + "\" permitted=\"1\" type=\"command\"/>";
+    };
+    std::string xml = "<menus>";
+    xml += "<menu name=\"订单管理\" icon=\"order\" type=\"popup\" permitted=\"1\">";
+    xml += command("订单录入", "order_input.php", "order_input", true);
+    xml += command("订单查询", "order_query.php", "order_query", true);
+    xml += "<menu type=\"separator\"/>";
+    xml += command("订单导入", "order_import.php", "order_import", false);
+    xml += "</menu>";
+    xml += "<menu name=\"面单打印\" icon=\"print\" type=\"popup\" permitted=\"1\">";
+    xml += command("打印面单", "label_print.php", "label_print", true);
+    xml += "<menu name=\"批量打印\" action=\"" + web + "/kesta/biz/label_batch.php\" icon=\"label_batch\""
+           " toolbar=\"0\" permitted=\"0\" type=\"command\"/>";
+    xml += "</menu>";
+    xml += "<menu name=\"系统\" icon=\"system\" type=\"popup\" permitted=\"1\">";
+    xml += command("网点信息", "branch_info.php", "branch_info", false);
+    xml += "</menu>";
+    xml += "</menus>";
+    return xml;
+}
+
+void CDataServices::OnAuthority(const httplib::Request& req, httplib::Response& res)
+{
+    std::string user = req.get_param_value("userId");
+    m_context.Log("authority: userId=" + user + " authId=" + req.get_param_value("authId"));
+    std::string xml;
+    if (user.empty())
+        xml = "<menus></menus>";
+    else if (!m_context.m_config.m_strMenuFile.empty())
+    {
+        if (!DevnetUtil::ReadFile(m_context.m_config.m_strMenuFile, xml))
+        {
+            res.status = 500;
+            res.set_content("menu file missing\n", "text/plain");
+            return;
+        }
+    }
+    else
+        xml = DemoMenus();
+    res.set_content(xml, kXmlType);
+}
+
+void CDataServices::OnTransUrlList(const httplib::Request& req, httplib::Response& res)
+{
+    std::string account = req.get_param_value("gh");
+    m_context.Log("translist: gh=" + account);
+    std::string web = m_context.m_urls.Get("web");
+    const char* paths[] = {"/kesta/kesta_cas_login.php", "/kesta/index_cas.php", "/kesta/biz/branch_info.php"};
+    std::string xml = "<transurllist>";
+    int index = 0;
+    for (const char* path : paths)
+    {
+        xml += "<url><index>" + std::to_string(index++) + "</index><path>" + HtmlEscape(web + path) + "</path></url>";
+    }
+    xml += "</transurllist>";
+    res.set_content(xml, kXmlType);
+}
+
+void CDataServices::OnMessage(const httplib::Request& req, httplib::Response& res)
+{
+    std::string type = req.get_param_value("type");
+    std::string user = req.get_param_value("userno");
+    m_context.Log("message: type=" + type + " userno=" + user);
+    std::string xml = "<response><datas><data><type>1</type><title>系统通知</title>"
+                      "<class>通知/系统/</class><time>" + DevnetUtil::CurrentTime() + "</time>"
+                      "<content>" + HtmlEscape(user) + "，您好：今日18:00后系统例行维护，请提前保存数据。</content>"
+                      "<reader>dialog</reader><url></url></data></datas></response>";
+    res.set_content(xml, kXmlType);
+}

@@ -1,0 +1,52 @@
+// What devnet was started with, and where each of its services answers.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct DEVNET_ACCOUNT
+{
+    std::string user;
+    std::string password;
+    bool md5 = false;   // only Base64(MD5(password)) is accepted
+};
+
+class CDevnetConfig
+{
+public:
+    bool m_bDefault = false;           // the client's compiled-in addresses, else 127.0.0.1
+    std::string m_strPortsFile;
+    std::string m_strStateDir = "devnet-state";
+    std::vector<DEVNET_ACCOUNT> m_accounts;
+    std::string m_strUpdateVersion = DEVNET_DEFAULT_VERSION;
+    std::string m_strUpdaterFile;      // empty: a small built-in script
+    std::string m_strMenuFile;         // empty: the built-in demo tree
+    bool m_bQuiet = false;
+
+    // Parses the command line; false with a message in error for a bad one.
+    bool Parse(int argc, char** argv, std::string& error);
+    static const char* Usage();
+    std::string UpdaterName() const;
+};
+
+// Service name -> address ("cas_https" -> "https://127.0.0.1:40123/cas3.4/login").
+class CDevnetUrls
+{
+public:
+    std::map<std::string, std::string> m_urls;
+    std::string Get(const std::string& name) const;
+};
+
+// Shared by all handlers; request logging goes through here so lines do not interleave.
+class CDevnetContext
+{
+public:
+    CDevnetConfig m_config;
+    CDevnetUrls m_urls;
+    void Log(const std::string& line);
+
+private:
+    std::mutex m_logLock;
+};

@@ -1,0 +1,227 @@
+// devnet: plays the network's servers on loopback. --default listens where the client looks by
+// default; --local puts everything on 127.0.0.1 with free ports and names them in a ports file.
+#include "CasService.h"
+#include "CertStore.h"
+#include "DataServices.h"
+#include "DevnetConfig.h"
+#include "TestControl.h"
+#include "WebPages.h"
+
+#include <httplib.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+struct LISTENER_SPEC
+{
+    const char* host;
+    int port;
+    bool secure;
+};
+
+// Every listener answers every path: the paths of the services never collide, so one table
+// of routes serves whichever address the client uses.
+const LISTENER_SPEC kDefaultListeners[] = {
+    {DEVNET_HOST_CAS, 8443, true},        {DEVNET_HOST_CAS, 8080, false},
+    {DEVNET_HOST_AUTH, 11372, false},     {DEVNET_HOST_UPDATE, 81, false},
+    {DEVNET_HOST_WEB, 45178, false},      {DEVNET_HOST_WEB, 80, false},
+    {DEVNET_HOST_ORDER, 80, false},       {DEVNET_HOST_QUERY, 80, false},
+    {DEVNET_HOST_PORTAL, 30088, false},   {DEVNET_HOST_VPN, 8443, true},
+    {DEVNET_HOST_VPN, 45158, false},      {DEVNET_HOST_INTERFACE, 80, false},
+};
+
+void FillDefaultUrls(CDevnetUrls& urls)
+{
+    std::string cas = std::string("https://") + DEVNET_HOST_CAS + ":8443/cas3.4";
+    std::string web = std::string("http://") + DEVNET_HOST_WEB;
+    urls.m_urls = {
+        {"cas_https", cas + "/login"},
+        {"cas_http", std::string("http://") + DEVNET_HOST_CAS + ":8080/cas3.4/login"},
+        {"cas_logout", cas + "/logout"},
+        {"authority", std::string("http://") + DEVNET_HOST_AUTH + ":11372/velkorauth/actions/outer/user/menu.action"},
+        {"update", std::string("http://") + DEVNET_HOST_UPDATE + ":81/velkor_khd/w/"},
+        {"translist", std::string("http://") + DEVNET_HOST_WEB + ":45178/kesta/notify/transition_cs_interface.php"},
+        {"message", std::string("http://") + DEVNET_HOST_ORDER + "/api/order/reverse.php"},
+        {"labelpdf", web + "/kesta/print/mail_label_pdf.php?orderno="},
+        {"web", web},
+        {"home", web + "/kesta/index_cas.php"},
+        {"firstlink", web + "/kesta/kesta_cas_login.php"},
+        {"query", std::string("http://") + DEVNET_HOST_QUERY + "/kesta/gox.php"},
+        {"querytoken", std::string("http://") + DEVNET_HOST_QUERY + "/kesta/gohh.php"},
+        {"findpwd", std::string("http://") + DEVNET_HOST_PORTAL + ":30088/velkorsoa/portal/login/mimazhaohui.jsp"},
+        {"vpnreg", std::string("http://") + DEVNET_HOST_VPN + ":45158/velkorvpn/actions/outer/api/option.action"},
+        {"sqvpn", std::string("https://") + DEVNET_HOST_VPN + ":8443/vpn/login.html"},
+        {"interface", std::string("http://") + DEVNET_HOST_INTERFACE + "/velkor/oos/oos_param_get.php"},
+        {"http", web},
+        {"https", std::string("https://") + DEVNET_HOST_CAS + ":8443"},
+    };
+}
+
+void FillLocalUrls(CDevnetUrls& urls, int httpPort, int httpsPort)
+{
+    std::string http = "http://127.0.0.1:" + std::to_string(httpPort);
+    std::string https = "https://127.0.0.1:" + std::to_string(httpsPort);
+    urls.m_urls = {
+        {"cas_https", https + "/cas3.4/login"},
+        {"cas_http", http + "/cas3.4/login"},
+        {"cas_logout", https + "/cas3.4/logout"},
+        {"authority", http + "/velkorauth/actions/outer/user/menu.action"},
+        {"update", http + "/velkor_khd/w/"},
+        {"translist", http + "/kesta/notify/transition_cs_interface.php"},
+        {"message", http + "/api/order/reverse.php"},
+        {"labelpdf", http + "/kesta/print/mail_label_pdf.php?orderno="},
+        {"web", http},
+        {"home", http + "/kesta/index_cas.php"},
+        {"firstlink", http + "/kesta/kesta_cas_login.php"},
+        {"query", http + "/kesta/gox.php"},
+        {"querytoken", http + "/kesta/gohh.php"},
+        {"findpwd", http + "/velkorsoa/portal/login/mimazhaohui.jsp"},
+        {"vpnreg", http + "/velkorvpn/actions/outer/api/option.action"},
+        {"sqvpn", https + "/vpn/login.html"},
+        {"interface", http + "/velkor/oos/oos_param_get.php"},
+        {"http", http},
+        {"https", https},
+    };
+}
+
+// Written whole under another name and renamed, so a reader never sees half a file.
+bool WritePortsFile(const std::string& path, const CDevnetUrls& urls, const std::string& caPath)
+{
+    std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        if (!out)
+            return false;
+        for (const auto& entry : urls.m_urls)
+            out << entry.first << "=" << entry.second << "\n";
+        out << "ca=" << caPath << "\n";
+        if (!out.flush())
+            return false;
+    }
+    return std::rename(temp.c_str(), path.c_str()) == 0;
+}
+}
+
+int main(int argc, char** argv)
+{
+    CDevnetContext context;
+    std::string error;
+    if (!context.m_config.Parse(argc, argv, error))
+    {
+        std::fprintf(stderr, "devnet: %s\n%s", error.c_str(), CDevnetConfig::Usage());
+        return 2;
+    }
+    const CDevnetConfig& config = context.m_config;
+
+    // Signals are taken by sigwait below; every server thread inherits the blocked mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::vector<LISTENER_SPEC> specs;
+    std::set<std::string> addresses;
+    if (config.m_bDefault)
+    {
+        for (const LISTENER_SPEC& spec : kDefaultListeners)
+        {
+            specs.push_back(spec);
+            addresses.insert(spec.host);
+        }
+    }
+    else
+    {
+        specs.push_back({"127.0.0.1", 0, false});
+        specs.push_back({"127.0.0.1", 0, true});
+    }
+
+    CCertStore certs(config.m_strStateDir);
+    if (!certs.Ensure(std::vector<std::string>(addresses.begin(), addresses.end()), error))
+    {
+        std::fprintf(stderr, "devnet: %s\n", error.c_str());
+        return 1;
+    }
+
+    CCasService cas(context);
+    CDataServices data(context);
+    CWebPages pages(context, cas);
+    CTestControl control(context, cas);
+
+    std::vector<std::unique_ptr<httplib::Server>> servers;
+    int httpPort = 0;
+    int httpsPort = 0;
+    for (const LISTENER_SPEC& spec : specs)
+    {
+        std::unique_ptr<httplib::Server> server;
+        if (spec.secure)
+            server = std::make_unique<httplib::SSLServer>(certs.CertPath().c_str(), certs.KeyPath().c_str());
+        else
+            server = std::make_unique<httplib::Server>();
+        if (!server->is_valid())
+        {
+            std::fprintf(stderr, "devnet: cannot load the certificate in %s\n", config.m_strStateDir.c_str());
+            return 1;
+        }
+        server->set_read_timeout(10);
+        server->set_keep_alive_timeout(5);
+        cas.Register(*server, spec.secure);
+        data.Register(*server);
+        pages.Register(*server, spec.secure);
+        control.Register(*server);
+        server->set_logger([&context](const httplib::Request& req, const httplib::Response& res) {
+            context.Log(req.method + " " + req.path + " -> " + std::to_string(res.status));
+        });
+        int port = spec.port;
+        if (port == 0)
+            port = server->bind_to_any_port(spec.host);
+        else if (!server->bind_to_port(spec.host, port))
+            port = -1;
+        if (port <= 0)
+        {
+            std::fprintf(stderr, "devnet: cannot listen on %s:%d\n", spec.host, spec.port);
+            return 1;
+        }
+        (spec.secure ? httpsPort : httpPort) = port;
+        servers.push_back(std::move(server));
+    }
+
+    if (config.m_bDefault)
+        FillDefaultUrls(context.m_urls);
+    else
+        FillLocalUrls(context.m_urls, httpPort, httpsPort);
+
+    std::vector<std::thread> threads;
+    for (auto& server : servers)
+        threads.emplace_back([&server] { server->listen_after_bind(); });
+
+    if (!config.m_strPortsFile.empty() && !WritePortsFile(config.m_strPortsFile, context.m_urls, certs.CaPath()))
+    {
+        std::fprintf(stderr, "devnet: cannot write %s\n", config.m_strPortsFile.c_str());
+        for (auto& server : servers)
+            server->stop();
+        for (auto& thread : threads)
+            thread.join();
+        return 1;
+    }
+    std::printf("devnet ready: CAS %s, CA %s\n", context.m_urls.Get("cas_https").c_str(), certs.CaPath().c_str());
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    context.Log("stopping");
+    for (auto& server : servers)
+        server->stop();
+    for (auto& thread : threads)
+        thread.join();
+    return 0;
+}

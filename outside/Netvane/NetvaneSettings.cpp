@@ -1,0 +1,34 @@
+#include "NetvaneSettings.h"
+
+#include <cstdlib>
+
+namespace
+{
+// A branch office line is slow but not that slow: ten seconds to connect, thirty for a reply.
+const double kDefaultConnectSeconds = 10.0;
+const double kDefaultTimeoutSeconds = 30.0;
+
+long SecondsFromEnv(const char* name, double fallback)
+{
+    double seconds = fallback;
+    if (const char* text = std::getenv(name))
+    {
+        char* end = nullptr;
+        double value = std::strtod(text, &end);
+        if (end != text && value > 0.0)
+            seconds = value;
+    }
+    long ms = static_cast<long>(seconds * 1000.0);
+    return ms > 0 ? ms : 1;
+}
+}
+
+CNetvaneSettings CNetvaneSettings::FromEnvironment()
+{
+    CNetvaneSettings settings;
+    settings.m_connectTimeoutMs = SecondsFromEnv("NETVANE_CONNECT_TIMEOUT", kDefaultConnectSeconds);
+    settings.m_timeoutMs = SecondsFromEnv("NETVANE_TIMEOUT", kDefaultTimeoutSeconds);
+    if (const char* ca = std::getenv("NETVANE_CA_FILE"))
+        settings.m_caFile = ca;
+    return settings;
+}

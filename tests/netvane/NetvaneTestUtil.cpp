@@ -1,0 +1,120 @@
+#include "NetvaneTestUtil.h"
+
+#include <arpa/inet.h>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <netinet/in.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+void UseShortTimeouts(const char* connectSeconds, const char* totalSeconds)
+{
+    setenv("NETVANE_CONNECT_TIMEOUT", connectSeconds, 1);
+    setenv("NETVANE_TIMEOUT", totalSeconds, 1);
+}
+
+static REQUEST_RESULT Keep(CNetvane& net, unsigned int code, char* reply)
+{
+    REQUEST_RESULT result;
+    result.code = code;
+    result.hasReply = reply != nullptr;
+    if (reply)
+        result.text = reply;
+    net.ReleaseResponse(&reply);
+    return result;
+}
+
+REQUEST_RESULT Get(const std::string& url, const char* cookie, bool withHeaders)
+{
+    CNetvane net;
+    char* reply = nullptr;
+    unsigned int code = net.DoGet(url.c_str(), &reply, cookie, withHeaders, false);
+    return Keep(net, code, reply);
+}
+
+REQUEST_RESULT Post(CNetvane& net, const std::string& url, const char* cookie, bool withHeaders)
+{
+    char* reply = nullptr;
+    unsigned int code = net.DoPost(url.c_str(), &reply, cookie, withHeaders, withHeaders);
+    return Keep(net, code, reply);
+}
+
+static int BoundSocket(int& port)
+{
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+    socklen_t size = sizeof(addr);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &size);
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+CSilentServer::CSilentServer()
+{
+    m_fd = BoundSocket(m_port);
+    // The kernel completes the handshake from the backlog; nobody ever reads or writes.
+    listen(m_fd, 16);
+}
+
+CSilentServer::~CSilentServer()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+int FreePort()
+{
+    int port = 0;
+    int fd = BoundSocket(port);
+    close(fd);
+    return port;
+}
+
+std::string EchoField(const std::string& echo, const std::string& name)
+{
+    std::string key = "\n" + name + "=";
+    std::string text = "\n" + echo;
+    size_t pos = text.find(key);
+    if (pos == std::string::npos)
+        return "<missing>";
+    pos += key.size();
+    size_t end = text.find('\n', pos);
+    return text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::string ListFolder(const std::string& folder)
+{
+    std::string names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return "<no folder>";
+    while (dirent* entry = readdir(dir))
+    {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names += name + " ";
+    }
+    closedir(dir);
+    return names;
+}

@@ -1,0 +1,42 @@
+// Helpers of the Netvane tests: short time-outs, a reply holder, sockets that misbehave.
+#pragma once
+
+#include "Netvane.h"
+
+#include <string>
+
+// Short time-outs so a failing request fails fast.
+void UseShortTimeouts(const char* connectSeconds = "2", const char* totalSeconds = "2");
+
+// Runs DoGet or DoPost and keeps the reply text (or notes there was none).
+struct REQUEST_RESULT
+{
+    unsigned int code = 0;
+    bool hasReply = false;
+    std::string text;
+};
+REQUEST_RESULT Get(const std::string& url, const char* cookie = nullptr, bool withHeaders = false);
+REQUEST_RESULT Post(CNetvane& net, const std::string& url, const char* cookie = nullptr, bool withHeaders = false);
+
+// A loopback socket that listens but never accepts nor answers; closed by the destructor.
+class CSilentServer
+{
+public:
+    CSilentServer();
+    ~CSilentServer();
+    int Port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+// A port on which nothing listens.
+int FreePort();
+
+// One line "name=value" of devnet's echo reply.
+std::string EchoField(const std::string& echo, const std::string& name);
+bool FileExists(const std::string& path);
+std::string ReadAll(const std::string& path);
+// Names in a folder, "." and ".." left out.
+std::string ListFolder(const std::string& folder);

@@ -1,0 +1,151 @@
+#include "DevnetProcess.h"
+
+#include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <ftw.h>
+#include <signal.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+const int kStartTimeoutMs = 10000;
+const int kStopTimeoutMs = 3000;
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
+{
+    return std::remove(path);
+}
+
+bool ReadPorts(const std::string& path, std::map<std::string, std::string>& urls)
+{
+    std::ifstream in(path);
+    if (!in)
+        return false;
+    std::string line;
+    while (std::getline(in, line))
+    {
+        size_t eq = line.find('=');
+        if (eq != std::string::npos)
+            urls[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return !urls.empty();
+}
+}
+
+CDevnetProcess::CDevnetProcess(const std::vector<std::string>& extraArgs, const std::string& stateDir)
+{
+    if (stateDir.empty())
+    {
+        char pattern[] = "/tmp/devnet-test-XXXXXX";
+        if (!mkdtemp(pattern))
+            return;
+        m_strStateDir = pattern;
+        m_bOwnState = true;
+    }
+    else
+        m_strStateDir = stateDir;
+
+    std::string portsFile = m_strStateDir + "/ports.txt";
+    std::remove(portsFile.c_str());
+    std::string logFile = m_strStateDir + "/devnet.log";
+
+    std::vector<std::string> args = {DEVNET_PROGRAM, "--local", "--ports-file", portsFile, "--state", m_strStateDir};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    m_pid = fork();
+    if (m_pid == 0)
+    {
+        int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int nul = open("/dev/null", O_RDWR);
+        if (log >= 0)
+        {
+            dup2(log, STDOUT_FILENO);
+            dup2(log, STDERR_FILENO);
+        }
+        if (nul >= 0)
+            dup2(nul, STDIN_FILENO);
+        // Not the test's signal mask: devnet waits for SIGTERM itself.
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (m_pid < 0)
+        return;
+
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        if (ReadPorts(portsFile, m_urls))
+        {
+            m_bReady = true;
+            break;
+        }
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid)
+        {
+            m_pid = -1;   // it ended before it was ready; Log() tells why
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (m_bReady)
+        setenv("NETVANE_CA_FILE", CaPath().c_str(), 1);
+}
+
+CDevnetProcess::~CDevnetProcess()
+{
+    if (m_pid > 0)
+    {
+        kill(m_pid, SIGTERM);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopTimeoutMs);
+        bool ended = false;
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
+            {
+                ended = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!ended)
+        {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    if (m_bReady)
+    {
+        const char* ca = std::getenv("NETVANE_CA_FILE");
+        if (ca && CaPath() == ca)
+            unsetenv("NETVANE_CA_FILE");
+    }
+    if (m_bOwnState && !m_strStateDir.empty())
+        nftw(m_strStateDir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::string CDevnetProcess::Url(const std::string& name) const
+{
+    auto it = m_urls.find(name);
+    return it == m_urls.end() ? std::string() : it->second;
+}
+
+std::string CDevnetProcess::Log() const
+{
+    std::ifstream in(m_strStateDir + "/devnet.log");
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
