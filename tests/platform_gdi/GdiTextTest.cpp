@@ -1,0 +1,112 @@
+// Fonts and text on memory DCs.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include "Gdi.h"
+
+namespace {
+
+int CountInk(CDC& dc, int cx, int cy, COLORREF background)
+{
+    int n = 0;
+    for (int y = 0; y < cy; ++y)
+        for (int x = 0; x < cx; ++x)
+            if (dc.GetPixel(x, y) != background) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(GdiText, LinkFontKeepsItsDescription)
+{
+    CFont font;
+    ASSERT_TRUE(font.CreateFont(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, 0, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "宋体"));
+    LOGFONT lf{};
+    ASSERT_EQ((int)sizeof lf, font.GetLogFont(&lf));
+    EXPECT_EQ(-12, lf.lfHeight);
+    EXPECT_EQ(FW_NORMAL, lf.lfWeight);
+    EXPECT_EQ(1, lf.lfUnderline);
+    EXPECT_EQ(GB2312_CHARSET, lf.lfCharSet);
+    EXPECT_STREQ("宋体", lf.lfFaceName);
+}
+
+TEST(GdiText, DrawTextInksOnlyInsideItsRectangle)
+{
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dc, 200, 40);
+    CBitmap* old = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 200, 40, RGB(255, 255, 255));
+    CFont font;
+    font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
+    CFont* oldFont = dc.SelectObject(&font);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(RGB(0xC9, 0xC9, 0xC9));
+    RECT rc{0, 0, 100, 20};
+    int h = dc.DrawText(CString("请输入运单号"), &rc, 0);
+    EXPECT_GT(h, 8);
+    EXPECT_GT(CountInk(dc, 100, 20, RGB(255, 255, 255)), 40);
+    // Nothing outside the rectangle: the text is clipped to it.
+    int outside = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 100; x < 200; ++x)
+            if (dc.GetPixel(x, y) != RGB(255, 255, 255)) ++outside;
+    for (int y = 20; y < 40; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (dc.GetPixel(x, y) != RGB(255, 255, 255)) ++outside;
+    EXPECT_EQ(0, outside);
+    // Grey ink on white: every inked pixel lies between the text colour and white, the darkest near it.
+    int darkest = 255;
+    bool grey = true;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 100; ++x)
+        {
+            COLORREF p = dc.GetPixel(x, y);
+            grey = grey && GetRValue(p) == GetGValue(p) && GetGValue(p) == GetBValue(p) && GetRValue(p) >= 0xC9;
+            darkest = std::min<int>(darkest, GetRValue(p));
+        }
+    EXPECT_TRUE(grey);
+    EXPECT_LE(darkest, 0xD8);
+    dc.SelectObject(oldFont);
+    dc.SelectObject(old);
+}
+
+TEST(GdiText, CalcRectMeasuresWithoutDrawing)
+{
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dc, 50, 50);
+    CBitmap* old = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 50, 50, RGB(255, 255, 255));
+    RECT one{5, 5, 5, 5}, two{5, 5, 5, 5};
+    dc.DrawText("AB", 2, &one, DT_CALCRECT | DT_SINGLELINE);
+    dc.DrawText("ABAB", 4, &two, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_GT(one.right - one.left, 4);
+    EXPECT_GT(two.right - two.left, one.right - one.left);
+    EXPECT_EQ(one.bottom - one.top, two.bottom - two.top);
+    EXPECT_EQ(0, CountInk(dc, 50, 50, RGB(255, 255, 255)));
+    // "&&" is one ampersand, "&x" a mnemonic that takes no room of its own.
+    RECT amp{0, 0, 0, 0}, plain{0, 0, 0, 0};
+    dc.DrawText("&Save", 5, &amp, DT_CALCRECT | DT_SINGLELINE);
+    dc.DrawText("Save", 4, &plain, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(plain.right, amp.right);
+    dc.SelectObject(old);
+}
+
+TEST(GdiText, OpaqueModeFillsTheBackground)
+{
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dc, 80, 30);
+    CBitmap* old = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 80, 30, RGB(255, 255, 255));
+    dc.SetBkColor(RGB(0, 0, 200));
+    dc.SetBkMode(OPAQUE);
+    dc.TextOut(0, 0, CString("  "));
+    EXPECT_EQ(RGB(0, 0, 200), dc.GetPixel(1, 2));
+    dc.SelectObject(old);
+}

@@ -1,0 +1,218 @@
+// The picture object, streams and global memory.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+#include "Gdi.h"
+#include "GlobalMemory.h"
+#include "Picture.h"
+
+namespace {
+
+std::vector<char> ReadFixture(const char* name)
+{
+    std::ifstream in(std::string(PARVEL_GDI_DATA) + "/" + name, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+HGLOBAL ToGlobal(const std::vector<char>& bytes)
+{
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    void* p = GlobalLock(h);
+    std::memcpy(p, bytes.data(), bytes.size());
+    GlobalUnlock(h);
+    return h;
+}
+
+IPicture* Load(const std::vector<char>& bytes)
+{
+    HGLOBAL h = ToGlobal(bytes);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(h, TRUE, &stream))) return nullptr;
+    IPicture* pic = nullptr;
+    HRESULT hr = OleLoadPicture(stream, (LONG)bytes.size(), FALSE, IID_IPicture, (void**)&pic);
+    stream->Release();
+    return SUCCEEDED(hr) ? pic : nullptr;
+}
+
+struct Canvas
+{
+    Canvas(int cx, int cy)
+    {
+        dc.CreateCompatibleDC(nullptr);
+        bmp.CreateCompatibleBitmap(&dc, cx, cy);
+        old = dc.SelectObject(&bmp);
+        dc.FillSolidRect(0, 0, cx, cy, RGB(255, 255, 255));
+    }
+    ~Canvas() { dc.SelectObject(old); }
+    CDC dc;
+    CBitmap bmp;
+    CBitmap* old;
+};
+
+// Renders the whole picture the right way up, as the picture control does.
+HRESULT RenderWhole(IPicture* pic, CDC& dc, int x, int y, int cx, int cy)
+{
+    LONG hmW = 0, hmH = 0;
+    pic->get_Width(&hmW);
+    pic->get_Height(&hmH);
+    return pic->Render(dc, x, y, cx, cy, 0, hmH, hmW, -hmH, nullptr);
+}
+
+}  // namespace
+
+TEST(Picture, PngDecodesWithItsHimetricExtent)
+{
+    IPicture* pic = Load(ReadFixture("rgb3x2.png"));
+    ASSERT_NE(nullptr, pic);
+    LONG hmW = 0, hmH = 0;
+    ASSERT_EQ(S_OK, pic->get_Width(&hmW));
+    ASSERT_EQ(S_OK, pic->get_Height(&hmH));
+    EXPECT_EQ(79, hmW);  // 3 px at 96 dpi = 79.375 hundredths of a millimetre
+    EXPECT_EQ(53, hmH);
+    Canvas c(5, 4);
+    EXPECT_EQ(3, MulDiv(hmW, c.dc.GetDeviceCaps(LOGPIXELSX), 2540));
+    EXPECT_EQ(2, MulDiv(hmH, c.dc.GetDeviceCaps(LOGPIXELSY), 2540));
+    ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 1, 1, 3, 2));
+    EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(1, 1));
+    EXPECT_EQ(RGB(0, 255, 0), c.dc.GetPixel(2, 1));
+    EXPECT_EQ(RGB(0, 0, 255), c.dc.GetPixel(3, 1));
+    EXPECT_EQ(RGB(255, 255, 0), c.dc.GetPixel(1, 2));
+    EXPECT_EQ(RGB(255, 0, 255), c.dc.GetPixel(3, 2));
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(4, 1));
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(1, 3));
+    EXPECT_EQ(0u, pic->Release());
+}
+
+TEST(Picture, SourceRectangleCountsUpFromTheBottom)
+{
+    IPicture* pic = Load(ReadFixture("rgb3x2.png"));
+    ASSERT_NE(nullptr, pic);
+    LONG hmW = 0, hmH = 0;
+    pic->get_Width(&hmW);
+    pic->get_Height(&hmH);
+    Canvas c(3, 2);
+    // y = 0 with a positive height turns the picture upside down.
+    ASSERT_EQ(S_OK, pic->Render(c.dc, 0, 0, 3, 2, 0, 0, hmW, hmH, nullptr));
+    EXPECT_EQ(RGB(255, 255, 0), c.dc.GetPixel(0, 0));
+    EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(0, 1));
+    // Stretched twice.
+    Canvas big(6, 4);
+    ASSERT_EQ(S_OK, RenderWhole(pic, big.dc, 0, 0, 6, 4));
+    EXPECT_EQ(RGB(255, 0, 0), big.dc.GetPixel(1, 1));
+    EXPECT_EQ(RGB(255, 0, 255), big.dc.GetPixel(5, 3));
+    EXPECT_EQ(E_INVALIDARG, RenderWhole(pic, big.dc, 0, 0, 0, 4));
+    pic->Release();
+}
+
+TEST(Picture, GifAndBmpDecode)
+{
+    for (const char* name : {"quad40x30.gif", "quad40x30.bmp"})
+    {
+        SCOPED_TRACE(name);
+        IPicture* pic = Load(ReadFixture(name));
+        ASSERT_NE(nullptr, pic);
+        LONG hmW = 0, hmH = 0;
+        pic->get_Width(&hmW);
+        pic->get_Height(&hmH);
+        EXPECT_EQ(1058, hmW);  // 40 px
+        EXPECT_EQ(794, hmH);   // 30 px
+        Canvas c(40, 30);
+        ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 0, 0, 40, 30));
+        EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(0, 0));
+        EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(19, 14));
+        EXPECT_EQ(RGB(0, 0, 255), c.dc.GetPixel(20, 14));
+        EXPECT_EQ(RGB(0, 0, 255), c.dc.GetPixel(39, 29));
+        pic->Release();
+    }
+}
+
+TEST(Picture, OneFrameGifIsItsOwnImageNotTheLogicalScreen)
+{
+    // A 4x3 frame at (5, 2) of a 10x8 screen: the picture is the frame, drawn where the caller puts it.
+    IPicture* pic = Load(ReadFixture("offset10x8.gif"));
+    ASSERT_NE(nullptr, pic);
+    LONG hmW = 0, hmH = 0;
+    pic->get_Width(&hmW);
+    pic->get_Height(&hmH);
+    EXPECT_EQ(4, MulDiv(hmW, 96, 2540));
+    EXPECT_EQ(3, MulDiv(hmH, 96, 2540));
+    Canvas c(10, 8);
+    ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 5, 2, 4, 3));
+    EXPECT_EQ(RGB(0, 255, 0), c.dc.GetPixel(5, 2));
+    EXPECT_EQ(RGB(0, 255, 0), c.dc.GetPixel(8, 4));
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(4, 2));
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(9, 5));
+    pic->Release();
+}
+
+TEST(Picture, UndecodableDataFails)
+{
+    std::vector<char> junk(64, 'x');
+    EXPECT_EQ(nullptr, Load(junk));
+    std::vector<char> png = ReadFixture("rgb3x2.png");
+    png.resize(60);  // cut inside the header chunks
+    EXPECT_EQ(nullptr, Load(png));
+    IPicture* pic = nullptr;
+    EXPECT_EQ(E_POINTER, OleLoadPicture(nullptr, 10, FALSE, IID_IPicture, (void**)&pic));
+    IStream* s = nullptr;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, &s));
+    EXPECT_EQ(E_NOINTERFACE, OleLoadPicture(s, 0, FALSE, IID_IStream, (void**)&pic));
+    s->Release();
+}
+
+TEST(Picture, StreamReadsFromItsPositionAndFreesItsBlockWhenAsked)
+{
+    std::vector<char> bytes = {'a', 'b', 'c', 'd', 'e'};
+    HGLOBAL keep = ToGlobal(bytes), drop = ToGlobal(bytes);
+    IStream* s1 = nullptr;
+    IStream* s2 = nullptr;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(keep, FALSE, &s1));
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(drop, TRUE, &s2));
+    char buf[8] = {};
+    ULONG got = 0;
+    LARGE_INTEGER two;
+    two.QuadPart = 2;
+    ASSERT_EQ(S_OK, s1->Seek(two, STREAM_SEEK_SET, nullptr));
+    EXPECT_EQ(S_FALSE, s1->Read(buf, 8, &got));  // only three bytes are left
+    EXPECT_EQ(3u, got);
+    EXPECT_EQ(0, std::memcmp(buf, "cde", 3));
+    EXPECT_EQ(0u, s1->Release());
+    EXPECT_EQ(0u, s2->Release());
+    EXPECT_EQ(5u, GlobalSize(keep));
+    EXPECT_EQ(0u, GlobalSize(drop));  // freed with its stream
+    EXPECT_EQ((DWORD)ERROR_INVALID_HANDLE, GetLastError());
+    EXPECT_EQ(nullptr, GlobalFree(keep));
+    // A dead block cannot get a stream.
+    IStream* s3 = nullptr;
+    EXPECT_EQ(E_INVALIDARG, CreateStreamOnHGlobal(keep, FALSE, &s3));
+    EXPECT_EQ(nullptr, s3);
+}
+
+TEST(GlobalMemory, MovableAndFixedBlocks)
+{
+    HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
+    ASSERT_NE(nullptr, m);
+    unsigned char* p = (unsigned char*)GlobalLock(m);
+    ASSERT_NE(nullptr, p);
+    EXPECT_NE((void*)p, (void*)m);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(0, p[i]);
+    EXPECT_EQ(p, GlobalLock(m));
+    EXPECT_TRUE(GlobalUnlock(m));   // still locked once
+    EXPECT_FALSE(GlobalUnlock(m));  // now unlocked
+    EXPECT_EQ((DWORD)ERROR_SUCCESS, GetLastError());
+    EXPECT_EQ(16u, GlobalSize(m));
+    EXPECT_EQ(nullptr, GlobalFree(m));
+    EXPECT_EQ(m, GlobalFree(m));  // twice: refused
+    EXPECT_EQ(nullptr, GlobalLock(m));
+
+    HGLOBAL f = GlobalAlloc(GMEM_FIXED, 100);
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ((void*)f, GlobalLock(f));  // a fixed block's handle is its address
+    std::memset(f, 7, 100);
+    EXPECT_EQ(100u, GlobalSize(f));
+    EXPECT_EQ(nullptr, GlobalFree(f));
+    EXPECT_EQ(nullptr, GlobalLock((HGLOBAL)(void*)&f));  // never a block
+}
