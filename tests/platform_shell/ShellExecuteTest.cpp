@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 
+#include "CodePage.h"
 #include "Shell.h"
 
 namespace
@@ -75,6 +76,17 @@ TEST_F(ShellExecuteTest, StartedProgramIsDetachedSilentAndReaped)
     EXPECT_EQ(0, CountZombieChildren());
 }
 
+TEST_F(ShellExecuteTest, AnsiPathsAndArgumentsReachTheProgramAsFileNameText)
+{
+    // The client's text is GBK; file names and arguments on this system are UTF-8.
+    std::string folder = m_scratch.Path(CCodePage::AnsiToUtf8("下载"));
+    mkdir(folder.c_str(), 0755);
+    CShellScratch::Write(folder + "/run.sh", "#!/bin/sh\necho \"$1\" > '" + m_scratch.Path("args.out") + "'\n", 0755);
+
+    ASSERT_GT(Open("./下载/run.sh", "\"运单 标签\""), 32);
+    EXPECT_EQ(CCodePage::AnsiToUtf8("运单 标签") + "\n", CShellScratch::WaitForText(m_scratch.Path("args.out")));
+}
+
 TEST_F(ShellExecuteTest, WinExecRunsCmdCommandsHidden)
 {
     // The updater's start: "cmd /c " followed by the downloaded program's path.
@@ -92,5 +104,33 @@ TEST_F(ShellExecuteTest, WinExecRunsCmdCommandsHidden)
     EXPECT_EQ((UINT)ERROR_FILE_NOT_FOUND, WinExec("", SW_HIDE));
     EXPECT_EQ((UINT)ERROR_FILE_NOT_FOUND, WinExec(nullptr, SW_HIDE));
     EXPECT_EQ(0, CountZombieChildren());
+}
+} // namespace
+
+namespace
+{
+TEST(ShellGhostscriptTest, LabelPrintFormRunsTheRealGhostscript)
+{
+    // The label print starts "./gswin32c.exe" from the working folder, which holds no such
+    // file: the machine's gs runs with the arguments as Windows would split them.
+    CShellScratch scratch;
+    setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+    CShellScratch::Write(scratch.Path("label.ps"), "%!PS\n<< /PageSize [288 432] >> setpagedevice showpage\n", 0644);
+    mkdir(scratch.Path("out dir").c_str(), 0755);
+    std::string pdf = scratch.Path("out dir/label.pdf");
+    std::string params = "-dNOPAUSE -dBATCH -q -sDEVICE=pdfwrite -sOutputFile=\"" + pdf + "\" \"label.ps\"";
+    ASSERT_GT((INT_PTR)ShellExecute(nullptr, nullptr, "./gswin32c.exe", params.c_str(), nullptr, SW_HIDE), 32);
+
+    // gs writes the file as it goes: wait for its end marker.
+    std::string text;
+    for (int waited = 0; waited < 20000 && text.find("%%EOF") == std::string::npos; waited += 20)
+    {
+        usleep(20000);
+        text = CShellScratch::Read(pdf);
+    }
+    EXPECT_EQ(0u, text.find("%PDF-"));
+    EXPECT_NE(std::string::npos, text.find("%%EOF"));
+    std::string log = scratch.LogText();
+    EXPECT_EQ("gs -dNOPAUSE", log.substr(log.rfind('/', log.find(' ')) + 1, 12));
 }
 } // namespace
