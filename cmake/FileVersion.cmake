@@ -35,7 +35,7 @@ struct parvel_file_version_record
     uint32_t fixed[13]; /* VS_FIXEDFILEINFO */
 };
 
-__attribute__((section(".parvel_version"), used, aligned(4)))
+__attribute__((section(".parvel_version"), used, retain, aligned(4)))
 static const struct parvel_file_version_record parvel_file_version = {
     "PARVEL-FILEVER1",
     { 0xFEEF04BDu, 0x00010000u, @ms@u, @ls@u, @ms@u, @ls@u, 0x3Fu, 0u, 0u, @file_type@u, 0u, 0u, 0u }

@@ -100,6 +100,7 @@ TEST_F(ProgramTableResolveTest, MissingProgramsFailAsOnWindows)
         { "chrome.exe http://h/", ERROR_FILE_NOT_FOUND },   // counterpart not installed
         { "UCBrowser.exe http://h/", ERROR_FILE_NOT_FOUND }, // no counterpart at all
         { "notepad", ERROR_FILE_NOT_FOUND },
+        { "control.exe inetcpl.cpl", ERROR_FILE_NOT_FOUND },
         { "cmd", ERROR_FILE_NOT_FOUND },
         { "cmd /k x", ERROR_FILE_NOT_FOUND },
         { "cmd /c", ERROR_FILE_NOT_FOUND },
