@@ -226,6 +226,13 @@ DWORD CProgramTable::ResolveCommand(const std::vector<std::string>& args, const 
     argv.clear();
     std::vector<std::string> a = args;
     std::string dir = CCodePage::AnsiToUtf8(ToSlashes(strDir));
+    // The program starts inside that folder: its path must not depend on where we are.
+    if (!dir.empty() && dir[0] != '/')
+    {
+        char cwd[4096];
+        if (getcwd(cwd, sizeof(cwd)))
+            dir = std::string(cwd) + "/" + dir;
+    }
     auto located = [&dir](const std::string& ansi) {
         std::string path = CCodePage::AnsiToUtf8(ToSlashes(ansi));
         if (!dir.empty() && !path.empty() && path[0] != '/')

@@ -56,6 +56,19 @@ TEST_F(ProcessTest, InstallerFormRunsTheApplicationNameInTheGivenFolder)
     Close(pi);
 }
 
+TEST_F(ProcessTest, RelativeProgramInARelativeFolderStillRuns)
+{
+    mkdir(m_scratch.Path("sub").c_str(), 0755);
+    CShellScratch::Write(m_scratch.Path("sub/job.sh"), "#!/bin/sh\nexit 4\n", 0755);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(Start(nullptr, "job.sh", pi, "sub"));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 10000));
+    DWORD code = 0;
+    ASSERT_TRUE(GetExitCodeProcess(pi.hProcess, &code));
+    EXPECT_EQ(4u, code);
+    Close(pi);
+}
+
 TEST_F(ProcessTest, RunningProgramTimesOutAndIsTerminated)
 {
     PROCESS_INFORMATION pi = {};
