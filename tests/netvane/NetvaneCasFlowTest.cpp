@@ -4,30 +4,10 @@
 
 #include "DevnetProcess.h"
 #include "Netvane.h"
-#include "NetvaneTestUtil.h"
+#include "NetTestUtil.h"
 
 namespace
 {
-// The text after the first marker up to the stop character ("" when absent).
-std::string Field(const std::string& reply, const std::string& marker, char stop)
-{
-    size_t pos = reply.find(marker);
-    if (pos == std::string::npos)
-        return std::string();
-    pos += marker.size();
-    size_t end = reply.find(stop, pos);
-    return reply.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-}
-
-// The whole Set-Cookie line that sets a cookie, or "".
-std::string SetCookieLine(const std::string& reply, const std::string& name)
-{
-    size_t pos = reply.find("Set-Cookie: " + name + "=");
-    if (pos == std::string::npos)
-        return std::string();
-    return reply.substr(pos, reply.find("\r\n", pos) - pos);
-}
-
 TEST(NetvaneCasFlowTest, SignOnTicketAndValidationOverHttps)
 {
     UseShortTimeouts();

@@ -3,7 +3,7 @@
 
 #include "DevnetProcess.h"
 #include "Netvane.h"
-#include "NetvaneTestUtil.h"
+#include "NetTestUtil.h"
 
 #include <atomic>
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals

@@ -3,7 +3,7 @@
 
 #include "DevnetProcess.h"
 #include "Netvane.h"
-#include "NetvaneTestUtil.h"
+#include "NetTestUtil.h"
 
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
 #include <cstdlib>

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "DevnetProcess.h"
-#include "NetvaneTestUtil.h"
+#include "NetTestUtil.h"
 
 #include <cstdlib>
 #include <ftw.h>

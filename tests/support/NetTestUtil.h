@@ -1,4 +1,5 @@
-// Helpers of the Netvane tests: short time-outs, a reply holder, sockets that misbehave.
+// Helpers of the tests that talk HTTP through Netvane: short time-outs, a reply holder,
+// sockets that misbehave, and the CAS steps read the way the client reads them.
 #pragma once
 
 #include "Netvane.h"
@@ -34,9 +35,26 @@ private:
 // A port on which nothing listens.
 int FreePort();
 
+// devnet answers in UTF-8 while the tests' own literals are GBK: write expected Chinese text
+// as Utf8(u8"...").
+inline std::string Utf8(const char8_t* text)
+{
+    return reinterpret_cast<const char*>(text);
+}
+
 // One line "name=value" of devnet's echo reply.
 std::string EchoField(const std::string& echo, const std::string& name);
 bool FileExists(const std::string& path);
 std::string ReadAll(const std::string& path);
 // Names in a folder, "." and ".." left out.
 std::string ListFolder(const std::string& folder);
+
+// The text after the first marker up to the stop character ("" when absent).
+std::string Field(const std::string& reply, const std::string& marker, char stop);
+// The whole "Set-Cookie: name=..." line, or "".
+std::string SetCookieLine(const std::string& reply, const std::string& name);
+
+// One CAS sign-on: form, POST; fills the session and ticket-granting values (empty on failure)
+// and returns the POST's reply.
+REQUEST_RESULT CasSignOn(const std::string& loginUrl, const std::string& user, const std::string& password,
+                         std::string& session, std::string& tgt);

@@ -1,4 +1,4 @@
-#include "NetvaneTestUtil.h"
+#include "NetTestUtil.h"
 
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -117,4 +117,40 @@ std::string ListFolder(const std::string& folder)
     }
     closedir(dir);
     return names;
+}
+
+std::string Field(const std::string& reply, const std::string& marker, char stop)
+{
+    size_t pos = reply.find(marker);
+    if (pos == std::string::npos)
+        return std::string();
+    pos += marker.size();
+    size_t end = reply.find(stop, pos);
+    return reply.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+}
+
+std::string SetCookieLine(const std::string& reply, const std::string& name)
+{
+    size_t pos = reply.find("Set-Cookie: " + name + "=");
+    if (pos == std::string::npos)
+        return std::string();
+    return reply.substr(pos, reply.find("\r\n", pos) - pos);
+}
+
+REQUEST_RESULT CasSignOn(const std::string& loginUrl, const std::string& user, const std::string& password,
+                         std::string& session, std::string& tgt)
+{
+    REQUEST_RESULT form = Get(loginUrl, nullptr, true);
+    session = Field(form.text, "JSESSIONID=", ';');
+    CNetvane post;
+    post.AddParam("username", user.c_str());
+    post.AddParam("password", password.c_str());
+    post.AddParam("lt", Field(form.text, "name=\"lt\" value=\"", '"').c_str());
+    post.AddParam("execution", Field(form.text, "name=\"execution\" value=\"", '"').c_str());
+    post.AddParam("_eventId", "submit");
+    post.AddParam("submit", "login");
+    std::string cookie = "JSESSIONID=" + session;
+    REQUEST_RESULT result = Post(post, loginUrl, cookie.c_str(), true);
+    tgt = Field(result.text, "CASTGC=", ';');
+    return result;
 }
