@@ -163,3 +163,22 @@ int CNewsStore::Exec(const std::string& sql)
         return 0;
     }
 }
+
+std::string CNewsStore::MarkReadStatement(const std::string& id)
+{
+    CSqlTextBuffer sql;
+    return sql.Format("update dbMsgRecord set isRead=1 where id='%q'", id.c_str());
+}
+
+std::string CNewsStore::SelectClassStatement(const std::string& user, const std::string& path)
+{
+    CSqlTextBuffer sql;
+    return sql.Format("select * from dbMsgRecord where user='%q' and class like '%q%%'", user.c_str(), path.c_str());
+}
+
+std::string CNewsStore::DeleteClassStatement(const std::string& user, const std::string& path)
+{
+    CSqlTextBuffer sql;
+    return sql.Format("delete from dbMsgRecord where isRead=1 and user='%q' and class like '%q%%'", user.c_str(),
+                      path.c_str());
+}

@@ -24,6 +24,11 @@ public:
     int Delete(const std::string& sql);
     int Exec(const std::string& sql);
 
+    // Statements the tip and the history dialog hand to the store, their texts quoted.
+    static std::string MarkReadStatement(const std::string& id);
+    static std::string SelectClassStatement(const std::string& user, const std::string& path);
+    static std::string DeleteClassStatement(const std::string& user, const std::string& path);
+
     std::string user;
     CppSQLite3DB m_db;
     CNewsBox m_recordBox;

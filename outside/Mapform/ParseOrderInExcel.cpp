@@ -93,7 +93,7 @@ bool ReadSheet(const void* xls, std::string& out)
     unsigned short cols = 0;
     if (freexl_worksheet_dimensions(xls, &rows, &cols) != FREEXL_OK) return false;
 
-    out = "[";
+    out.assign(1, '[');
     for (unsigned int r = 0; r < rows; ++r) {
         if (r) out += ',';
         out += '[';

@@ -308,6 +308,38 @@ TEST_F(NewsStoreTest, DeleteRemovesReadRowsOfTheUserOrRunsTheGivenText)
     EXPECT_EQ(Rows("id='read-c'"), 1);    // other users' rows stay
 }
 
+TEST_F(NewsStoreTest, StatementsOfTheTipAndTheHistoryDialog)
+{
+    EXPECT_EQ(CNewsStore::MarkReadStatement("A B'C"), "update dbMsgRecord set isRead=1 where id='A B''C'");
+    EXPECT_EQ(CNewsStore::SelectClassStatement("o'b", "运单/'x'/"),
+              "select * from dbMsgRecord where user='o''b' and class like '运单/''x''/%'");
+    EXPECT_EQ(CNewsStore::DeleteClassStatement("bbb", "a/"),
+              "delete from dbMsgRecord where isRead=1 and user='bbb' and class like 'a/%'");
+
+    CNewsStore store(DbFile().c_str());
+    store.user = "o'b";
+    const struct { const char* id; int type; const char* cls; } rows[] = {
+        {"q'1", 1, "运单/'x'/子/"}, {"q2", 11, "运单/'x'/"}, {"q3", 11, "运单/y/"}, {"q4", 1, "aaa/"},
+    };
+    for (const auto& r : rows) {
+        CNewsItem* item = MakeItem(r.id, r.type, DaysAgo(0));
+        item->m_class = r.cls;
+        ASSERT_TRUE(store.Insert(item));
+        delete item;
+    }
+    ASSERT_EQ(store.Exec(CNewsStore::MarkReadStatement("q'1")), 1);
+    EXPECT_EQ(Rows("id='q''1' and isRead=1"), 1);
+
+    ASSERT_EQ(store.Load(CNewsStore::SelectClassStatement(store.user, "运单/'x'/")), 1);
+    ASSERT_EQ(store.m_recordBox.Count(), 2);
+    EXPECT_EQ(store.m_recordBox.ItemAt(0)->id, "q'1");
+    EXPECT_EQ(store.m_recordBox.ItemAt(1)->id, "q2");
+
+    ASSERT_EQ(store.Delete(CNewsStore::DeleteClassStatement(store.user, "运单/")), 1);
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(Rows("id='q4'"), 1);
+}
+
 double Now()
 {
     struct timespec ts;
