@@ -194,6 +194,23 @@ CProcessObject* ProcessFromHandle(HANDLE h)
     return pProcess;
 }
 
+// Nobody waits for a detached program; a thread of ours reaps it when it ends, so it leaves
+// no zombie behind, whatever the system's init does with orphans.
+void ReapLater(pid_t pid)
+{
+    try
+    {
+        std::thread([pid] {
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
+            {
+            }
+        }).detach();
+    }
+    catch (...)
+    {
+    }
+}
+
 bool IsFolder(const std::string& utf8)
 {
     struct stat st;
@@ -256,19 +273,6 @@ DWORD CProcessLauncher::Start(const std::vector<std::string>& argv, const std::s
     {
         ChildFailure failure = { 0, 0 };
         setsid();
-        if (bDetached)
-        {
-            pid_t grandchild = fork();
-            if (grandchild < 0)
-            {
-                failure.nErrno = errno;
-                ssize_t w = write(fds[1], &failure, sizeof(failure));
-                (void)w;
-                _exit(127);
-            }
-            if (grandchild > 0)
-                _exit(0);
-        }
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -302,16 +306,7 @@ DWORD CProcessLauncher::Start(const std::vector<std::string>& argv, const std::s
     }
 
     close(fds[1]);
-    int pidfd = -1;
-    if (!bDetached)
-        pidfd = pidfd_open(pid, 0);
-    else
-    {
-        // The intermediate child ends at once, handing the program to init.
-        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
-        {
-        }
-    }
+    int pidfd = bDetached ? -1 : pidfd_open(pid, 0);
 
     ChildFailure failure = { 0, 0 };
     ssize_t n;
@@ -321,20 +316,19 @@ DWORD CProcessLauncher::Start(const std::vector<std::string>& argv, const std::s
     close(fds[0]);
     if (n == (ssize_t)sizeof(failure))
     {
-        if (!bDetached)
+        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
         {
-            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
-            {
-            }
-            if (pidfd >= 0)
-                close(pidfd);
         }
+        if (pidfd >= 0)
+            close(pidfd);
         if (failure.nStage == 1)
             return ERROR_PATH_NOT_FOUND;
         return ErrorFromErrno(failure.nErrno);
     }
+    if (bDetached)
+        ReapLater(pid);
     if (pPid)
-        *pPid = bDetached ? 0 : pid;
+        *pPid = pid;
     if (pPidFd)
         *pPidFd = pidfd;
     else if (pidfd >= 0)

@@ -64,9 +64,10 @@ DWORD GetCurrentProcessId();
 class CProcessLauncher
 {
 public:
-    // Detached: nobody waits for the program; it is not the client's child, so it leaves no
-    // zombie behind. Otherwise pid and pidfd (a pidfd of the child, -1 when unavailable) are
-    // given back. Gives ERROR_SUCCESS or the Windows error of the start.
+    // Detached: nobody waits for the program; it is reaped when it ends, so it leaves no
+    // zombie behind, and it outlives the client. Otherwise the caller reaps it, with the pid
+    // and pidfd given back (a pidfd of the child, -1 when unavailable). Gives ERROR_SUCCESS or
+    // the Windows error of the start.
     static DWORD Start(const std::vector<std::string>& argv, const std::string& strDir, bool bDetached,
                        pid_t* pPid = nullptr, int* pPidFd = nullptr);
 

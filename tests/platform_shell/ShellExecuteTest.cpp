@@ -55,24 +55,28 @@ TEST_F(ShellExecuteTest, FailuresGiveTheWindowsResults)
 
 TEST_F(ShellExecuteTest, StartedProgramIsDetachedSilentAndReaped)
 {
-    // The program reports its session, parent and standard output, and writes to both streams.
+    // The program reports its session and standard output, and writes to both streams.
     std::string report = m_scratch.Path("report.txt");
     std::string script = "#!/bin/sh\n"
                          "echo out; echo err >&2\n"
                          "set -- $(sed 's/^.*) //' /proc/$$/stat)\n"
-                         "echo \"$2 $4 $(readlink /proc/$$/fd/1)\" > '" + report + ".tmp'\n"
+                         "echo \"$$ $4 $(readlink /proc/$$/fd/1)\" > '" + report + ".tmp'\n"
                          "mv '" + report + ".tmp' '" + report + "'\n";
     CShellScratch::Write(m_scratch.Path("probe.sh"), script, 0755);
 
     ASSERT_GT(Open("./probe.sh", nullptr, "open", m_scratch.Path("").c_str()), 32);
     std::string text = CShellScratch::WaitForText(report);
     std::istringstream in(text);
-    long ppid = 0, session = 0;
+    long pid = 0, session = 0;
     std::string out;
-    in >> ppid >> session >> out;
-    EXPECT_NE((long)getpid(), ppid);
+    in >> pid >> session >> out;
     EXPECT_NE((long)getsid(0), session);
+    EXPECT_EQ(pid, session); // its own session's leader, without a terminal
     EXPECT_EQ("/dev/null", out);
+    // Once it has ended nothing of it remains.
+    for (int waited = 0; kill((pid_t)pid, 0) == 0 && waited < 10000; waited += 10)
+        usleep(10000);
+    EXPECT_NE(0, kill((pid_t)pid, 0));
     EXPECT_EQ(0, CountZombieChildren());
 }
 
