@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 #include "FileApi.h"
 #include "OptionFileStore.h"
 #include "TestFolder.h"
@@ -115,4 +117,26 @@ TEST(OptionFileStore, WriteAllReplacesTheFileAndKeepsItHidden)
     EXPECT_EQ("[OptionData]\r\nMiniSizeAtExit=0\r\n[RunTimeInfo]\r\nUserName=王五\r\n",
               CTestFolder::ReadFile(folder / "VelkorOption.cfg"));
     EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributes("VelkorOption.cfg"));
+}
+
+TEST(OptionFileStore, AWriteCutShortKeepsTheOldFile)
+{
+    CTestFolder folder;
+    const std::string old = "[OptionData]\r\nMiniSizeAtExit=0\r\n";
+    CTestFolder::WriteFile(folder / "VelkorOption.cfg", old);
+    SetFileAttributes("VelkorOption.cfg", FILE_ATTRIBUTE_HIDDEN);
+    COptionFileStore store;
+    store.SetFileName("VelkorOption.cfg");
+    ASSERT_EQ(1, store.ReadAll());
+    // The file-size limit stops the write part way, as a full disk would.
+    EXPECT_EQ(0, RunInChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        store.SetValue("RunTimeInfo", "UserName", std::string(200, 'x').c_str());
+        return store.WriteAll() == 0 ? 0 : 1;
+    }));
+    EXPECT_EQ(old, CTestFolder::ReadFile(folder / "VelkorOption.cfg"));
+    EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributes("VelkorOption.cfg"));
+    EXPECT_EQ("<missing>", CTestFolder::ReadFile(folder / "VelkorOption.cfg.new"));
 }

@@ -77,22 +77,30 @@ private:
     std::string m_oldCwd;
 };
 
-// Runs the function in a forked child that gave up root for "nobody"; its result is the child's
-// exit code (-1 when it did not end normally within 20 s).
-inline int RunAsNobody(const std::function<int()>& fn)
+// Runs the function in a forked child; its result is the child's exit code (-1 when it did not
+// end normally within 20 s).
+inline int RunInChild(const std::function<int()>& fn)
 {
     pid_t pid = fork();
     if (pid == 0)
     {
         alarm(20);
-        if (setgid(65534) != 0 || setuid(65534) != 0 || geteuid() == 0)
-            _exit(99);
         _exit(fn());
     }
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+// The same in a child that gave up root for "nobody".
+inline int RunAsNobody(const std::function<int()>& fn)
+{
+    return RunInChild([&] {
+        if (setgid(65534) != 0 || setuid(65534) != 0 || geteuid() == 0)
+            return 99;
+        return fn();
+    });
 }
 
 // A helper program started with a pipe on its output.
