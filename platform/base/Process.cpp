@@ -13,7 +13,6 @@
 extern "C" {
 #include <sys/pidfd.h>
 }
-#include "CodePage.h"
 #include "ProgramTable.h"
 
 namespace
@@ -353,7 +352,7 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
             args[0] = lpApplicationName;
     }
     std::string dir = lpCurrentDirectory ? lpCurrentDirectory : "";
-    std::string dirUtf8 = CCodePage::AnsiToUtf8(dir);
+    std::string dirUtf8 = CProgramTable::ToFileName(dir);
     if (!dir.empty() && !IsFolder(dirUtf8))
     {
         SetLastError(ERROR_PATH_NOT_FOUND);

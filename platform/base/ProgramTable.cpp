@@ -225,7 +225,7 @@ DWORD CProgramTable::ResolveCommand(const std::vector<std::string>& args, const 
 {
     argv.clear();
     std::vector<std::string> a = args;
-    std::string dir = CCodePage::AnsiToUtf8(ToSlashes(strDir));
+    std::string dir = ToFileName(strDir);
     // The program starts inside that folder: its path must not depend on where we are.
     if (!dir.empty() && dir[0] != '/')
     {
@@ -234,7 +234,7 @@ DWORD CProgramTable::ResolveCommand(const std::vector<std::string>& args, const 
             dir = std::string(cwd) + "/" + dir;
     }
     auto located = [&dir](const std::string& ansi) {
-        std::string path = CCodePage::AnsiToUtf8(ToSlashes(ansi));
+        std::string path = ToFileName(ansi);
         if (!dir.empty() && !path.empty() && path[0] != '/')
             path = dir + "/" + path;
         return path;
@@ -282,6 +282,11 @@ DWORD CProgramTable::ResolveCommand(const std::vector<std::string>& args, const 
     for (size_t i = 1; i < a.size(); ++i)
         argv.push_back(CCodePage::AnsiToUtf8(a[i]));
     return ERROR_SUCCESS;
+}
+
+std::string CProgramTable::ToFileName(const std::string& strAnsiPath)
+{
+    return CCodePage::AnsiToUtf8(ToSlashes(strAnsiPath));
 }
 
 BOOL CProgramTable::FindAppPath(const char* pszExeName, std::string& strPath)

@@ -23,6 +23,9 @@ public:
     // in ANSI text; FALSE when it has none or none is installed.
     static BOOL FindAppPath(const char* pszExeName, std::string& strPath);
 
+    // A path in ANSI text, with Windows backslashes, as this system's file name.
+    static std::string ToFileName(const std::string& strAnsiPath);
+
     // An executable file of the given name in a folder of PATH, or "".
     static std::string FindOnPath(const std::string& strName);
 };

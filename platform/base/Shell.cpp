@@ -4,7 +4,6 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <vector>
-#include "CodePage.h"
 #include "Process.h"
 #include "ProgramTable.h"
 
@@ -14,7 +13,7 @@ namespace
 // own, as they do on Windows: the show command changes nothing in how a program starts.
 DWORD StartDetached(const std::vector<std::string>& args, const std::string& dir)
 {
-    std::string dirUtf8 = CCodePage::AnsiToUtf8(dir);
+    std::string dirUtf8 = CProgramTable::ToFileName(dir);
     if (!dir.empty())
     {
         struct stat st;

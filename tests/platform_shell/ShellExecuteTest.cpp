@@ -91,6 +91,16 @@ TEST_F(ShellExecuteTest, AnsiPathsAndArgumentsReachTheProgramAsFileNameText)
     EXPECT_EQ(CCodePage::AnsiToUtf8("运单 标签") + "\n", CShellScratch::WaitForText(m_scratch.Path("args.out")));
 }
 
+TEST_F(ShellExecuteTest, WorkingFolderWithWindowsSeparators)
+{
+    mkdir(m_scratch.Path("sub").c_str(), 0755);
+    CShellScratch::Write(m_scratch.Path("sub/run.sh"), "#!/bin/sh\npwd > here.txt\n", 0755);
+    ASSERT_GT(Open("run.sh", nullptr, "open", ".\\sub\\"), 32);
+    char real[4096];
+    ASSERT_TRUE(realpath(m_scratch.Path("sub").c_str(), real));
+    EXPECT_EQ(std::string(real) + "\n", CShellScratch::WaitForText(m_scratch.Path("sub/here.txt")));
+}
+
 TEST_F(ShellExecuteTest, WinExecRunsCmdCommandsHidden)
 {
     // The updater's start: "cmd /c " followed by the downloaded program's path.
