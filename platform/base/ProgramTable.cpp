@@ -284,6 +284,22 @@ DWORD CProgramTable::ResolveCommand(const std::vector<std::string>& args, const 
     return ERROR_SUCCESS;
 }
 
+BOOL CProgramTable::ReadAppPathsKey(const char* pszKeyPath, std::string& strPath)
+{
+    strPath.clear();
+    static const char s_szAppPaths[] = "software\\microsoft\\windows\\currentversion\\app paths\\";
+    std::string key = Lower(pszKeyPath ? pszKeyPath : "");
+    while (!key.empty() && key[0] == '\\')
+        key.erase(0, 1);
+    while (!key.empty() && key.back() == '\\')
+        key.pop_back();
+    const size_t prefix = sizeof(s_szAppPaths) - 1;
+    if (key.size() <= prefix || key.compare(0, prefix, s_szAppPaths) != 0 || key.find('\\', prefix) != std::string::npos)
+        return FALSE;
+    FindAppPath(key.substr(prefix).c_str(), strPath);
+    return TRUE;
+}
+
 std::string CProgramTable::ToFileName(const std::string& strAnsiPath)
 {
     return CCodePage::AnsiToUtf8(ToSlashes(strAnsiPath));

@@ -23,6 +23,12 @@ public:
     // in ANSI text; FALSE when it has none or none is installed.
     static BOOL FindAppPath(const char* pszExeName, std::string& strPath);
 
+    // For the registry: when the key path (under HKEY_LOCAL_MACHINE) is an App Paths key,
+    // "SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\<exe>", gives TRUE and in strPath
+    // the default value that key holds here ("" when the program is not installed, so the
+    // key does not exist).
+    static BOOL ReadAppPathsKey(const char* pszKeyPath, std::string& strPath);
+
     // A path in ANSI text, with Windows backslashes, as this system's file name.
     static std::string ToFileName(const std::string& strAnsiPath);
 

@@ -172,6 +172,16 @@ TEST_F(ProgramTableResolveTest, AppPathsFindCounterpartsOnPath)
     EXPECT_TRUE(path.empty());
     EXPECT_FALSE(CProgramTable::FindAppPath(nullptr, path));
 
+    // The registry's App Paths keys read through the same table.
+    EXPECT_TRUE(CProgramTable::ReadAppPathsKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe", path));
+    EXPECT_EQ(m_scratch.Bin() + "/chromium", path);
+    EXPECT_TRUE(CProgramTable::ReadAppPathsKey("\\software\\microsoft\\windows\\currentversion\\app paths\\UCBrowser.exe\\", path));
+    EXPECT_EQ("", path);
+    EXPECT_FALSE(CProgramTable::ReadAppPathsKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", path));
+    EXPECT_FALSE(CProgramTable::ReadAppPathsKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe\\x", path));
+    EXPECT_FALSE(CProgramTable::ReadAppPathsKey("SOFTWARE\\Microsoft\\Internet Explorer\\Version Vector", path));
+    EXPECT_FALSE(CProgramTable::ReadAppPathsKey(nullptr, path));
+
     // The real Ghostscript of this machine, found through the system's PATH.
     setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
     EXPECT_TRUE(CProgramTable::FindAppPath("gswin32c.exe", path));
