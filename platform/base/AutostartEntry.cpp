@@ -68,6 +68,13 @@ std::string ExecArgument(const std::string& arg)
     return quoted + "\"";
 }
 
+std::string RunningProgram()
+{
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+    return n > 0 ? std::string(buf, (size_t)n) : std::string();
+}
+
 std::string WorkingFolder()
 {
     char buf[4096];
@@ -145,7 +152,15 @@ LONG CAutostartEntry::Write(const std::string& folder, const std::string& valueN
     {
         if (program.compare(0, 2, "./") == 0)
             program = program.substr(2);
-        program = cwd + (cwd == "/" ? "" : "/") + program;
+        const std::string resolved = cwd + (cwd == "/" ? "" : "/") + program;
+        // The working folder is the data folder, not always the program's own: a name of the
+        // running program that is not there stands for the running program.
+        const std::string self = RunningProgram();
+        const size_t slash = self.rfind('/');
+        if (access(resolved.c_str(), X_OK) != 0 && slash != std::string::npos && self.substr(slash + 1) == program)
+            program = self;
+        else
+            program = resolved;
     }
 
     std::string entry = "[Desktop Entry]\n"

@@ -162,6 +162,19 @@ TEST(Registry, RunValueIsAnAutostartEntry)
         EXPECT_EQ("<missing>", CTestFolder::ReadFile(folder / (std::string(c.folderName) + "/parvel-run-parvel.desktop")));
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, QueryString(c.root, kRun, "Parvel", value));
     }
+    // The running program named relative to a working folder that does not hold it.
+    HKEY h = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyEx(HKEY_CURRENT_USER, kRun, 0, KEY_ALL_ACCESS, &h));
+    const char self[] = "./platform_tests";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueEx(h, "Self", 0, REG_SZ, (const BYTE*)self, sizeof(self)));
+    RegCloseKey(h);
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+    ASSERT_GT(n, 0);
+    const std::string entry = CTestFolder::ReadFile(folder / "xdg-user/parvel-run-self.desktop");
+    EXPECT_NE(std::string::npos, entry.find("Exec=\"" + std::string(exe, (size_t)n) + "\"\n")) << entry;
+    EXPECT_NE(std::string::npos, entry.find("Path=" + folder.Path() + "\n")) << entry;
+
     // Without rights the machine-wide entry can be neither written nor opened for writing.
     EXPECT_EQ(0, RunAsNobody([] {
         HKEY h = nullptr;
