@@ -93,6 +93,17 @@ TEST_F(MapformMenusTest, TreeFollowsTheDocument)
     EXPECT_EQ(top->next, nullptr);
 }
 
+TEST_F(MapformMenusTest, GbkTrailBytesInTheAsciiRangePassThrough)
+{
+    // The second bytes of these characters are "\\", "]" and "|".
+    ASSERT_TRUE(ParseMenus("<menus><menu name=\"乗乚亅\" icon=\"俓\" type=\"command\" action=\"http://h/乗?a=\\\"/></menus>",
+                           &m_root));
+    ASSERT_NE(m_root, nullptr);
+    EXPECT_STREQ(m_root->name, "\x81\x5C\x81\x5D\x81\x7C");
+    EXPECT_STREQ(m_root->icon, "俓");
+    EXPECT_STREQ(m_root->action, "http://h/乗?a=\\");
+}
+
 TEST_F(MapformMenusTest, EmptyTreeIsNullRoot)
 {
     EXPECT_TRUE(ParseMenus("<menus/>", &m_root));

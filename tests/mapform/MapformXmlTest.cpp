@@ -31,6 +31,17 @@ TEST(MapformXmlTest, VersionReplyFillsBothRecords)
     EXPECT_STREQ(info.url, kUrl);
 }
 
+TEST(MapformXmlTest, ByteOrderMarkAndLineBreaksAreAccepted)
+{
+    std::string xml = "\xEF\xBB\xBF" + Reply("success", "\n  1.2.4.0\n", kUrl) + "\r\n";
+    XML_RESPONSE resp = {};
+    ASSERT_TRUE(MF_ParseXml(xml.c_str(), &resp));
+    EXPECT_EQ(resp.success, 1);
+    VERSION_INFO info = {};
+    ASSERT_TRUE(MF_ParseVersion(xml.c_str(), &info));
+    EXPECT_STREQ(info.version, "1.2.4.0");
+}
+
 TEST(MapformXmlTest, SuccessOnlyForTheExactResultText)
 {
     const struct { const char* result; unsigned char success; } cases[] = {
