@@ -19,6 +19,7 @@ private:
     void OnQueryToken(const httplib::Request& req, httplib::Response& res);
     void OnWaybill(const httplib::Request& req, httplib::Response& res);
     void OnLabelPdf(const httplib::Request& req, httplib::Response& res);
+    void OnOrderImport(const httplib::Request& req, httplib::Response& res);
 
     CDevnetContext& m_context;
     CCasService& m_cas;

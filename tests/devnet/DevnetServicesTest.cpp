@@ -178,3 +178,33 @@ TEST_F(DevnetServicesTest, QueryTokenAndWaybillPage)
     EXPECT_NE(std::string::npos, forged.text.find(Utf8(u8"<p id=\"check\">校验失败</p>")));
 }
 }
+
+namespace
+{
+TEST_F(DevnetServicesTest, OrderImportChecksTheValidationOfThePayloadAsSent)
+{
+    Start({});
+    // Base64 of "VK1>a?\nVK2\n", URL-encoded; validation: upper-case MD5 hex of that text.
+    const std::string payload = "VksxPmE%2FClZLMgo%3D";
+    struct CASE
+    {
+        const char* validation;
+        const char8_t* check;
+    };
+    const CASE cases[] = {
+        {"2B2144598C6605B79AE2283D5D26195D", u8"校验通过"},
+        {"2B2144598C6605B79AE2283D5D26195E", u8"校验失败"},
+    };
+    for (const CASE& c : cases)
+    {
+        CNetvane net;
+        net.AddParam("data", payload.c_str());
+        std::string url = m_devnet->Url("import") + "?sid=S1&version=1.0&type=json&validation=" + c.validation;
+        REQUEST_RESULT page = Post(net, url);
+        ASSERT_TRUE(page.hasReply);
+        EXPECT_NE(std::string::npos, page.text.find("<p id=\"check\">" + Utf8(c.check) + "</p>")) << page.text;
+        EXPECT_NE(std::string::npos, page.text.find("<p id=\"lines\">2</p>"));
+        EXPECT_NE(std::string::npos, page.text.find("<pre id=\"orders\">VK1&gt;a?\nVK2\n</pre>"));
+    }
+}
+}
