@@ -50,6 +50,26 @@ std::string NoProxyList()
     return list;
 }
 
+// No request line can carry a blank or a control byte, so those alone become %XX; everything
+// else, the callers' own %XX escapes and bytes above 0x7F included, goes out as given.
+std::string EscapeUnsendable(const std::string& url)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : url)
+    {
+        if (c <= 0x20 || c == 0x7F)
+        {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+        else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
 void ApplyCommonOptions(CURL* curl, const CNetvaneSettings& settings, const std::string& noProxy)
 {
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -112,6 +132,7 @@ unsigned int CNetvane::Impl::Request(bool post, const char* url, char** reply, c
             target += '&';
         target += fields;
     }
+    target = EscapeUnsendable(target);
 
     GlobalInit();
     CURL* curl = curl_easy_init();
@@ -269,7 +290,8 @@ bool CNetvane::Impl::Download(const char* url, const char* localPath, void* call
     state.context = context;
     state.abandon = &m_abandon;
 
-    curl_easy_setopt(curl, CURLOPT_URL, url);
+    std::string target = EscapeUnsendable(url);
+    curl_easy_setopt(curl, CURLOPT_URL, target.c_str());
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);

@@ -52,6 +52,10 @@ TEST_F(NetvaneRequestTest, GetSendsFieldsInCallOrderAsGiven)
         // Already encoded by the caller: it must go out unchanged, not encoded twice.
         {"/devnet/echo", {{"p", "p%40ss"}, {"q", "%E4%B8%AD"}}, "p=p%40ss&q=%E4%B8%AD"},
         {"/devnet/echo?x=0", {{"b", "2"}, {"a", "1"}}, "x=0&b=2&a=1"},
+        // GBK bytes go out raw; only a blank or control byte, which no request line can carry,
+        // is written as %XX.
+        {"/devnet/echo", {{"n", "\xD6\xD0\xB9\xFA"}}, "n=\xD6\xD0\xB9\xFA"},
+        {"/devnet/echo", {{"wen", "VK 1\t2"}}, "wen=VK%201%092"},
         {"/devnet/echo?", {{"b", ""}}, "b="},
     };
     for (const QUERY_CASE& c : cases)
@@ -87,10 +91,12 @@ TEST_F(NetvaneRequestTest, PostSendsFormBodyInCallOrderAndConsumesTheFields)
               EchoField(first.text, "body"));
     EXPECT_EQ("application/x-www-form-urlencoded", EchoField(first.text, "content-type"));
 
-    // The next request of the same object starts without the fields of the last one.
+    // The next request of the same object starts without the fields of the last one; a body
+    // carries blanks and GBK bytes unchanged.
+    net.AddParam("t", "a b\xD6\xD0");
     REQUEST_RESULT second = Post(net, Http("/devnet/echo"));
     ASSERT_TRUE(second.hasReply);
-    EXPECT_EQ("", EchoField(second.text, "body"));
+    EXPECT_EQ("t=a b\xD6\xD0", EchoField(second.text, "body"));
 }
 
 TEST_F(NetvaneRequestTest, CookieTextGoesOutAsGiven)
