@@ -93,4 +93,32 @@ TEST(FileVersionTest, FilesWithoutTheRecordHaveNoVersion)
     }
     EXPECT_EQ(0u, GetFileVersionInfoSize(nullptr, nullptr));
 }
+
+TEST(FileVersionTest, DamagedHeadersNeverReadOutsideTheFile)
+{
+    // Every field of the file header and of the section header table in turn set to all ones:
+    // the answer is the record or nothing, and the reads stay inside the file.
+    CShellScratch scratch;
+    std::string image = CShellScratch::Read(BinFolder() + "shell_version_probe");
+    ASSERT_GT(image.size(), 64u);
+    uint64_t shoff = 0;
+    memcpy(&shoff, image.data() + 0x28, sizeof(shoff));
+    ASSERT_LT(shoff, image.size());
+    std::vector<size_t> offsets;
+    for (size_t at = 0x10; at < 0x40; at += 2)
+        offsets.push_back(at);
+    for (size_t at = (size_t)shoff; at + 8 <= image.size(); at += 8)
+        offsets.push_back(at);
+    std::string path = scratch.Path("damaged");
+    for (size_t at : offsets)
+    {
+        std::string damaged = image;
+        for (size_t i = 0; i < 8 && at + i < damaged.size(); ++i)
+            damaged[at + i] = (char)0xFF;
+        CShellScratch::Write(path, damaged, 0644);
+        DWORD size = GetFileVersionInfoSize(path.c_str(), nullptr);
+        EXPECT_TRUE(size == 0 || size == GetFileVersionInfoSize((BinFolder() + "shell_version_probe").c_str(), nullptr))
+            << "damage at " << at;
+    }
+}
 } // namespace
