@@ -1,0 +1,207 @@
+// Window DCs under X: what OnPaint draws reaches the screen, read back from the X server.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+#include "AfxWin.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+class GuiEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        static char name[] = "platform_gdi_window_tests";
+        static char* argv[] = {name, nullptr};
+        ASSERT_TRUE(AfxWinInit(1, argv));
+    }
+    void TearDown() override { AfxWinTerm(); }
+};
+::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+template <class F> bool WaitFor(F done, DWORD ms = 8000)
+{
+    struct Ctx { F* f; } ctx{&done};
+    return AfxWaitUntil([](void* p) -> BOOL { return (*((Ctx*)p)->f)() ? TRUE : FALSE; }, &ctx, ms) != FALSE;
+}
+
+void Pump(DWORD ms)
+{
+    AfxWaitUntil([](void*) -> BOOL { return FALSE; }, nullptr, ms);
+}
+
+// A pixel of the window's client area as the X server holds it.
+COLORREF ScreenPixel(CWnd* wnd, int x, int y)
+{
+    POINT pt{x, y};
+    wnd->ClientToScreen(&pt);
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return CLR_INVALID;
+    XImage* img = XGetImage(d, DefaultRootWindow(d), pt.x, pt.y, 1, 1, AllPlanes, ZPixmap);
+    COLORREF c = CLR_INVALID;
+    if (img)
+    {
+        unsigned long p = XGetPixel(img, 0, 0);
+        c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        XDestroyImage(img);
+    }
+    XCloseDisplay(d);
+    return c;
+}
+
+// Paints a background, then copies the off-screen surface over it, colour key applied.
+class CCanvasWnd : public CFrameWnd
+{
+public:
+    CDC* m_pSurface = nullptr;
+    COLORREF m_background = RGB(253, 197, 40);
+    COLORREF m_key = CLR_INVALID;
+    std::atomic<int> m_nPaints{0};
+
+    afx_msg void OnPaint()
+    {
+        CPaintDC dc(this);
+        CRect rc;
+        GetClientRect(&rc);
+        dc.FillSolidRect(&rc, m_background);
+        if (m_pSurface)
+        {
+            if (m_key != CLR_INVALID)
+                dc.TransparentBlt(10, 10, 40, 40, m_pSurface, 0, 0, 20, 20, m_key);
+            else
+                dc.BitBlt(10, 10, 40, 40, m_pSurface, 0, 0, SRCCOPY);
+        }
+        ++m_nPaints;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCanvasWnd, CFrameWnd)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+struct Surface
+{
+    Surface(int cx, int cy)
+    {
+        dc.CreateCompatibleDC(nullptr);
+        bmp.CreateCompatibleBitmap(&dc, cx, cy);
+        old = dc.SelectObject(&bmp);
+    }
+    ~Surface() { dc.SelectObject(old); }
+    CDC dc;
+    CBitmap bmp;
+    CBitmap* old;
+};
+
+CCanvasWnd* OpenCanvas(int x, int y)
+{
+    CCanvasWnd* wnd = new CCanvasWnd;
+    if (!wnd->Create(nullptr, "画布", WS_OVERLAPPEDWINDOW, CRect(x, y, x + 160, y + 120))) return nullptr;
+    wnd->ShowWindow(SW_SHOW);
+    wnd->UpdateWindow();
+    return wnd;
+}
+
+}  // namespace
+
+TEST(GdiWindow, PaintDcReachesTheScreenWithTheColourKey)
+{
+    Surface logo(20, 20);
+    logo.dc.FillSolidRect(0, 0, 20, 20, RGB(255, 0, 255));
+    logo.dc.FillSolidRect(5, 5, 10, 10, RGB(0, 0, 160));
+    CCanvasWnd* wnd = OpenCanvas(700, 600);
+    ASSERT_NE(nullptr, wnd);
+    wnd->m_pSurface = &logo.dc;
+    wnd->m_key = logo.dc.GetPixel(0, 0);
+    wnd->Invalidate(FALSE);
+    int before = wnd->m_nPaints;
+    ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > before; }));
+    Pump(100);
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 3, 3));
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 12, 12));  // key colour: background shows
+    EXPECT_EQ(RGB(0, 0, 160), ScreenPixel(wnd, 30, 30));     // ink, stretched twice
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 55, 55));
+    wnd->m_pSurface = nullptr;
+    wnd->DestroyWindow();
+}
+
+TEST(GdiWindow, WorkerDrawsIntoMemoryDcWhileTheGuiThreadPaints)
+{
+    Surface surface(20, 20);
+    surface.dc.FillSolidRect(0, 0, 20, 20, RGB(0, 0, 0));
+    CCanvasWnd* wnd = OpenCanvas(720, 620);
+    ASSERT_NE(nullptr, wnd);
+    wnd->m_pSurface = &surface.dc;
+    std::atomic<bool> done{false};
+    HWND hwnd = wnd->m_hWnd;
+    std::thread worker([&] {
+        CBrush red(RGB(220, 0, 0)), blue(RGB(0, 0, 220));
+        RECT all{0, 0, 20, 20};
+        for (int i = 0; i < 60; ++i)
+        {
+            surface.dc.FillRect(&all, (i & 1) ? &red : &blue);
+            ::InvalidateRect(hwnd, nullptr, FALSE);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        surface.dc.FillSolidRect(0, 0, 20, 20, RGB(0, 170, 0));
+        ::InvalidateRect(hwnd, nullptr, FALSE);
+        done = true;
+    });
+    bool finished = WaitFor([&] { return done.load(); }, 15000);
+    worker.join();
+    ASSERT_TRUE(finished);
+    int after = wnd->m_nPaints;
+    wnd->Invalidate(FALSE);
+    ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > after; }));
+    Pump(100);
+    EXPECT_GT(wnd->m_nPaints.load(), 1);
+    EXPECT_EQ(RGB(0, 170, 0), ScreenPixel(wnd, 20, 20));
+    wnd->m_pSurface = nullptr;
+    wnd->DestroyWindow();
+}
+
+TEST(GdiWindow, ClientDcDrawsOutsideThePaint)
+{
+    CCanvasWnd* wnd = OpenCanvas(740, 640);
+    ASSERT_NE(nullptr, wnd);
+    ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > 0; }));
+    Pump(100);
+    {
+        CClientDC dc(wnd);
+        EXPECT_EQ(96, dc.GetDeviceCaps(LOGPIXELSY));
+        dc.FillSolidRect(60, 40, 20, 20, RGB(0, 120, 240));
+    }
+    Pump(100);
+    EXPECT_EQ(RGB(0, 120, 240), ScreenPixel(wnd, 70, 50));
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 50, 50));
+    wnd->DestroyWindow();
+}
+
+TEST(GdiWindow, BitmapResourceLoadsWithItsSize)
+{
+    std::ifstream in(std::string(PARVEL_GDI_DATA) + "/quad40x30.bmp", std::ios::binary);
+    static std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty());
+    CResourceRegistry::AddData(9344, RT_BITMAP, bytes.data(), (DWORD)bytes.size());
+    CBitmap bmp;
+    ASSERT_TRUE(bmp.LoadBitmap(9344));
+    BITMAP bm{};
+    bmp.GetBitmap(&bm);
+    EXPECT_EQ(40, bm.bmWidth);
+    EXPECT_EQ(30, bm.bmHeight);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap* old = dc.SelectObject(&bmp);
+    EXPECT_EQ(RGB(255, 0, 0), dc.GetPixel(0, 0));
+    EXPECT_EQ(RGB(0, 0, 255), dc.GetPixel(39, 29));
+    dc.SelectObject(old);
+    EXPECT_FALSE(CBitmap().LoadBitmap(9345));
+}

@@ -1,0 +1,279 @@
+// Window properties, the window walk and calls between two real processes on the X server.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include "AfxWin.h"
+#include "CodePage.h"
+#include "X11Window.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+class GuiEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        static char name[] = "platform_x11_tests";
+        static char* argv[] = {name, nullptr};
+        ASSERT_TRUE(AfxWinInit(1, argv));
+    }
+    void TearDown() override { AfxWinTerm(); }
+};
+::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Pumps our own GUI while waiting, so our windows stay served; false when the time ran out.
+template <class F> bool WaitFor(F done, DWORD ms = 8000)
+{
+    struct Ctx { F* f; } ctx{&done};
+    return AfxWaitUntil([](void* p) -> BOOL { return (*((Ctx*)p)->f)() ? TRUE : FALSE; }, &ctx, ms) != FALSE;
+}
+
+// One peer process with a window of its own.
+class Peer
+{
+public:
+    Peer(const char* titleGbk, const char* propGbk)
+    {
+        char tmpl[] = "/tmp/x11peer.XXXXXX";
+        int fd = mkstemp(tmpl);
+        if (fd >= 0) close(fd);
+        m_report = tmpl;
+        std::string title = CCodePage::AnsiToUtf8(titleGbk);
+        std::string prop = propGbk ? CCodePage::AnsiToUtf8(propGbk) : std::string();
+        m_pid = fork();
+        if (m_pid == 0)
+        {
+            if (propGbk)
+                execl(PARVEL_X11_PEER, PARVEL_X11_PEER, m_report.c_str(), title.c_str(), prop.c_str(), (char*)nullptr);
+            else
+                execl(PARVEL_X11_PEER, PARVEL_X11_PEER, m_report.c_str(), title.c_str(), (char*)nullptr);
+            _exit(127);
+        }
+        m_ready = WaitFor([&] { return ReadAll(m_report).find("READY") != std::string::npos; });
+        if (m_ready) std::sscanf(ReadAll(m_report).c_str(), "READY %lu", &m_xid);
+    }
+    ~Peer()
+    {
+        if (m_pid > 0 && !m_ended)
+        {
+            kill(m_pid, SIGTERM);
+            Reap(3000);
+            if (!m_ended) { kill(m_pid, SIGKILL); waitpid(m_pid, nullptr, 0); }
+        }
+        unlink(m_report.c_str());
+    }
+    bool Reap(int ms)
+    {
+        for (int i = 0; i < ms / 20 && !m_ended; ++i)
+        {
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) m_ended = true;
+            else usleep(20000);
+        }
+        return m_ended;
+    }
+    bool Saw(const std::string& line) { return WaitFor([&] { return ReadAll(m_report).find(line) != std::string::npos; }); }
+
+    bool m_ready = false;
+    unsigned long m_xid = 0;
+    HWND Handle() const { return AfxHandleFromX11Window(m_xid); }
+
+private:
+    std::string m_report;
+    pid_t m_pid = -1;
+    bool m_ended = false;
+};
+
+std::string UniqueMark()
+{
+    CString s;
+    s.Format("速递网点测试标记%d", (int)getpid());
+    return s.GetString();
+}
+
+struct Search
+{
+    const char* prop;
+    HWND found;
+};
+
+// The single-instance lookup the program makes at start-up.
+BOOL CALLBACK FindMarked(HWND hWnd, LPARAM lParam)
+{
+    Search* s = (Search*)lParam;
+    if (::GetProp(hWnd, s->prop) == (HANDLE)(uintptr_t)0x1111)
+    {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK Collect(HWND hWnd, LPARAM lParam)
+{
+    ((std::vector<HWND>*)lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+unsigned long FocusedWindow()
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return 0;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    XCloseDisplay(d);
+    return focus;
+}
+
+}  // namespace
+
+TEST(X11CrossProcess, SecondProcessFindsOnlyTheMarkedWindow)
+{
+    std::string mark = UniqueMark();
+    Peer marked("Velkor速递网点客户端", mark.c_str());
+    Peer plain("Velkor速递网点客户端", nullptr);
+    ASSERT_TRUE(marked.m_ready);
+    ASSERT_TRUE(plain.m_ready);
+
+    Search s{mark.c_str(), nullptr};
+    EXPECT_FALSE(EnumWindows(&FindMarked, (LPARAM)&s));  // stopped at the find
+    ASSERT_NE(nullptr, s.found);
+    EXPECT_EQ(marked.m_xid, AfxGetX11Window(s.found));
+    EXPECT_TRUE(AfxIsForeignWindow(s.found));
+
+    // The walk does see the unmarked window, it only lacks the property.
+    std::vector<HWND> all;
+    EXPECT_TRUE(EnumWindows(&Collect, (LPARAM)&all));
+    HWND plainWnd = plain.Handle();
+    EXPECT_NE(all.end(), std::find(all.begin(), all.end(), plainWnd));
+    EXPECT_EQ(nullptr, ::GetProp(plainWnd, mark.c_str()));
+    // A name no window carries at all.
+    EXPECT_EQ(nullptr, ::GetProp(s.found, "从未用过的属性名"));
+}
+
+TEST(X11CrossProcess, TitleOfAnotherProcessWindowComesBackAsGbk)
+{
+    Peer peer("打印", nullptr);
+    ASSERT_TRUE(peer.m_ready);
+    char title[64] = {};
+    EXPECT_EQ(4, ::GetWindowText(peer.Handle(), title, sizeof title));
+    EXPECT_STREQ("打印", title);
+    char shortBuf[3] = {};
+    EXPECT_EQ(2, X11GetWindowText(peer.Handle(), shortBuf, sizeof shortBuf));  // cut to the buffer
+}
+
+TEST(X11CrossProcess, ForegroundAndRestoreReachTheFirstProcess)
+{
+    std::string mark = UniqueMark();
+    Peer first("Velkor速递网点客户端", mark.c_str());
+    ASSERT_TRUE(first.m_ready);
+    Search s{mark.c_str(), nullptr};
+    EnumWindows(&FindMarked, (LPARAM)&s);
+    ASSERT_NE(nullptr, s.found);
+
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    ASSERT_TRUE(GetWindowPlacement(s.found, &wp));
+    EXPECT_EQ((UINT)SW_SHOWNORMAL, wp.showCmd);
+
+    // Brought to the foreground: the first process itself takes the input focus.
+    ASSERT_TRUE(::SetForegroundWindow(s.found));
+    EXPECT_TRUE(WaitFor([&] { return FocusedWindow() == first.m_xid; }));
+    // On top of the stacking order.
+    EXPECT_EQ(s.found, GetWindow(s.found, GW_HWNDFIRST));
+
+    // Minimised, it reads as show command 2, and the show message reaches its window.
+    ASSERT_TRUE(CloseWindow(s.found));
+    ASSERT_TRUE(GetWindowPlacement(s.found, &wp));
+    EXPECT_EQ((UINT)SW_SHOWMINIMIZED, wp.showCmd);
+    ::SendMessage(s.found, WM_SHOWWINDOW, TRUE, 4);
+    EXPECT_TRUE(first.Saw("WM_SHOWWINDOW 1 4"));
+}
+
+TEST(X11CrossProcess, PostedMessagesCarryTheirParametersAndCloseEndsThePeer)
+{
+    Peer peer("窗口消息", nullptr);
+    ASSERT_TRUE(peer.m_ready);
+    HWND h = peer.Handle();
+    ASSERT_TRUE(::PostMessage(h, WM_APP + 5, 7, -3));
+    EXPECT_TRUE(peer.Saw("WM_APP+5 7 -3"));
+    ASSERT_TRUE(::PostMessage(h, WM_CLOSE, 0, 0));
+    EXPECT_TRUE(peer.Saw("WM_CLOSE"));
+    EXPECT_TRUE(peer.Reap(5000));
+}
+
+TEST(X11CrossProcess, ZOrderWalkRunsFromFirstToLast)
+{
+    Peer a("甲", nullptr), b("乙", nullptr);
+    ASSERT_TRUE(a.m_ready);
+    ASSERT_TRUE(b.m_ready);
+    HWND first = GetWindow(a.Handle(), GW_HWNDFIRST);
+    HWND last = GetWindow(a.Handle(), GW_HWNDLAST);
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(nullptr, last);
+    bool sawA = false, sawB = false, reachedLast = false;
+    HWND h = first;
+    for (int i = 0; h && i < 5000; ++i, h = GetWindow(h, GW_HWNDNEXT))
+    {
+        sawA = sawA || h == a.Handle();
+        sawB = sawB || h == b.Handle();
+        if (h == last) { reachedLast = true; break; }
+    }
+    EXPECT_TRUE(sawA);
+    EXPECT_TRUE(sawB);
+    EXPECT_TRUE(reachedLast);
+    EXPECT_EQ(nullptr, GetWindow(last, GW_HWNDNEXT));
+}
+
+TEST(X11Properties, OwnWindowPropertyIsAnX11Cardinal)
+{
+    CFrameWnd* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "本进程窗口", WS_OVERLAPPEDWINDOW, CRect(0, 0, 120, 80)));
+    std::string mark = UniqueMark() + "自身";
+    ASSERT_TRUE(::SetProp(frame->m_hWnd, mark.c_str(), (HANDLE)(uintptr_t)0x1111));
+    EXPECT_EQ((HANDLE)(uintptr_t)0x1111, ::GetProp(frame->m_hWnd, mark.c_str()));
+
+    // Another connection reads it under the UTF-8 atom name.
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    Atom atom = XInternAtom(d, CCodePage::AnsiToUtf8(mark).c_str(), True);
+    ASSERT_NE((Atom)None, atom);
+    auto read = [&](unsigned long* value) {
+        Atom type = None;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(d, (Window)frame->GetX11Window(), atom, 0, 1, False, XA_CARDINAL, &type, &format, &n,
+                           &after, &data);
+        bool ok = type == XA_CARDINAL && format == 32 && n == 1;
+        if (ok) *value = ((unsigned long*)data)[0];
+        if (data) XFree(data);
+        return ok;
+    };
+    unsigned long value = 0;
+    EXPECT_TRUE(read(&value));
+    EXPECT_EQ(0x1111u, value);
+
+    EXPECT_EQ((HANDLE)(uintptr_t)0x1111, ::RemoveProp(frame->m_hWnd, mark.c_str()));
+    EXPECT_EQ(nullptr, ::GetProp(frame->m_hWnd, mark.c_str()));
+    EXPECT_FALSE(read(&value));
+    XCloseDisplay(d);
+    frame->DestroyWindow();
+}
