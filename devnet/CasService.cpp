@@ -49,8 +49,9 @@ bool CCasService::CheckPassword(const std::string& user, const std::string& pass
     {
         if (account.user != user)
             continue;
+        // The client digests the password as typed, in its own code page.
         if (account.md5)
-            return password == DevnetUtil::Md5Base64(account.password);
+            return password == DevnetUtil::Md5Base64(DevnetUtil::Utf8ToGbk(account.password));
         return password == account.password;
     }
     return false;

@@ -4,6 +4,7 @@
 #include <openssl/rand.h>
 
 #include <cctype>
+#include <iconv.h>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -81,6 +82,24 @@ std::string RandomToken(size_t length)
             token[i + j] = alphabet[bytes[j] % (sizeof(alphabet) - 1)];
     }
     return token;
+}
+
+std::string Utf8ToGbk(const std::string& text)
+{
+    iconv_t cd = iconv_open("GBK", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return text;
+    std::string out(text.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* dst = out.data();
+    size_t outLeft = out.size();
+    size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<size_t>(-1))
+        return text;
+    out.resize(out.size() - outLeft);
+    return out;
 }
 
 static void Md5(const std::string& text, unsigned char digest[16])

@@ -13,6 +13,8 @@ std::string HtmlEscape(const std::string& text);
 std::string UrlEncode(const std::string& text);
 // Random letters and digits, for session ids and tickets.
 std::string RandomToken(size_t length);
+// The text from UTF-8 to GBK (the client's code page); unchanged when it cannot be converted.
+std::string Utf8ToGbk(const std::string& text);
 // Standard Base64 of the 16-byte MD5 digest of the text.
 std::string Md5Base64(const std::string& text);
 std::string Md5HexUpper(const std::string& text);

@@ -66,6 +66,10 @@ void CWebPages::Register(httplib::Server& server, bool secure)
     server.Get("/velkorsoa/portal/login/mimazhaohui.jsp", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(SimplePage("找回密码", "请联系网点管理员重置密码。"), kHtmlType);
     });
+    server.Get("/velkorsoa/cas.login", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(SimplePage("服务门户", req.get_param_value("CASLOGOUT") == "true" ? "您已退出服务门户。" : "服务门户"),
+                        kHtmlType);
+    });
     server.Get("/vpn/login.html", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(SimplePage("VPN 登录", "VPN 服务（本地模拟）。"), kHtmlType);
     });

@@ -13,7 +13,8 @@ protected:
     {
         UseShortTimeouts();
         s_devnet = new CDevnetProcess({"--account", "ann:velkor2026", "--account", "bob:b0b0b0",
-                                       "--account-md5", "md5user:m1m2m3m4"});
+                                       "--account-md5", "md5user:m1m2m3m4", "--account-md5",
+                                       Utf8(u8"cn:密码ab12"), "--account", Utf8(u8"zh:口令abc123")});
         ASSERT_TRUE(s_devnet->IsReady()) << s_devnet->Log();
     }
     static void TearDownTestSuite()
@@ -62,6 +63,10 @@ TEST_F(DevnetCasTest, PasswordsAreCheckedAsTheAccountSays)
         {"md5user", "m1m2m3m4", false},
         {"md5user", "bjftR/q34nRWDzrM/G+axQ==", false},   // not form-encoded: "+" reads as a blank
         {"md5user", "bjftR%2Fq34nRWDzrM%2FG%2BaxQ%3D%3D", true},
+        // The digest is taken over the GBK bytes of the password; a plain one arrives as UTF-8.
+        {"cn", "Mb3%2B%2FJ7p9JFSBG%2BR%2F45Mkg%3D%3D", true},
+        {"zh", "%E5%8F%A3%E4%BB%A4abc123", true},
+        {"zh", "%BF%DA%C1%EEabc123", false},
     };
     for (const CASE& c : cases)
     {
