@@ -30,6 +30,9 @@ const char* kPageScript =
     "function printLabel() { var e = ext(); if (e) e.printMailLable(document.getElementById('order').value, '4*6'); }\n"
     "function importOrders() { var e = ext(); if (e) e.importOrder(); }\n"
     "function showImport() { var e = ext(); if (e) document.getElementById('result').textContent = e.getImportResult(); }\n"
+    "function waitBriefly() { var e = ext(); if (!e) return; e.showWaitDialog('\\u8bf7\\u7a0d\\u5019...');\n"
+    "  setTimeout(function () { e.hideWaitDialog(); }, 2000); }\n"
+    "function openTab() { var e = ext(); if (e) e.openTabView(document.getElementById('target').value); }\n"
     "</script>\n";
 
 std::string SimplePage(const std::string& title, const std::string& text)
@@ -118,7 +121,10 @@ void CWebPages::OnBusinessPage(const httplib::Request& req, httplib::Response& r
                        "<p>订单号 <input id=\"order\" value=\"VK2026121000001\"/>\n"
                        "<button id=\"print\" onclick=\"printLabel()\">打印面单</button>\n"
                        "<button id=\"import\" onclick=\"importOrders()\">导入订单</button>\n"
-                       "<button id=\"importResult\" onclick=\"showImport()\">导入结果</button></p>\n"
+                       "<button id=\"importResult\" onclick=\"showImport()\">导入结果</button>\n"
+                       "<button id=\"wait\" onclick=\"waitBriefly()\">等待框</button></p>\n"
+                       "<p>页面 <input id=\"target\" value=\"/kesta/biz/branch_info.php\"/>\n"
+                       "<button id=\"open\" onclick=\"openTab()\">打开</button></p>\n"
                        "<p id=\"result\"></p>\n";
     res.set_content(Page(name, body), kHtmlType);
 }
