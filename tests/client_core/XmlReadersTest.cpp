@@ -53,6 +53,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseTransUrlListTest, ::testing::Values(
     TransCase{"GbkTextKeepsItsBytes",
               "<transurllist><url><index>0</index><path>http://h/中文</path></url></transurllist>",
               1, {"http://h/中文"}},
+    // The reply was converted to GBK already; its declaration still says UTF-8.
+    TransCase{"DeclarationDoesNotChangeTheBytes",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+              "<transurllist><url><path>http://h/中文?x=甲</path></url></transurllist>",
+              1, {"http://h/中文?x=甲"}},
     TransCase{"EntitiesAreDecoded",
               "<transurllist><url><path>http://h/p?a=1&amp;b=2</path></url></transurllist>",
               1, {"http://h/p?a=1&b=2"}},
