@@ -309,11 +309,13 @@ DC* LookUpDC(HDC h)
 
 HDC RegisterDC(DC* dc)
 {
-    Stocks();
+    // Made before the lock is taken: their first use registers them.
+    Stock& stock = Stocks();
+    Font* font = DefaultFont();
     std::lock_guard<std::mutex> g(RegistryLock());
-    dc->brush = (Brush*)Stocks().objects[WHITE_BRUSH];
-    dc->pen = (Pen*)Stocks().objects[BLACK_PEN];
-    dc->font = DefaultFont();
+    dc->brush = (Brush*)stock.objects[WHITE_BRUSH];
+    dc->pen = (Pen*)stock.objects[BLACK_PEN];
+    dc->font = font;
     ++dc->brush->selections;
     ++dc->pen->selections;
     ++dc->font->selections;

@@ -228,3 +228,14 @@ BOOL GetTextMetrics(HDC hdc, TEXTMETRICA* tm);
 
 // a * b / c, rounded half away from zero, on 64 bits; -1 when c is 0.
 int MulDiv(int a, int b, int c);
+
+// The A-suffixed names, as functions (not macros, which would rename wx members too).
+inline int GetObjectA(HGDIOBJ obj, int size, void* out) { return GetObject(obj, size, out); }
+inline HFONT CreateFontIndirectA(const LOGFONTA* lf) { return CreateFontIndirect(lf); }
+inline int DrawTextA(HDC hdc, LPCSTR text, int len, RECT* rc, UINT format) { return DrawText(hdc, text, len, rc, format); }
+inline BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int len) { return TextOut(hdc, x, y, text, len); }
+inline BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int len, SIZE* size)
+{
+    return GetTextExtentPoint32(hdc, text, len, size);
+}
+inline BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* tm) { return GetTextMetrics(hdc, tm); }
