@@ -78,6 +78,9 @@ void ApplyCommonOptions(CURL* curl, const CNetvaneSettings& settings, const std:
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Netvane/1.0");
+    // Addresses come from servers and pages too: nothing but the web, also after a redirect.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     if (!settings.m_caFile.empty())
     {
         // The extra CA comes on top of the system store, not instead of it.
@@ -312,8 +315,7 @@ bool CNetvane::Impl::Download(const char* url, const char* localPath, void* call
 
     bool abandoned = m_abandon.exchange(false);
     bool complete = rc == CURLE_OK && !abandoned && !state.writeFailed;
-    // file:// and similar answer no status; an HTTP answer must be a success.
-    if (complete && status != 0 && (status < 200 || status >= 300))
+    if (complete && (status < 200 || status >= 300))
         complete = false;
     if (complete && total > 0.0 && state.done != total)
         complete = false;

@@ -8,6 +8,7 @@
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 namespace
 {
@@ -196,6 +197,17 @@ TEST_F(NetvaneRequestTest, HttpsIsVerifiedAgainstTheNamedCa)
     REQUEST_RESULT untrusted = Get(Https("/devnet/echo"));
     EXPECT_EQ(0u, untrusted.code);
     EXPECT_FALSE(untrusted.hasReply);
+}
+
+TEST_F(NetvaneRequestTest, OnlyWebAddressesAreFetched)
+{
+    EXPECT_FALSE(Get("file:///etc/hostname").hasReply);
+    // Not through a redirect either.
+    EXPECT_FALSE(Get(Http("/devnet/redirect?to=file:///etc/hostname")).hasReply);
+    CNetvane net;
+    std::string target = "/tmp/netvane-file-" + std::to_string(getpid());
+    EXPECT_FALSE(net.DownloadFile_Get("file:///etc/hostname", target.c_str(), nullptr, nullptr));
+    EXPECT_FALSE(FileExists(target));
 }
 
 TEST_F(NetvaneRequestTest, EmptyOrNullArgumentsFailWithoutARequest)
