@@ -77,6 +77,8 @@ void ApplyCommonOptions(CURL* curl, const CNetvaneSettings& settings, const std:
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
+    // A proxy's own CONNECT answer is no header line of the server's.
+    curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Netvane/1.0");
     // Addresses come from servers and pages too: nothing but the web, also after a redirect.
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");

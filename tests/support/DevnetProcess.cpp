@@ -1,6 +1,7 @@
 #include "DevnetProcess.h"
 
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -111,9 +112,10 @@ CDevnetProcess::~CDevnetProcess()
         kill(m_pid, SIGTERM);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopTimeoutMs);
         bool ended = false;
+        int status = 0;
         while (std::chrono::steady_clock::now() < deadline)
         {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid)
             {
                 ended = true;
                 break;
@@ -125,6 +127,12 @@ CDevnetProcess::~CDevnetProcess()
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
         }
+        // A devnet that crashed or tripped a sanitizer says so in the test's output, before
+        // its log goes with the state folder.
+        std::string log = Log();
+        if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0
+            || log.find("Sanitizer") != std::string::npos || log.find("runtime error:") != std::string::npos)
+            std::fprintf(stderr, "devnet did not end cleanly; its log:\n%s\n", log.c_str());
     }
     if (m_bReady)
     {

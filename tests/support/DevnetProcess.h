@@ -1,4 +1,5 @@
 // Starts devnet --local for one test, in a fresh temporary state folder, and stops it again.
+// Once devnet is ready, NETVANE_CA_FILE names its CA (the last one started wins).
 #pragma once
 
 #include <map>
