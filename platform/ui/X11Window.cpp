@@ -214,6 +214,12 @@ void SetWmState(Display* d, Window w, long state)
 }
 
 // The properties set on our own windows, kept here too so GetProp answers without a round trip.
+std::mutex& OwnPropsLock()
+{
+    static std::mutex m;
+    return m;
+}
+
 std::map<std::pair<HWND, std::string>, HANDLE>& OwnProps()
 {
     static std::map<std::pair<HWND, std::string>, HANDLE> m;
@@ -262,6 +268,7 @@ BOOL SetProp(HWND hWnd, LPCSTR lpString, HANDLE hData)
     if (ours)
     {
         X11InstallMessageFilter();
+        std::lock_guard<std::mutex> g(OwnPropsLock());
         OwnProps()[{hWnd, lpString}] = hData;
     }
     Window w = XidOf(hWnd);
@@ -286,6 +293,7 @@ HANDLE GetProp(HWND hWnd, LPCSTR lpString)
     if (!hWnd || !lpString) return nullptr;
     if (IsOurs(hWnd))
     {
+        std::lock_guard<std::mutex> g(OwnPropsLock());
         auto it = OwnProps().find({hWnd, lpString});
         if (it != OwnProps().end()) return it->second;
     }
@@ -304,7 +312,11 @@ HANDLE RemoveProp(HWND hWnd, LPCSTR lpString)
 {
     HANDLE old = GetProp(hWnd, lpString);
     if (!old) return nullptr;
-    if (IsOurs(hWnd)) OwnProps().erase({hWnd, lpString});
+    if (IsOurs(hWnd))
+    {
+        std::lock_guard<std::mutex> g(OwnPropsLock());
+        OwnProps().erase({hWnd, lpString});
+    }
     Window w = (Window)AfxGetX11Window(hWnd);
     std::lock_guard<std::mutex> g(XLock());
     Display* d = Dpy();
@@ -371,11 +383,13 @@ HWND FindWindow(LPCSTR lpClassName, LPCSTR lpWindowName)
         }
         if (lpClassName)
         {
+            // Asked before the lock: the windowing layer may go to the GUI thread for it.
+            Window w = (Window)AfxGetX11Window(h);
             std::lock_guard<std::mutex> g(XLock());
             Display* d = Dpy();
             XClassHint hint{nullptr, nullptr};
             bool match = false;
-            if (d && XGetClassHint(d, (Window)AfxGetX11Window(h), &hint))
+            if (d && w && XGetClassHint(d, w, &hint))
             {
                 std::string want = CCodePage::AnsiToUtf8(lpClassName);
                 match = (hint.res_class && want == hint.res_class) || (hint.res_name && want == hint.res_name);
@@ -402,6 +416,7 @@ BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl)
         ::GetWindowRect(hWnd, &wp.rcNormalPosition);
     }
     Window w = (Window)AfxGetX11Window(hWnd);
+    bool foreign = AfxIsForeignWindow(hWnd) != FALSE;
     std::lock_guard<std::mutex> g(XLock());
     Display* d = Dpy();
     if (d && w)
@@ -426,7 +441,7 @@ BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl)
             if (isHidden) wp.showCmd = SW_SHOWMINIMIZED;
             else if (vert && horz && wp.showCmd == SW_SHOWNORMAL) wp.showCmd = SW_SHOWMAXIMIZED;
         }
-        if (AfxIsForeignWindow(hWnd))
+        if (foreign)
         {
             XWindowAttributes attr;
             Window child = 0;
