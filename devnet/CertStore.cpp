@@ -110,6 +110,21 @@ CertPtr ReadCert(const std::string& path)
     std::fclose(f);
     return CertPtr(cert, X509_free);
 }
+
+// A folder first used by --local has a certificate without the default addresses: such a
+// one is made anew (by the same CA) rather than refused by every client.
+bool Covers(const std::string& path, const std::vector<std::string>& addresses)
+{
+    CertPtr cert = ReadCert(path);
+    if (!cert)
+        return false;
+    for (const std::string& address : addresses)
+    {
+        if (X509_check_ip_asc(cert.get(), address.c_str(), 0) != 1)
+            return false;
+    }
+    return X509_check_ip_asc(cert.get(), "127.0.0.1", 0) == 1;
+}
 }
 
 CCertStore::CCertStore(const std::string& stateDir) : m_dir(stateDir)
@@ -153,7 +168,7 @@ bool CCertStore::Ensure(const std::vector<std::string>& addresses, std::string& 
         // A new CA makes every older server certificate worthless.
         unlink(CertPath().c_str());
     }
-    if (Exists(CertPath()) && Exists(KeyPath()))
+    if (Exists(CertPath()) && Exists(KeyPath()) && Covers(CertPath(), addresses))
         return true;
 
     KeyPtr caKey = ReadKey(caKeyPath);

@@ -47,6 +47,25 @@ TEST(DevnetStateTest, CertificatesAreMadeOnceAndReused)
     nftw(pattern, RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
 }
 
+TEST(DevnetStateTest, CertificateNotCoveringItsAddressesIsMadeAnewByTheSameCa)
+{
+    UseShortTimeouts();
+    char pattern[] = "/tmp/devnet-state-XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(pattern));
+    std::string dir = pattern;
+    ASSERT_TRUE(MakeTestCertificates(dir, "DNS:other.example"));
+    std::string ca = ReadAll(dir + "/ca.pem");
+    std::string foreign = ReadAll(dir + "/server.pem");
+    {
+        CDevnetProcess devnet({}, dir);
+        ASSERT_TRUE(devnet.IsReady()) << devnet.Log();
+        EXPECT_EQ(ca, ReadAll(dir + "/ca.pem"));
+        EXPECT_NE(foreign, ReadAll(dir + "/server.pem"));
+        EXPECT_TRUE(Get(devnet.Url("https") + "/devnet/ping").hasReply);
+    }
+    nftw(pattern, RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
+}
+
 TEST(DevnetStateTest, StopsOnTermAndRefusesBadCommandLines)
 {
     // A bad command line ends devnet before it listens.

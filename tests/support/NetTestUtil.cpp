@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cstdlib>
+#include <string>
 #include <dirent.h>
 #include <fstream>
 #include <netinet/in.h>
@@ -153,4 +154,19 @@ REQUEST_RESULT CasSignOn(const std::string& loginUrl, const std::string& user, c
     REQUEST_RESULT result = Post(post, loginUrl, cookie.c_str(), true);
     tgt = Field(result.text, "CASTGC=", ';');
     return result;
+}
+
+bool MakeTestCertificates(const std::string& dir, const std::string& subjectAltName)
+{
+    std::string script =
+        "cd '" + dir + "' && "
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -keyout ca.key -out ca.pem "
+        "-days 2 -subj '/CN=Test CA' -addext basicConstraints=critical,CA:TRUE "
+        "-addext keyUsage=critical,keyCertSign >/dev/null 2>&1 && "
+        "openssl req -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -keyout server.key -out server.csr "
+        "-subj '/CN=test server' >/dev/null 2>&1 && "
+        "printf 'subjectAltName=" + subjectAltName + "\\n' > san.ext && "
+        "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2 "
+        "-extfile san.ext >/dev/null 2>&1";
+    return std::system(script.c_str()) == 0;
 }

@@ -58,3 +58,8 @@ std::string SetCookieLine(const std::string& reply, const std::string& name);
 // and returns the POST's reply.
 REQUEST_RESULT CasSignOn(const std::string& loginUrl, const std::string& user, const std::string& password,
                          std::string& session, std::string& tgt);
+
+// A fresh CA and a server certificate for the given subjectAltName ("IP:127.0.0.1",
+// "DNS:other.example"), written in devnet's state folder layout (ca.pem, ca.key, server.pem,
+// server.key) with the openssl program.
+bool MakeTestCertificates(const std::string& dir, const std::string& subjectAltName);
