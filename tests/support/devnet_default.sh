@@ -25,9 +25,10 @@ start)
     >"$state/devnet.out" 2>"$state/devnet.log" </dev/null &
   echo $! >"$pidfile"
   for _ in $(seq 100); do
+    # The ports file is written once every listener is bound; the CAS port then takes connections.
     if [ -f "$state/ports.txt" ]; then
-      cas=$(sed -n 's/^cas_https=//p' "$state/ports.txt")
-      if curl -s -o /dev/null --max-time 2 --cacert "$state/ca.pem" "$cas"; then
+      hostport=$(sed -n 's|^cas_https=https://\([^/]*\)/.*|\1|p' "$state/ports.txt")
+      if (exec 3<>"/dev/tcp/${hostport%:*}/${hostport##*:}") 2>/dev/null; then
         echo "devnet on the default addresses is up (CA $state/ca.pem)"
         exit 0
       fi
