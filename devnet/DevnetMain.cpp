@@ -20,7 +20,7 @@
 
 namespace
 {
-struct LISTENER_SPEC
+struct LISTENER_ADDRESS
 {
     const char* host;
     int port;
@@ -29,7 +29,7 @@ struct LISTENER_SPEC
 
 // Every listener answers every path: the paths of the services never collide, so one table
 // of routes serves whichever address the client uses.
-const LISTENER_SPEC kDefaultListeners[] = {
+const LISTENER_ADDRESS kDefaultListeners[] = {
     {DEVNET_HOST_CAS, 8443, true},        {DEVNET_HOST_CAS, 8080, false},
     {DEVNET_HOST_AUTH, 11372, false},     {DEVNET_HOST_UPDATE, 81, false},
     {DEVNET_HOST_WEB, 45178, false},      {DEVNET_HOST_WEB, 80, false},
@@ -131,20 +131,20 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::vector<LISTENER_SPEC> specs;
+    std::vector<LISTENER_ADDRESS> listeners;
     std::set<std::string> addresses;
     if (config.m_bDefault)
     {
-        for (const LISTENER_SPEC& spec : kDefaultListeners)
+        for (const LISTENER_ADDRESS& listener : kDefaultListeners)
         {
-            specs.push_back(spec);
-            addresses.insert(spec.host);
+            listeners.push_back(listener);
+            addresses.insert(listener.host);
         }
     }
     else
     {
-        specs.push_back({"127.0.0.1", 0, false});
-        specs.push_back({"127.0.0.1", 0, true});
+        listeners.push_back({"127.0.0.1", 0, false});
+        listeners.push_back({"127.0.0.1", 0, true});
     }
 
     CCertStore certs(config.m_strStateDir);
@@ -162,10 +162,10 @@ int main(int argc, char** argv)
     std::vector<std::unique_ptr<httplib::Server>> servers;
     int httpPort = 0;
     int httpsPort = 0;
-    for (const LISTENER_SPEC& spec : specs)
+    for (const LISTENER_ADDRESS& listener : listeners)
     {
         std::unique_ptr<httplib::Server> server;
-        if (spec.secure)
+        if (listener.secure)
             server = std::make_unique<httplib::SSLServer>(certs.CertPath().c_str(), certs.KeyPath().c_str());
         else
             server = std::make_unique<httplib::Server>();
@@ -176,24 +176,24 @@ int main(int argc, char** argv)
         }
         server->set_read_timeout(10);
         server->set_keep_alive_timeout(5);
-        cas.Register(*server, spec.secure);
+        cas.Register(*server, listener.secure);
         data.Register(*server);
-        pages.Register(*server, spec.secure);
+        pages.Register(*server, listener.secure);
         control.Register(*server);
         server->set_logger([&context](const httplib::Request& req, const httplib::Response& res) {
             context.Log(req.method + " " + req.path + " -> " + std::to_string(res.status));
         });
-        int port = spec.port;
+        int port = listener.port;
         if (port == 0)
-            port = server->bind_to_any_port(spec.host);
-        else if (!server->bind_to_port(spec.host, port))
+            port = server->bind_to_any_port(listener.host);
+        else if (!server->bind_to_port(listener.host, port))
             port = -1;
         if (port <= 0)
         {
-            std::fprintf(stderr, "devnet: cannot listen on %s:%d\n", spec.host, spec.port);
+            std::fprintf(stderr, "devnet: cannot listen on %s:%d\n", listener.host, listener.port);
             return 1;
         }
-        (spec.secure ? httpsPort : httpPort) = port;
+        (listener.secure ? httpsPort : httpPort) = port;
         servers.push_back(std::move(server));
     }
 
