@@ -42,6 +42,7 @@ public:
     CWnd* m_pParentWnd;
 
 protected:
+    afx_msg LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
     BOOL CreateFromTemplate(CWnd* pParentWnd, BOOL bModal);
     wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
 

@@ -90,3 +90,9 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
 
 // Starts the framework and runs the application object; the process's exit code.
 int AfxWinMain(int argc, char** argv);
+// Starts wx and GTK on the calling thread, which becomes the GUI thread (AfxWinMain does this;
+// tests call it themselves and pump with AfxWaitUntil). AfxWinTerm destroys what is left.
+BOOL AfxWinInit(int argc, char** argv);
+void AfxWinTerm();
+// Runs the GUI thread's message loop until PostQuitMessage; the exit code it gave.
+int AfxRunMessageLoop();

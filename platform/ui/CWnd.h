@@ -34,9 +34,13 @@ unsigned long AfxGetX11Window(HWND hWnd);
 // foreign handle that stays the same for the same id for the life of the process.
 HWND AfxHandleFromX11Window(unsigned long xid);
 BOOL AfxIsForeignWindow(HWND hWnd);
-// The wx widget of one of our windows (NULL for foreign or dead handles).
+// The wx widget that shows one of our windows (NULL for foreign or dead handles). Statics and
+// progress bars have no widget of their own: they are drawn on their parent's, at the offset
+// AfxGetWxWindowOffset gives (0, 0 for the others).
 wxWindow* AfxGetWxWindow(HWND hWnd);
-// The wx context of the paint being handled for the window, NULL outside WM_PAINT.
+BOOL AfxGetWxWindowOffset(HWND hWnd, int* pdx, int* pdy);
+// The wx context of the paint being handled for the window, NULL outside WM_PAINT. Its origin is
+// the window's client top-left and it is clipped to the window.
 wxDC* AfxGetPaintContext(HWND hWnd);
 // TRUE on the GUI thread (the thread that runs AfxWinMain).
 BOOL AfxIsGuiThread();

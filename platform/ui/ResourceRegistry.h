@@ -11,7 +11,7 @@ struct DLGITEMTEMPLATE_DATA
     int nID;              // control id (IDC_STATIC, -1, for unnamed statics)
     const char* lpszClass; // "Button", "Edit", "Static", "msctls_progress32", ...
     const char* lpszText; // GBK text; for SS_BITMAP / SS_ICON statics the resource id as "#344"
-    DWORD dwStyle;        // WS_CHILD | WS_VISIBLE are added when missing
+    DWORD dwStyle;        // WS_CHILD is added; WS_VISIBLE as in resource scripts: give it to show
     DWORD dwExStyle;
     short x, y, cx, cy;
 };

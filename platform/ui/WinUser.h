@@ -318,6 +318,9 @@ typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define SIZE_MINIMIZED 1
 #define SIZE_MAXIMIZED 2
 
+// Default position and size of a top-level window.
+#define CW_USEDEFAULT ((int)0x80000000)
+
 // SetWindowPos.
 #define HWND_TOP ((HWND)0)
 #define HWND_BOTTOM ((HWND)1)

@@ -1,0 +1,215 @@
+// The GUI thread: wx start-up, calls marshalled from other threads, posted messages, waiting.
+#include <wx/wx.h>
+#include <wx/evtloop.h>
+#include <gtk/gtk.h>
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+#include "WndRecord.h"
+#include "CWinApp.h"
+
+namespace
+{
+struct QueuedCall
+{
+    std::function<void()> fn;
+    std::shared_ptr<struct CallState> state;  // set for waited calls
+};
+
+struct CallState
+{
+    std::mutex lock;
+    std::condition_variable cond;
+    bool bDone = false;
+};
+
+std::mutex g_queueLock;
+std::deque<QueuedCall> g_queue;
+std::thread::id g_guiThread;
+std::atomic<bool> g_bGuiStarted{false};
+std::atomic<bool> g_bQuit{false};
+std::atomic<int> g_nQuitCode{0};
+
+class CFrameworkApp : public wxApp
+{
+public:
+    bool OnInit() override
+    {
+        SetExitOnFrameDelete(false);
+        return true;
+    }
+    // Events of destroyed windows must not reach handlers: they are filtered by the records.
+    int OnExit() override { return 0; }
+};
+
+void WakeGui()
+{
+    if (wxTheApp)
+        wxTheApp->CallAfter([] { ServeGuiCalls(); });
+    g_main_context_wakeup(nullptr);
+}
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(CFrameworkApp);
+
+BOOL AfxIsGuiThread()
+{
+    return !g_bGuiStarted || std::this_thread::get_id() == g_guiThread;
+}
+
+void ServeGuiCalls()
+{
+    for (;;)
+    {
+        QueuedCall call;
+        {
+            std::lock_guard<std::mutex> guard(g_queueLock);
+            if (g_queue.empty())
+                return;
+            call = std::move(g_queue.front());
+            g_queue.pop_front();
+        }
+        call.fn();
+        if (call.state)
+        {
+            std::lock_guard<std::mutex> guard(call.state->lock);
+            call.state->bDone = true;
+            call.state->cond.notify_all();
+        }
+    }
+}
+
+void RunOnGui(std::function<void()> fn, bool bWait)
+{
+    if (AfxIsGuiThread() && bWait)
+    {
+        fn();
+        return;
+    }
+    QueuedCall call{std::move(fn), bWait ? std::make_shared<CallState>() : nullptr};
+    auto state = call.state;
+    {
+        std::lock_guard<std::mutex> guard(g_queueLock);
+        g_queue.push_back(std::move(call));
+    }
+    WakeGui();
+    if (state)
+    {
+        std::unique_lock<std::mutex> guard(state->lock);
+        state->cond.wait(guard, [&] { return state->bDone; });
+    }
+}
+
+void AfxRunOnGuiThread(void (*pfn)(void*), void* pParam)
+{
+    RunOnGui([=] { pfn(pParam); });
+}
+
+// One round of the GUI thread's events without blocking.
+static void PumpOnce()
+{
+    ServeGuiCalls();
+    while (g_main_context_pending(nullptr))
+        g_main_context_iteration(nullptr, FALSE);
+    if (wxTheApp)
+        wxTheApp->ProcessPendingEvents();
+    ServeGuiCalls();
+}
+
+BOOL AfxWaitUntil(BOOL (*pfnDone)(void*), void* pParam, DWORD dwTimeout)
+{
+    auto start = std::chrono::steady_clock::now();
+    for (;;)
+    {
+        if (pfnDone(pParam))
+            return TRUE;
+        if (dwTimeout != INFINITE &&
+            std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(dwTimeout))
+            return FALSE;
+        if (g_bGuiStarted && AfxIsGuiThread())
+            PumpOnce();
+        usleep(1000);
+    }
+}
+
+BOOL PostMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (hWnd == nullptr)
+    {
+        if (msg == WM_QUIT)
+            PostQuitMessage((int)wParam);
+        return TRUE;
+    }
+    WndRecord* pRec = LiveRec(hWnd);
+    if (!pRec)
+    {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (pRec->kind == WK_FOREIGN)
+        return SendMessage(hWnd, msg, wParam, lParam) != 0 || TRUE;
+    RunOnGui([=] {
+        if (LiveRec(hWnd))
+            DispatchToWindow(hWnd, msg, wParam, lParam);
+    }, false);
+    return TRUE;
+}
+
+void PostQuitMessage(int nExitCode)
+{
+    g_nQuitCode = nExitCode;
+    g_bQuit = true;
+    RunOnGui([] {
+        if (wxTheApp && wxTheApp->GetMainLoop() && wxTheApp->GetMainLoop()->IsRunning())
+            wxTheApp->ExitMainLoop();
+    }, false);
+}
+
+BOOL AfxWinInit(int argc, char** argv)
+{
+    if (g_bGuiStarted)
+        return TRUE;
+    // GTK must talk to the X server: window properties and the other processes' windows are X11.
+    setenv("GDK_BACKEND", "x11", 1);
+    static int s_argc;
+    static std::vector<char*> s_argv;
+    s_argc = argc;
+    s_argv.assign(argv, argv + argc);
+    s_argv.push_back(nullptr);
+    if (!wxEntryStart(s_argc, s_argv.data()))
+        return FALSE;
+    if (!wxTheApp || !wxTheApp->CallOnInit())
+        return FALSE;
+    g_guiThread = std::this_thread::get_id();
+    g_bGuiStarted = true;
+    return TRUE;
+}
+
+void AfxWinTerm()
+{
+    if (!g_bGuiStarted)
+        return;
+    ServeGuiCalls();
+    ForEachTopLevel([](HWND h) { ::DestroyWindow(h); });
+    if (wxTheApp)
+        wxTheApp->OnExit();
+    wxEntryCleanup();
+    g_bGuiStarted = false;
+}
+
+int AfxRunMessageLoop()
+{
+    if (g_bQuit)
+    {
+        g_bQuit = false;
+        return g_nQuitCode;
+    }
+    ServeGuiCalls();
+    wxTheApp->OnRun();
+    g_bQuit = false;
+    return g_nQuitCode;
+}

@@ -1,0 +1,158 @@
+// Message boxes: real modal dialogs on the GUI thread, logged and answerable for tests.
+#include <wx/wx.h>
+#include <wx/artprov.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include "WndRecord.h"
+#include "CodePage.h"
+#include "CWinApp.h"
+
+namespace
+{
+std::mutex g_logLock;
+
+void LogBox(const char* caption, const char* text)
+{
+    const char* path = getenv("PARVEL_MSGBOX_LOG");
+    if (!path || !*path)
+        return;
+    std::string line = CCodePage::AnsiToUtf8(caption) + "\t";
+    for (char c : CCodePage::AnsiToUtf8(text))
+    {
+        if (c == '\n')
+            line += "\\n";
+        else if (c != '\r')
+            line += c;
+    }
+    line += "\n";
+    std::lock_guard<std::mutex> guard(g_logLock);
+    if (FILE* f = fopen(path, "a"))
+    {
+        fwrite(line.data(), 1, line.size(), f);
+        fclose(f);
+    }
+}
+
+// The answer PARVEL_MSGBOX_AUTO gives, 0 when boxes are to be shown.
+int AutoAnswer()
+{
+    const char* a = getenv("PARVEL_MSGBOX_AUTO");
+    if (!a || !*a)
+        return 0;
+    static const struct { const char* name; int id; } names[] = {
+        {"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}, {"IDABORT", IDABORT}, {"IDRETRY", IDRETRY},
+        {"IDIGNORE", IDIGNORE}, {"IDYES", IDYES}, {"IDNO", IDNO}};
+    for (auto& n : names)
+        if (strcmp(a, n.name) == 0)
+            return n.id;
+    int v = atoi(a);
+    return v > 0 ? v : 0;
+}
+
+struct ButtonSpec
+{
+    int id;
+    const char* label;  // UTF-8
+};
+
+std::vector<ButtonSpec> ButtonsOf(UINT type)
+{
+    switch (type & MB_TYPEMASK)
+    {
+    case MB_OKCANCEL: return {{IDOK, "确定"}, {IDCANCEL, "取消"}};
+    case MB_ABORTRETRYIGNORE: return {{IDABORT, "中止(A)"}, {IDRETRY, "重试(R)"}, {IDIGNORE, "忽略(I)"}};
+    case MB_YESNOCANCEL: return {{IDYES, "是(Y)"}, {IDNO, "否(N)"}, {IDCANCEL, "取消"}};
+    case MB_YESNO: return {{IDYES, "是(Y)"}, {IDNO, "否(N)"}};
+    case MB_RETRYCANCEL: return {{IDRETRY, "重试(R)"}, {IDCANCEL, "取消"}};
+    default: return {{IDOK, "确定"}};
+    }
+}
+
+// The answer of a box closed without a button: cancel where there is one, else the only button.
+int CloseAnswer(UINT type)
+{
+    auto b = ButtonsOf(type);
+    for (auto& s : b)
+        if (s.id == IDCANCEL)
+            return IDCANCEL;
+    return b.size() == 1 ? b[0].id : 0;
+}
+
+int ShowBox(HWND hWnd, const char* text, const char* caption, UINT type)
+{
+    wxWindow* pOwner = nullptr;
+    if (WndRecord* p = LiveRec(hWnd))
+    {
+        HWND top = hWnd;
+        for (WndRecord* r = p; r && r->hParent; r = LiveRec(top))
+            top = r->hParent;
+        if (WndRecord* t = LiveRec(top); t && t->pWx && t->pWx->IsShown())
+            pOwner = t->pWx;
+    }
+    long style = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX;
+    if (type & (MB_TOPMOST | MB_SYSTEMMODAL))
+        style |= wxSTAY_ON_TOP;
+    wxDialog dlg(pOwner, wxID_ANY, wxString::FromUTF8(CCodePage::AnsiToUtf8(caption).c_str()), wxDefaultPosition,
+                 wxDefaultSize, style);
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    wxArtID art;
+    switch (type & MB_ICONMASK)
+    {
+    case MB_ICONHAND: art = wxART_ERROR; break;
+    case MB_ICONQUESTION: art = wxART_QUESTION; break;
+    case MB_ICONEXCLAMATION: art = wxART_WARNING; break;
+    case MB_ICONASTERISK: art = wxART_INFORMATION; break;
+    }
+    if (!art.empty())
+        row->Add(new wxStaticBitmap(&dlg, wxID_ANY, wxArtProvider::GetBitmap(art, wxART_MESSAGE_BOX)), 0,
+                 wxALL | wxALIGN_TOP, 10);
+    row->Add(new wxStaticText(&dlg, wxID_ANY, wxString::FromUTF8(CCodePage::AnsiToUtf8(text).c_str())), 1,
+             wxALL | wxALIGN_CENTER_VERTICAL, 10);
+    top->Add(row, 1, wxEXPAND);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto specs = ButtonsOf(type);
+    size_t nDefault = ((type & MB_DEFMASK) >> 8) < specs.size() ? ((type & MB_DEFMASK) >> 8) : 0;
+    for (size_t i = 0; i < specs.size(); ++i)
+    {
+        auto* b = new wxButton(&dlg, wxID_HIGHEST + specs[i].id, wxString::FromUTF8(specs[i].label));
+        int id = specs[i].id;
+        b->Bind(wxEVT_BUTTON, [&dlg, id](wxCommandEvent&) { dlg.EndModal(id); });
+        buttons->Add(b, 0, wxALL, 5);
+        if (i == nDefault)
+        {
+            b->SetDefault();
+            b->SetFocus();
+        }
+    }
+    top->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 5);
+    dlg.SetSizerAndFit(top);
+    int closeAnswer = CloseAnswer(type);
+    dlg.Bind(wxEVT_CLOSE_WINDOW, [&dlg, closeAnswer](wxCloseEvent& e) {
+        if (closeAnswer)
+            dlg.EndModal(closeAnswer);
+        else if (e.CanVeto())
+            e.Veto();
+    });
+    dlg.SetEscapeId(closeAnswer ? wxID_HIGHEST + closeAnswer : wxID_NONE);
+    dlg.CentreOnParent();
+    int r = dlg.ShowModal();
+    if (r >= wxID_HIGHEST)
+        r -= wxID_HIGHEST;
+    return r;
+}
+}  // namespace
+
+int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+{
+    const char* text = lpText ? lpText : "";
+    const char* caption = lpCaption ? lpCaption : "错误";
+    LogBox(caption, text);
+    if (int a = AutoAnswer())
+        return a;
+    int r = 0;
+    RunOnGui([&] { r = ShowBox(hWnd, text, caption, uType); });
+    return r;
+}

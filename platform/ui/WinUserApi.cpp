@@ -1,0 +1,1495 @@
+// The window calls by handle, and the default window procedure of each kind of window.
+#include <wx/wx.h>
+#include <wx/display.h>
+#include <wx/clipbrd.h>
+#include <gtk/gtk.h>
+#include <gdk/gdkx.h>
+#include <mutex>
+#include <set>
+#include "WndRecord.h"
+#include "CodePage.h"
+#include "CWinApp.h"
+#include "Gdi.h"
+
+bool MarkEventDefault(HWND h, UINT msg);
+bool IsFromEvent(HWND h, UINT msg);
+
+HWND g_hCapture = nullptr;
+bool IsMouseTransparentKind(WndRecord* p);
+bool IsNativeCursorWindow(WndRecord* p);
+void ApplyWindowIcon(WndRecord* p);
+LRESULT ProgressDefault(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam);
+void UnregisterRecordOf(WndRecord* p);
+
+// Foreign windows are served by the X11 layer, when it is linked in.
+LRESULT X11SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) __attribute__((weak));
+BOOL X11SetForegroundWindow(HWND hWnd) __attribute__((weak));
+BOOL X11IsWindow(HWND hWnd) __attribute__((weak));
+
+wxWindow* HostOf(WndRecord* p, int* pdx, int* pdy)
+{
+    int dx = 0, dy = 0;
+    wxWindow* w = p->pWx;
+    if (p->bLight)
+    {
+        WndRecord* pParent = LiveRec(p->hParent);
+        w = pParent ? pParent->pWx : nullptr;
+        dx = p->rcLight.left;
+        dy = p->rcLight.top;
+    }
+    if (pdx) *pdx = dx;
+    if (pdy) *pdy = dy;
+    return w;
+}
+
+void RefreshWindow(WndRecord* p)
+{
+    int dx, dy;
+    wxWindow* w = HostOf(p, &dx, &dy);
+    if (!w)
+        return;
+    if (p->bLight)
+        w->RefreshRect(wxRect(dx, dy, p->rcLight.right - p->rcLight.left, p->rcLight.bottom - p->rcLight.top), false);
+    else
+        w->Refresh(false);
+}
+
+HWND HandleOfWx(wxWindow* pWx)
+{
+    HWND found = nullptr;
+    std::function<void(HWND)> walk = [&](HWND h) {
+        WndRecord* p = LiveRec(h);
+        if (!p || found)
+            return;
+        if (p->pWx == pWx)
+        {
+            found = h;
+            return;
+        }
+        for (HWND c : p->children)
+            walk(c);
+    };
+    ForEachTopLevel(walk);
+    return found;
+}
+
+unsigned long AfxGetX11Window(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p)
+        return 0;
+    if (p->kind == WK_FOREIGN)
+        return p->xidForeign;
+    if (p->hParent || !p->pWx)
+        return 0;
+    return CallOnGui<unsigned long>([&]() -> unsigned long {
+        GtkWidget* w = (GtkWidget*)p->pWx->GetHandle();
+        if (!w)
+            return 0;
+        GdkWindow* gw = gtk_widget_get_window(w);
+        if (!gw || !GDK_IS_X11_WINDOW(gw))
+            return 0;
+        return (unsigned long)gdk_x11_window_get_xid(gw);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages
+
+LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WndRecord* pRec = LiveRec(hWnd);
+    if (!pRec)
+    {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    if (pRec->kind == WK_FOREIGN)
+        return X11SendMessage ? X11SendMessage(hWnd, msg, wParam, lParam) : 0;
+    LRESULT r = 0;
+    RunOnGui([&] { r = DispatchToWindow(hWnd, msg, wParam, lParam); });
+    return r;
+}
+
+UINT RegisterWindowMessage(LPCSTR lpString)
+{
+    static std::mutex s_lock;
+    static std::map<std::string, UINT> s_msgs;
+    if (!lpString || !*lpString)
+        return 0;
+    std::lock_guard<std::mutex> guard(s_lock);
+    auto it = s_msgs.find(lpString);
+    if (it != s_msgs.end())
+        return it->second;
+    UINT id = 0xC000 + (UINT)s_msgs.size();
+    s_msgs[lpString] = id;
+    return id;
+}
+
+LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT r = 0;
+    RunOnGui([&] { r = DefaultWindowProc(hWnd, msg, wParam, lParam); });
+    return r;
+}
+
+LRESULT CallWindowProc(WNDPROC lpPrevWndFunc, HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return lpPrevWndFunc ? lpPrevWndFunc(hWnd, msg, wParam, lParam) : DefWindowProc(hWnd, msg, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Edits: the text is GBK; positions are byte offsets.
+
+namespace
+{
+std::set<HWND> g_settingText;
+
+wxTextCtrl* EditOf(WndRecord* p)
+{
+    return p && p->kind == WK_EDIT ? wxDynamicCast(p->pWx, wxTextCtrl) : nullptr;
+}
+
+// Byte offset in the GBK text of a character position of the widget, and back.
+long BytesOfChars(const wxString& s, long nChars)
+{
+    if (nChars <= 0)
+        return 0;
+    return (long)GbkFromWx(s.Left((size_t)nChars)).size();
+}
+
+long CharsOfBytes(const wxString& s, long nBytes)
+{
+    if (nBytes < 0)
+        return (long)s.length();
+    long bytes = 0;
+    for (size_t i = 0; i < s.length(); ++i)
+    {
+        if (bytes >= nBytes)
+            return (long)i;
+        bytes += (long)GbkFromWx(wxString(s[i])).size();
+    }
+    return (long)s.length();
+}
+
+void NotifyEditChanged(HWND h)
+{
+    WndRecord* p = LiveRec(h);
+    if (!p || !p->hParent)
+        return;
+    DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_UPDATE), (LPARAM)h);
+    if ((p = LiveRec(h)) && p->hParent)
+        DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_CHANGE), (LPARAM)h);
+}
+
+void SetEditValue(HWND h, wxTextCtrl* pEdit, const wxString& s)
+{
+    g_settingText.insert(h);
+    pEdit->ChangeValue(s);
+    g_settingText.erase(h);
+}
+
+// Replaces the selection with GBK bytes, as typing or EM_REPLACESEL does, and notifies.
+void EditReplaceSel(HWND h, const std::string& bytes)
+{
+    WndRecord* p = LiveRec(h);
+    wxTextCtrl* pEdit = EditOf(p);
+    if (!pEdit)
+        return;
+    long from, to;
+    pEdit->GetSelection(&from, &to);
+    wxString s = pEdit->GetValue();
+    wxString ins = WxFromGbk(bytes);
+    if (p->nLimitText && GbkFromWx(s).size() - (size_t)BytesOfChars(s.Mid(from), to - from) + bytes.size() > p->nLimitText)
+        return;
+    wxString now = s.Left((size_t)from) + ins + s.Mid((size_t)to);
+    SetEditValue(h, pEdit, now);
+    pEdit->SetInsertionPoint(from + (long)ins.length());
+    NotifyEditChanged(h);
+}
+}  // namespace
+
+bool IsEditTextBeingSet(HWND h)
+{
+    return g_settingText.count(h) != 0;
+}
+
+// Printable characters are inserted by the edit's own WM_CHAR default; other keys GTK edits.
+bool EditHandlesCharItself(UINT ch)
+{
+    return ch >= 0x20 && ch != 0x7F;
+}
+
+static LRESULT EditDefault(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND h = p->Handle();
+    wxTextCtrl* pEdit = EditOf(p);
+    if (!pEdit)
+        return 0;
+    switch (msg)
+    {
+    case WM_CHAR:
+    {
+        unsigned char ch = (unsigned char)wParam;
+        if (p->chLeadByte)
+        {
+            std::string two{(char)p->chLeadByte, (char)ch};
+            p->chLeadByte = 0;
+            if (!(p->dwStyle & ES_READONLY))
+                EditReplaceSel(h, two);
+            return 0;
+        }
+        if (ch >= 0x81 && ch != 0xFF)
+        {
+            p->chLeadByte = ch;  // the trail byte follows in the next WM_CHAR
+            return 0;
+        }
+        if (EditHandlesCharItself(ch))
+        {
+            if (!(p->dwStyle & ES_READONLY))
+                EditReplaceSel(h, std::string(1, (char)ch));
+            return 0;
+        }
+        if (IsFromEvent(h, WM_CHAR))
+        {
+            MarkEventDefault(h, WM_CHAR);
+            return 0;
+        }
+        if (p->dwStyle & ES_READONLY)
+            return 0;
+        // A control character sent as a message: the edits it stands for.
+        if (ch == VK_BACK)
+        {
+            long from, to;
+            pEdit->GetSelection(&from, &to);
+            if (from == to && from > 0)
+                pEdit->SetSelection(from - 1, from);
+            EditReplaceSel(h, std::string());
+        }
+        else if (ch == 22)
+            DefaultWindowProc(h, WM_PASTE, 0, 0);
+        else if (ch == 24)
+            DefaultWindowProc(h, WM_CUT, 0, 0);
+        else if (ch == 3)
+            DefaultWindowProc(h, WM_COPY, 0, 0);
+        else if (ch == 1)
+            pEdit->SelectAll();
+        return 0;
+    }
+    case WM_SETTEXT:
+        SetEditValue(h, pEdit, WxFromGbk((const char*)lParam));
+        NotifyEditChanged(h);
+        return TRUE;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        break;
+    case EM_GETSEL:
+    {
+        long from, to;
+        pEdit->GetSelection(&from, &to);
+        wxString s = pEdit->GetValue();
+        DWORD a = (DWORD)BytesOfChars(s, from), b = (DWORD)BytesOfChars(s, to);
+        if (wParam)
+            *(DWORD*)wParam = a;
+        if (lParam)
+            *(DWORD*)lParam = b;
+        return (LRESULT)MAKELONG(a > 0xFFFF ? 0xFFFF : a, b > 0xFFFF ? 0xFFFF : b);
+    }
+    case EM_SETSEL:
+    {
+        wxString s = pEdit->GetValue();
+        long a = (long)(int)wParam, b = (long)(int)lParam;
+        if (a == -1)
+        {
+            long from, to;
+            pEdit->GetSelection(&from, &to);
+            pEdit->SetSelection(from, from);
+            return 0;
+        }
+        long ca = CharsOfBytes(s, a), cb = CharsOfBytes(s, b);
+        if (ca > cb)
+            std::swap(ca, cb);
+        pEdit->SetSelection(ca, cb);
+        return 0;
+    }
+    case EM_SCROLLCARET:
+        pEdit->ShowPosition(pEdit->GetInsertionPoint());
+        return TRUE;
+    case EM_REPLACESEL:
+        EditReplaceSel(h, lParam ? (const char*)lParam : "");
+        return 0;
+    case EM_SETREADONLY:
+        if (wParam) p->dwStyle |= ES_READONLY;
+        else p->dwStyle &= ~ES_READONLY;
+        pEdit->SetEditable(!wParam);
+        return TRUE;
+    case EM_LIMITTEXT:
+        p->nLimitText = (UINT)wParam;
+        return 0;
+    case EM_GETLIMITTEXT:
+        return p->nLimitText ? p->nLimitText : 30000;
+    case EM_GETLINECOUNT:
+        return pEdit->GetNumberOfLines();
+    case EM_UNDO:
+    case WM_UNDO:
+        if (pEdit->CanUndo()) { pEdit->Undo(); return TRUE; }
+        return FALSE;
+    case EM_CANUNDO:
+        return pEdit->CanUndo();
+    case EM_GETMODIFY:
+        return pEdit->IsModified();
+    case EM_SETMODIFY:
+        if (wParam) pEdit->MarkDirty(); else pEdit->DiscardEdits();
+        return 0;
+    case WM_CUT:
+        if (!(p->dwStyle & ES_READONLY) && !(p->dwStyle & ES_PASSWORD))
+        {
+            DefaultWindowProc(h, WM_COPY, 0, 0);
+            EditReplaceSel(h, std::string());
+        }
+        return 0;
+    case WM_COPY:
+        if (!(p->dwStyle & ES_PASSWORD) && pEdit->CanCopy())
+            pEdit->Copy();
+        return 0;
+    case WM_PASTE:
+        if (!(p->dwStyle & ES_READONLY) && wxTheClipboard->Open())
+        {
+            wxTextDataObject data;
+            bool bOk = wxTheClipboard->GetData(data);
+            wxTheClipboard->Close();
+            if (bOk)
+                EditReplaceSel(h, GbkFromWx(data.GetText()));
+        }
+        return 0;
+    case WM_CLEAR:
+        EditReplaceSel(h, std::string());
+        return 0;
+    }
+    return -2;  // not an edit message
+}
+
+static void ApplyPasswordStyle(WndRecord* p)
+{
+    if (p->kind != WK_EDIT || !p->pWx)
+        return;
+    if (GtkWidget* w = (GtkWidget*)p->pWx->GetHandle(); w && GTK_IS_ENTRY(w))
+        gtk_entry_set_visibility(GTK_ENTRY(w), (p->dwStyle & ES_PASSWORD) ? FALSE : TRUE);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The default window procedure
+
+static HBRUSH DefaultCtlColor(HDC hdc, UINT msg)
+{
+    if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX)
+    {
+        SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(hdc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
+    }
+    SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(hdc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+LRESULT DefaultWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WndRecord* p = LiveRec(h);
+    if (!p || p->kind == WK_FOREIGN)
+        return 0;
+    if (IsFromEvent(h, msg))
+        MarkEventDefault(h, msg);
+    if (p->kind == WK_EDIT)
+    {
+        LRESULT r = EditDefault(p, msg, wParam, lParam);
+        if (r != -2)
+            return r;
+    }
+    switch (msg)
+    {
+    case WM_CLOSE:
+        if (p->kind == WK_DIALOG)
+            DispatchToWindow(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        else
+            DestroyWindow(h);
+        return 0;
+    case WM_SETTEXT:
+    {
+        const char* psz = lParam ? (const char*)lParam : "";
+        p->strText = psz;
+        if (p->pWx && (p->kind == WK_BUTTON || p->kind == WK_CHECK || p->kind == WK_FRAME || p->kind == WK_DIALOG))
+            p->pWx->SetLabel(WxFromGbk(psz));
+        RefreshWindow(p);
+        return TRUE;
+    }
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    {
+        std::string s;
+        if (p->kind == WK_EDIT && p->pWx)
+            s = GbkFromWx(static_cast<wxTextCtrl*>(p->pWx)->GetValue());
+        else if ((p->kind == WK_BUTTON || p->kind == WK_CHECK || p->kind == WK_FRAME || p->kind == WK_DIALOG) && p->pWx)
+            s = GbkFromWx(p->kind == WK_FRAME || p->kind == WK_DIALOG ? p->pWx->GetLabel()
+                                                                      : wxControl::RemoveMnemonics(p->pWx->GetLabel()));
+        else
+            s = p->strText;
+        if (msg == WM_GETTEXTLENGTH)
+            return (LRESULT)s.size();
+        char* buf = (char*)lParam;
+        int n = (int)wParam;
+        if (!buf || n <= 0)
+            return 0;
+        int len = (int)s.size() < n - 1 ? (int)s.size() : n - 1;
+        memcpy(buf, s.data(), (size_t)len);
+        buf[len] = 0;
+        return len;
+    }
+    case WM_SETFONT:
+        p->hFont = (HFONT)wParam;
+        if (p->hFont)
+        {
+            if (p->pWx)
+                p->pWx->SetFont(WxFontFromHandle(p->hFont));
+            if (LOWORD(lParam))
+                RefreshWindow(p);
+        }
+        return 0;
+    case WM_GETFONT:
+        return (LRESULT)p->hFont;
+    case WM_SETICON:
+    {
+        int which = wParam == ICON_BIG ? 1 : 0;
+        HICON old = p->hIcon[which];
+        p->hIcon[which] = (HICON)lParam;
+        ApplyWindowIcon(p);
+        return (LRESULT)old;
+    }
+    case WM_GETICON:
+        return (LRESULT)p->hIcon[wParam == ICON_BIG ? 1 : 0];
+    case WM_PAINT:
+        if (p->pPaintDC)
+        {
+            if (p->kind == WK_STATIC)
+                PaintStatic(p, *p->pPaintDC);
+            else if (p->kind == WK_PROGRESS)
+                PaintProgress(p, *p->pPaintDC);
+        }
+        return 0;
+    case WM_ERASEBKGND:
+    {
+        RECT rc;
+        GetClientRect(h, &rc);
+        FillRect((HDC)wParam, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+        return (LRESULT)DefaultCtlColor((HDC)wParam, msg);
+    case WM_SETCURSOR:
+    {
+        // The parent may decide first, as on Windows; else the window's own cursor.
+        if (p->hParent)
+        {
+            LRESULT r = DispatchToWindow(p->hParent, WM_SETCURSOR, wParam, lParam);
+            if (r)
+                return r;
+            p = LiveRec(h);
+            if (!p)
+                return 0;
+        }
+        if (LOWORD(lParam) == HTCLIENT && !IsNativeCursorWindow(p))
+            SetCursor(p->hCursor ? p->hCursor : LoadCursor(nullptr, IDC_ARROW));
+        return 0;
+    }
+    case WM_TIMER:
+        if (lParam)
+            ((TIMERPROC)lParam)(h, WM_TIMER, (UINT_PTR)wParam, GetTickCount());
+        return 0;
+    case WM_CONTEXTMENU:
+        // Not handled here: the parent may offer a menu.
+        if (p->hParent && !IsFromEvent(h, WM_CONTEXTMENU))
+            return DispatchToWindow(p->hParent, WM_CONTEXTMENU, wParam, lParam);
+        return 0;
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0)
+        {
+        case SC_CLOSE: DispatchToWindow(h, WM_CLOSE, 0, 0); break;
+        case SC_MINIMIZE: ShowWindow(h, SW_MINIMIZE); break;
+        case SC_MAXIMIZE: ShowWindow(h, SW_SHOWMAXIMIZED); break;
+        case SC_RESTORE: ShowWindow(h, SW_RESTORE); break;
+        }
+        return 0;
+    case WM_NCHITTEST:
+        return IsMouseTransparentKind(p) ? HTTRANSPARENT : HTCLIENT;
+    case WM_MOUSEACTIVATE:
+        return 1;
+    // Buttons.
+    case BM_CLICK:
+        if (p->kind == WK_BUTTON || p->kind == WK_CHECK)
+        {
+            if (!IsWindowEnabled(h))
+                return 0;
+            if (p->kind == WK_CHECK)
+            {
+                DWORD t = p->dwStyle & BS_TYPEMASK;
+                if (t == BS_AUTOCHECKBOX || t == BS_AUTO3STATE)
+                    DefaultWindowProc(h, BM_SETCHECK, DefaultWindowProc(h, BM_GETCHECK, 0, 0) ? BST_UNCHECKED : BST_CHECKED, 0);
+                else if (t == BS_AUTORADIOBUTTON)
+                    DefaultWindowProc(h, BM_SETCHECK, BST_CHECKED, 0);
+            }
+            if (p->hParent)
+                DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, BN_CLICKED), (LPARAM)h);
+        }
+        return 0;
+    case BM_GETCHECK:
+        if (p->kind == WK_CHECK && p->pWx)
+        {
+            if (auto* cb = wxDynamicCast(p->pWx, wxCheckBox))
+                return cb->Get3StateValue() == wxCHK_CHECKED ? 1 : cb->Get3StateValue() == wxCHK_UNDETERMINED ? 2 : 0;
+            if (auto* rb = wxDynamicCast(p->pWx, wxRadioButton))
+                return rb->GetValue() ? 1 : 0;
+        }
+        return 0;
+    case BM_SETCHECK:
+        if (p->kind == WK_CHECK && p->pWx)
+        {
+            if (auto* cb = wxDynamicCast(p->pWx, wxCheckBox))
+                cb->Set3StateValue(wParam == 1 ? wxCHK_CHECKED : wParam == 2 && cb->Is3State() ? wxCHK_UNDETERMINED : wxCHK_UNCHECKED);
+            else if (auto* rb = wxDynamicCast(p->pWx, wxRadioButton))
+                rb->SetValue(wParam != 0);
+        }
+        return 0;
+    case BM_SETSTYLE:
+        p->dwStyle = (p->dwStyle & ~BS_TYPEMASK) | ((DWORD)wParam & BS_TYPEMASK);
+        if (p->kind == WK_BUTTON && (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            if (auto* b = wxDynamicCast(p->pWx, wxButton))
+                b->SetDefault();
+        return 0;
+    // Statics.
+    case STM_SETIMAGE:
+    {
+        HBITMAP old = p->hBitmap;
+        p->hBitmap = (HBITMAP)lParam;
+        RefreshWindow(p);
+        return (LRESULT)old;
+    }
+    case STM_GETIMAGE:
+        return (LRESULT)p->hBitmap;
+    case STM_SETICON:
+    {
+        HICON old = p->hIcon[0];
+        p->hIcon[0] = (HICON)wParam;
+        RefreshWindow(p);
+        return (LRESULT)old;
+    }
+    case STM_GETICON:
+        return (LRESULT)p->hIcon[0];
+    // Dialogs.
+    case DM_GETDEFID:
+        return p->nDefID ? MAKELONG(p->nDefID, 0x534B) : 0;
+    case DM_SETDEFID:
+        p->nDefID = (UINT)wParam;
+        return TRUE;
+    }
+    if (p->kind == WK_PROGRESS)
+    {
+        return ProgressDefault(p, msg, wParam, lParam);
+    }
+    return 0;
+}
+
+bool IsMouseTransparentKind(WndRecord* p)
+{
+    return p->kind == WK_STATIC && !(p->dwStyle & SS_NOTIFY);
+}
+
+bool IsNativeCursorWindow(WndRecord* p)
+{
+    return p->kind == WK_EDIT;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Destruction
+
+void DestroyWindowTree(HWND h)
+{
+    WndRecord* p = LiveRec(h);
+    if (!p || p->bDestroying)
+        return;
+    p->bDestroying = true;
+    if (g_hCapture == h)
+        ReleaseCapture();
+    p->timers.clear();
+    DispatchToWindow(h, WM_DESTROY, 0, 0);
+    std::vector<HWND> kids = p->children;
+    for (HWND c : kids)
+        DestroyWindowTree(c);
+    // Windows this one owns go with it.
+    std::vector<HWND> owned;
+    ForEachTopLevel([&](HWND t) {
+        if (WndRecord* r = LiveRec(t); r && r->hOwner == h)
+            owned.push_back(t);
+    });
+    for (HWND o : owned)
+        DestroyWindowTree(o);
+    DispatchToWindow(h, WM_NCDESTROY, 0, 0);
+    if (WndRecord* pParent = LiveRec(p->hParent))
+    {
+        auto& v = pParent->children;
+        for (auto it = v.begin(); it != v.end(); ++it)
+            if (*it == h)
+            {
+                v.erase(it);
+                break;
+            }
+    }
+    CWnd* pWnd = p->pWnd;
+    bool bTemp = p->bTempWnd;
+    wxWindow* pWx = p->pWx;
+    UnbindWidget(p);
+    p->pWx = nullptr;
+    p->pWnd = nullptr;
+    p->pPaintDC = nullptr;
+    p->pBitmapCache.reset();
+    if (pWx)
+    {
+        if (!p->hParent)
+        {
+            pWx->Hide();
+            pWx->Destroy();  // top-levels go at the next idle time
+        }
+        else
+        {
+            // A child still inside a dying parent goes with it; otherwise now.
+            WndRecord* pParent = LiveRec(p->hParent);
+            if (pParent && !pParent->bDestroying)
+                pWx->Destroy();
+            else if (!pParent)
+                pWx->Destroy();
+        }
+    }
+    UnregisterRecordOf(p);
+    if (pWnd)
+    {
+        if (pWnd->m_hWnd == h)
+            pWnd->m_hWnd = nullptr;
+        if (bTemp)
+            delete pWnd;
+        else
+        {
+            // The main window going ends the program's message loop.
+            CWinApp* pApp = AfxGetApp();
+            if (pApp && pApp->m_pMainWnd == pWnd)
+            {
+                pApp->m_pMainWnd = nullptr;
+                PostQuitMessage(0);
+            }
+            pWnd->PostNcDestroy();
+        }
+    }
+}
+
+BOOL DestroyWindow(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || p->kind == WK_FOREIGN)
+    {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    RunOnGui([&] { DestroyWindowTree(hWnd); });
+    return TRUE;
+}
+
+BOOL IsWindow(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p)
+        return FALSE;
+    if (p->kind == WK_FOREIGN)
+        return X11IsWindow ? X11IsWindow(hWnd) : TRUE;
+    return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// State and placement
+
+BOOL ShowWindow(HWND hWnd, int nCmdShow)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || (!p->pWx && !p->bLight))
+        return FALSE;
+    BOOL bWasVisible = FALSE;
+    if (p->bLight)
+    {
+        RunOnGui([&] {
+            bWasVisible = p->bLightVisible;
+            bool bShow = nCmdShow != SW_HIDE;
+            if (bShow != (bool)bWasVisible)
+                DispatchToWindow(hWnd, WM_SHOWWINDOW, bShow, 0);
+            if (!LiveRec(hWnd))
+                return;
+            p->bLightVisible = bShow;
+            RefreshWindow(p);
+        });
+        return bWasVisible;
+    }
+    RunOnGui([&] {
+        wxWindow* w = p->pWx;
+        if (!w || !LiveRec(hWnd))
+            return;
+        bWasVisible = w->IsShown();
+        auto* tl = wxDynamicCast(w, wxTopLevelWindow);
+        bool bShow = nCmdShow != SW_HIDE;
+        if (bShow != (bool)bWasVisible)
+            DispatchToWindow(hWnd, WM_SHOWWINDOW, bShow, 0);
+        if (!LiveRec(hWnd) || !p->pWx)
+            return;
+        switch (nCmdShow)
+        {
+        case SW_HIDE:
+            w->Hide();
+            break;
+        case SW_MINIMIZE:
+        case SW_SHOWMINIMIZED:
+        case SW_SHOWMINNOACTIVE:
+            if (tl)
+            {
+                if (!w->IsShown())
+                    w->Show();
+                tl->Iconize(true);
+            }
+            else
+                w->Show();
+            break;
+        case SW_SHOWMAXIMIZED:
+            if (tl)
+            {
+                tl->Iconize(false);
+                tl->Maximize(true);
+            }
+            w->Show();
+            if (tl)
+                tl->Raise();
+            break;
+        case SW_RESTORE:
+        case SW_SHOWNORMAL:
+        case SW_SHOWDEFAULT:
+            if (tl)
+            {
+                if (tl->IsIconized())
+                    tl->Iconize(false);
+                else if (nCmdShow == SW_SHOWNORMAL && tl->IsMaximized())
+                    tl->Maximize(false);
+            }
+            w->Show();
+            if (tl)
+                tl->Raise();
+            break;
+        default:
+            w->Show();
+            if (tl && (nCmdShow == SW_SHOW))
+                tl->Raise();
+            break;
+        }
+        if (p->hParent && LiveRec(p->hParent))
+            if (wxWindow* pw = Rec(p->hParent)->pWx)
+                pw->Refresh();
+    });
+    return bWasVisible;
+}
+
+BOOL IsWindowVisible(HWND hWnd)
+{
+    for (WndRecord* p = LiveRec(hWnd); p; p = LiveRec(p->hParent))
+    {
+        if (p->kind == WK_FOREIGN)
+            return TRUE;
+        if (p->bLight)
+        {
+            if (!p->bLightVisible)
+                return FALSE;
+            continue;
+        }
+        if (!p->pWx || !CallOnGui<bool>([&] { return p->pWx->IsShown(); }))
+            return FALSE;
+        if (!p->hParent)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL IsIconic(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !p->pWx)
+        return FALSE;
+    return CallOnGui<BOOL>([&] {
+        auto* tl = wxDynamicCast(p->pWx, wxTopLevelWindow);
+        return tl && tl->IsIconized() ? TRUE : FALSE;
+    });
+}
+
+BOOL IsZoomed(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !p->pWx)
+        return FALSE;
+    return CallOnGui<BOOL>([&] {
+        auto* tl = wxDynamicCast(p->pWx, wxTopLevelWindow);
+        return tl && tl->IsMaximized() ? TRUE : FALSE;
+    });
+}
+
+BOOL EnableWindow(HWND hWnd, BOOL bEnable)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || p->kind == WK_FOREIGN)
+        return FALSE;
+    BOOL bWasDisabled = (p->dwStyle & WS_DISABLED) ? TRUE : FALSE;
+    RunOnGui([&] {
+        if (bEnable) p->dwStyle &= ~WS_DISABLED;
+        else p->dwStyle |= WS_DISABLED;
+        if (p->pWx)
+            p->pWx->Enable(bEnable != 0);
+        RefreshWindow(p);
+        if (bWasDisabled == (BOOL)(bEnable != 0))
+            DispatchToWindow(hWnd, WM_ENABLE, bEnable, 0);
+    });
+    return bWasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    return p && p->kind != WK_FOREIGN && !(p->dwStyle & WS_DISABLED);
+}
+
+void GetScreenRectOf(WndRecord* p, RECT* prc)
+{
+    int dx, dy;
+    wxWindow* host = HostOf(p, &dx, &dy);
+    if (p->bLight)
+    {
+        wxPoint o = host ? host->ClientToScreen(wxPoint(dx, dy)) : wxPoint(dx, dy);
+        prc->left = o.x;
+        prc->top = o.y;
+        prc->right = o.x + (p->rcLight.right - p->rcLight.left);
+        prc->bottom = o.y + (p->rcLight.bottom - p->rcLight.top);
+        return;
+    }
+    wxRect r = p->pWx->GetScreenRect();
+    prc->left = r.x;
+    prc->top = r.y;
+    prc->right = r.x + r.width;
+    prc->bottom = r.y + r.height;
+}
+
+void GetClientOriginOf(WndRecord* p, POINT* ppt)
+{
+    // A child's position in its parent's client area; a top-level's on the screen.
+    if (p->bLight)
+    {
+        ppt->x = p->rcLight.left;
+        ppt->y = p->rcLight.top;
+    }
+    else if (p->hParent)
+    {
+        wxPoint pt = p->pWx->GetPosition();
+        ppt->x = pt.x;
+        ppt->y = pt.y;
+    }
+    else
+    {
+        wxPoint pt = p->pWx->GetScreenPosition();
+        ppt->x = pt.x;
+        ppt->y = pt.y;
+    }
+}
+
+BOOL MoveWindow(HWND hWnd, int x, int y, int cx, int cy, BOOL bRepaint)
+{
+    return SetWindowPos(hWnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | (bRepaint ? 0 : SWP_NOREDRAW));
+}
+
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT uFlags)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || (!p->pWx && !p->bLight))
+        return FALSE;
+    if (p->bLight)
+    {
+        RunOnGui([&] {
+            RefreshWindow(p);
+            RECT& rc = p->rcLight;
+            int w = rc.right - rc.left, h = rc.bottom - rc.top;
+            if (!(uFlags & SWP_NOMOVE)) { rc.left = x; rc.top = y; }
+            if (!(uFlags & SWP_NOSIZE)) { w = cx > 0 ? cx : 0; h = cy > 0 ? cy : 0; }
+            rc.right = rc.left + w;
+            rc.bottom = rc.top + h;
+            if (uFlags & SWP_SHOWWINDOW) p->bLightVisible = true;
+            if (uFlags & SWP_HIDEWINDOW) p->bLightVisible = false;
+            RefreshWindow(p);
+            if (!(uFlags & SWP_NOSIZE))
+                DispatchToWindow(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w, h));
+        });
+        return TRUE;
+    }
+    RunOnGui([&] {
+        wxWindow* w = p->pWx;
+        if (!w)
+            return;
+        if (!(uFlags & SWP_NOMOVE) || !(uFlags & SWP_NOSIZE))
+        {
+            wxPoint pos = (uFlags & SWP_NOMOVE) ? w->GetPosition() : wxPoint(x, y);
+            wxSize size = (uFlags & SWP_NOSIZE) ? w->GetSize() : wxSize(cx > 0 ? cx : 0, cy > 0 ? cy : 0);
+            w->SetSize(pos.x, pos.y, size.x, size.y, wxSIZE_ALLOW_MINUS_ONE);
+        }
+        if (!(uFlags & SWP_NOZORDER))
+        {
+            auto* tl = wxDynamicCast(w, wxTopLevelWindow);
+            if (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST)
+            {
+                bool bTop = hWndInsertAfter == HWND_TOPMOST;
+                if (bTop) p->dwExStyle |= WS_EX_TOPMOST;
+                else p->dwExStyle &= ~WS_EX_TOPMOST;
+                if (tl)
+                {
+                    if (GtkWidget* gw = (GtkWidget*)tl->GetHandle(); gw && GTK_IS_WINDOW(gw))
+                        gtk_window_set_keep_above(GTK_WINDOW(gw), bTop);
+                    long st = tl->GetWindowStyleFlag();
+                    tl->SetWindowStyleFlag(bTop ? (st | wxSTAY_ON_TOP) : (st & ~wxSTAY_ON_TOP));
+                    if (bTop && !(uFlags & SWP_NOACTIVATE))
+                        tl->Raise();
+                }
+            }
+            else if (hWndInsertAfter == HWND_TOP)
+                w->Raise();
+            else if (hWndInsertAfter == HWND_BOTTOM)
+                w->Lower();
+        }
+        if (uFlags & SWP_SHOWWINDOW)
+            ShowWindow(hWnd, (uFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
+        else if (uFlags & SWP_HIDEWINDOW)
+            ShowWindow(hWnd, SW_HIDE);
+        if (!(uFlags & SWP_NOREDRAW))
+        {
+            w->Refresh();
+            if (p->hParent && LiveRec(p->hParent) && Rec(p->hParent)->pWx)
+                Rec(p->hParent)->pWx->Refresh();
+        }
+    });
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !HostOf(p) || !lpRect)
+        return FALSE;
+    RunOnGui([&] { GetScreenRectOf(p, lpRect); });
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !HostOf(p) || !lpRect)
+        return FALSE;
+    RunOnGui([&] {
+        wxSize s = p->bLight ? wxSize(p->rcLight.right - p->rcLight.left, p->rcLight.bottom - p->rcLight.top)
+                             : p->pWx->GetClientSize();
+        lpRect->left = lpRect->top = 0;
+        lpRect->right = s.x;
+        lpRect->bottom = s.y;
+    });
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint)
+{
+    WndRecord* p = LiveRec(hWnd);
+    int dx, dy;
+    wxWindow* host = p ? HostOf(p, &dx, &dy) : nullptr;
+    if (!host || !lpPoint)
+        return FALSE;
+    RunOnGui([&] {
+        wxPoint pt = host->ScreenToClient(wxPoint(lpPoint->x, lpPoint->y));
+        lpPoint->x = pt.x - dx;
+        lpPoint->y = pt.y - dy;
+    });
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint)
+{
+    WndRecord* p = LiveRec(hWnd);
+    int dx, dy;
+    wxWindow* host = p ? HostOf(p, &dx, &dy) : nullptr;
+    if (!host || !lpPoint)
+        return FALSE;
+    RunOnGui([&] {
+        wxPoint pt = host->ClientToScreen(wxPoint(lpPoint->x + dx, lpPoint->y + dy));
+        lpPoint->x = pt.x;
+        lpPoint->y = pt.y;
+    });
+    return TRUE;
+}
+
+BOOL SetWindowText(HWND hWnd, LPCSTR lpString)
+{
+    if (!LiveRec(hWnd))
+        return FALSE;
+    return (BOOL)SendMessage(hWnd, WM_SETTEXT, 0, (LPARAM)(lpString ? lpString : ""));
+}
+
+int GetWindowText(HWND hWnd, LPSTR lpString, int nMaxCount)
+{
+    if (!lpString || nMaxCount <= 0)
+        return 0;
+    lpString[0] = 0;
+    if (!LiveRec(hWnd))
+        return 0;
+    return (int)SendMessage(hWnd, WM_GETTEXT, (WPARAM)nMaxCount, (LPARAM)lpString);
+}
+
+int GetWindowTextLength(HWND hWnd)
+{
+    return LiveRec(hWnd) ? (int)SendMessage(hWnd, WM_GETTEXTLENGTH, 0, 0) : 0;
+}
+
+HWND GetDlgItem(HWND hDlg, int nIDDlgItem)
+{
+    WndRecord* p = LiveRec(hDlg);
+    if (!p)
+        return nullptr;
+    // Children first, then their children (controls may sit on a child form).
+    std::function<HWND(WndRecord*)> find = [&](WndRecord* r) -> HWND {
+        for (HWND c : r->children)
+            if (WndRecord* rc = LiveRec(c); rc && rc->nID == nIDDlgItem)
+                return c;
+        for (HWND c : r->children)
+            if (WndRecord* rc = LiveRec(c))
+                if (HWND f = find(rc))
+                    return f;
+        return nullptr;
+    };
+    return CallOnGui<HWND>([&] { return find(p); });
+}
+
+int GetDlgCtrlID(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    return p ? p->nID : 0;
+}
+
+BOOL SetDlgItemText(HWND hDlg, int nIDDlgItem, LPCSTR lpString)
+{
+    HWND h = GetDlgItem(hDlg, nIDDlgItem);
+    return h ? SetWindowText(h, lpString) : FALSE;
+}
+
+UINT GetDlgItemText(HWND hDlg, int nIDDlgItem, LPSTR lpString, int nMaxCount)
+{
+    HWND h = GetDlgItem(hDlg, nIDDlgItem);
+    if (!h)
+    {
+        if (lpString && nMaxCount > 0)
+            lpString[0] = 0;
+        return 0;
+    }
+    return (UINT)GetWindowText(h, lpString, nMaxCount);
+}
+
+HWND GetParent(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p)
+        return nullptr;
+    return p->hParent ? p->hParent : p->hOwner;
+}
+
+HWND SetFocus(HWND hWnd)
+{
+    HWND hOld = GetFocus();
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !p->pWx)
+        return hOld;
+    RunOnGui([&] {
+        if (p->pWx)
+            p->pWx->SetFocus();
+    });
+    return hOld;
+}
+
+HWND GetFocus()
+{
+    return CallOnGui<HWND>([] {
+        wxWindow* w = wxWindow::FindFocus();
+        return w ? HandleOfWx(w) : nullptr;
+    });
+}
+
+HWND GetActiveWindow()
+{
+    return CallOnGui<HWND>([] {
+        HWND found = nullptr;
+        ForEachTopLevel([&](HWND h) {
+            WndRecord* p = LiveRec(h);
+            if (!found && p && p->pWx && p->pWx->IsShown())
+                if (auto* tl = wxDynamicCast(p->pWx, wxTopLevelWindow); tl && tl->IsActive())
+                    found = h;
+        });
+        return found;
+    });
+}
+
+HWND GetForegroundWindow()
+{
+    return GetActiveWindow();
+}
+
+HWND SetCapture(HWND hWnd)
+{
+    HWND hOld = g_hCapture;
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !HostOf(p))
+        return hOld;
+    RunOnGui([&] {
+        if (g_hCapture == hWnd)
+            return;
+        if (g_hCapture)
+            ReleaseCapture();
+        g_hCapture = hWnd;
+        wxWindow* host = HostOf(p);
+        if (host && !host->HasCapture())
+            host->CaptureMouse();
+    });
+    return hOld;
+}
+
+BOOL ReleaseCapture()
+{
+    RunOnGui([] {
+        HWND h = g_hCapture;
+        g_hCapture = nullptr;
+        WndRecord* p = LiveRec(h);
+        wxWindow* host = p ? HostOf(p) : nullptr;
+        if (host && host->HasCapture())
+            host->ReleaseMouse();
+        if (p)
+            DispatchToWindow(h, WM_CAPTURECHANGED, 0, 0);
+    });
+    return TRUE;
+}
+
+HWND GetCapture()
+{
+    return LiveRec(g_hCapture) ? g_hCapture : nullptr;
+}
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !HostOf(p))
+        return FALSE;
+    // Only queued: painting threads (animations) must not wait for the GUI thread.
+    RECT rc{};
+    bool bRect = lpRect != nullptr;
+    if (bRect)
+        rc = *lpRect;
+    auto fn = [hWnd, rc, bRect] {
+        WndRecord* r = LiveRec(hWnd);
+        int dx, dy;
+        wxWindow* host = r ? HostOf(r, &dx, &dy) : nullptr;
+        if (!host)
+            return;
+        if (bRect)
+            host->RefreshRect(wxRect(rc.left + dx, rc.top + dy, rc.right - rc.left, rc.bottom - rc.top), false);
+        else
+            RefreshWindow(r);
+    };
+    if (AfxIsGuiThread())
+        fn();
+    else
+        RunOnGui(fn, false);
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !HostOf(p))
+        return FALSE;
+    RunOnGui([&] {
+        wxWindow* host = LiveRec(hWnd) ? HostOf(p) : nullptr;
+        if (host && host->IsShownOnScreen())
+            host->Update();
+    });
+    return TRUE;
+}
+
+BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, void*, UINT flags)
+{
+    if (flags & (RDW_INVALIDATE | RDW_ERASE))
+        InvalidateRect(hWnd, lprcUpdate, (flags & RDW_ERASE) != 0);
+    if (flags & RDW_ALLCHILDREN)
+        if (WndRecord* p = LiveRec(hWnd))
+            for (HWND c : std::vector<HWND>(p->children))
+                RedrawWindow(c, nullptr, nullptr, flags & ~RDW_UPDATENOW);
+    if (flags & RDW_UPDATENOW)
+        UpdateWindow(hWnd);
+    return TRUE;
+}
+
+BOOL BringWindowToTop(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || !p->pWx)
+        return FALSE;
+    RunOnGui([&] {
+        if (p->pWx)
+            p->pWx->Raise();
+    });
+    return TRUE;
+}
+
+BOOL SetForegroundWindow(HWND hWnd)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p)
+        return FALSE;
+    if (p->kind == WK_FOREIGN)
+        return X11SetForegroundWindow ? X11SetForegroundWindow(hWnd) : FALSE;
+    RunOnGui([&] {
+        HWND top = hWnd;
+        for (WndRecord* r = LiveRec(top); r && r->hParent; r = LiveRec(top))
+            top = r->hParent;
+        WndRecord* t = LiveRec(top);
+        if (t && t->pWx)
+        {
+            if (auto* tl = wxDynamicCast(t->pWx, wxTopLevelWindow))
+            {
+                if (tl->IsIconized())
+                    tl->Iconize(false);
+                if (GtkWidget* gw = (GtkWidget*)tl->GetHandle(); gw && GTK_IS_WINDOW(gw))
+                    gtk_window_present(GTK_WINDOW(gw));
+            }
+            t->pWx->Raise();
+        }
+    });
+    return TRUE;
+}
+
+LONG_PTR GetWindowLongPtr(HWND hWnd, int nIndex)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p)
+        return 0;
+    switch (nIndex)
+    {
+    case GWL_STYLE:
+    {
+        DWORD st = p->dwStyle & ~WS_VISIBLE;
+        if (p->bLight ? p->bLightVisible : (p->pWx && CallOnGui<bool>([&] { return p->pWx && p->pWx->IsShown(); })))
+            st |= WS_VISIBLE;
+        return (LONG_PTR)st;
+    }
+    case GWL_EXSTYLE: return (LONG_PTR)p->dwExStyle;
+    case GWL_ID: return p->nID;
+    case GWLP_USERDATA: return p->userData;
+    }
+    return 0;
+}
+
+LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR dwNewLong)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p)
+        return 0;
+    LONG_PTR old = 0;
+    RunOnGui([&] {
+        switch (nIndex)
+        {
+        case GWL_STYLE:
+        {
+            old = (LONG_PTR)p->dwStyle;
+            DWORD now = (DWORD)dwNewLong;
+            bool bVisChange = ((DWORD)old & WS_VISIBLE) != (now & WS_VISIBLE);
+            DWORD oldStyle = p->dwStyle;
+            p->dwStyle = now & ~WS_VISIBLE;
+            if ((oldStyle ^ p->dwStyle) & ES_PASSWORD)
+                ApplyPasswordStyle(p);
+            if ((oldStyle ^ p->dwStyle) & ES_READONLY && p->kind == WK_EDIT)
+                if (auto* e = EditOf(p))
+                    e->SetEditable(!(p->dwStyle & ES_READONLY));
+            if ((oldStyle ^ p->dwStyle) & WS_DISABLED && p->pWx)
+                p->pWx->Enable(!(p->dwStyle & WS_DISABLED));
+            (void)bVisChange;
+            RefreshWindow(p);
+            break;
+        }
+        case GWL_EXSTYLE:
+            old = (LONG_PTR)p->dwExStyle;
+            if (((DWORD)dwNewLong ^ p->dwExStyle) & WS_EX_TOPMOST)
+            {
+                DWORD keep = p->dwExStyle;
+                SetWindowPos(hWnd, ((DWORD)dwNewLong & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                (void)keep;
+            }
+            p->dwExStyle = (DWORD)dwNewLong;
+            break;
+        case GWL_ID:
+            old = p->nID;
+            p->nID = (int)dwNewLong;
+            break;
+        case GWLP_USERDATA:
+            old = p->userData;
+            p->userData = dwNewLong;
+            break;
+        }
+    });
+    return old;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers
+
+namespace
+{
+class CWndTimer : public wxTimer
+{
+public:
+    CWndTimer(HWND h, UINT_PTR id, TIMERPROC proc) : m_hWnd(h), m_nID(id), m_pfn(proc) {}
+    void Notify() override
+    {
+        HWND h = m_hWnd;
+        UINT_PTR id = m_nID;
+        TIMERPROC pfn = m_pfn;
+        // The handler may kill this timer or destroy the window: use only copies from here.
+        if (LiveRec(h))
+            DispatchToWindow(h, WM_TIMER, (WPARAM)id, (LPARAM)pfn);
+    }
+    HWND m_hWnd;
+    UINT_PTR m_nID;
+    TIMERPROC m_pfn;
+};
+}  // namespace
+
+UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p || p->kind == WK_FOREIGN)
+        return 0;
+    if (uElapse < 10)
+        uElapse = 10;
+    UINT_PTR result = 0;
+    RunOnGui([&] {
+        if (!LiveRec(hWnd) || p->bDestroying)
+            return;
+        auto it = p->timers.find(nIDEvent);
+        if (it != p->timers.end())
+        {
+            // A timer set again starts over with the new period.
+            auto* t = static_cast<CWndTimer*>(it->second.get());
+            t->m_pfn = lpTimerFunc;
+            t->Start((int)uElapse);
+        }
+        else
+        {
+            auto t = std::make_unique<CWndTimer>(hWnd, nIDEvent, lpTimerFunc);
+            t->Start((int)uElapse);
+            p->timers[nIDEvent] = std::move(t);
+        }
+        result = nIDEvent ? nIDEvent : 1;
+    });
+    return result;
+}
+
+BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent)
+{
+    WndRecord* p = LiveRec(hWnd);
+    if (!p)
+        return FALSE;
+    BOOL bOk = FALSE;
+    RunOnGui([&] {
+        auto it = p->timers.find(uIDEvent);
+        if (it == p->timers.end())
+            return;
+        it->second->Stop();
+        // Not deleted inside its own Notify: freed at the next turn of the loop.
+        wxTimer* t = it->second.release();
+        p->timers.erase(it);
+        wxTheApp->CallAfter([t] { delete t; });
+        bOk = TRUE;
+    });
+    return bOk;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Screen and cursor
+
+int GetSystemMetrics(int nIndex)
+{
+    return CallOnGui<int>([&]() -> int {
+        switch (nIndex)
+        {
+        case SM_CXSCREEN: case SM_CXFULLSCREEN: return wxSystemSettings::GetMetric(wxSYS_SCREEN_X);
+        case SM_CYSCREEN: case SM_CYFULLSCREEN: return wxSystemSettings::GetMetric(wxSYS_SCREEN_Y);
+        case SM_CXVIRTUALSCREEN: return wxSystemSettings::GetMetric(wxSYS_SCREEN_X);
+        case SM_CYVIRTUALSCREEN: return wxSystemSettings::GetMetric(wxSYS_SCREEN_Y);
+        case SM_CXVSCROLL: return 16;
+        case SM_CYHSCROLL: return 16;
+        case SM_CYCAPTION: return 23;
+        case SM_CXBORDER: case SM_CYBORDER: return 1;
+        case SM_CXICON: case SM_CYICON: return 32;
+        case SM_CXSMICON: case SM_CYSMICON: return 16;
+        case SM_CXCURSOR: case SM_CYCURSOR: return 32;
+        case SM_CYMENU: return 20;
+        }
+        return 0;
+    });
+}
+
+BOOL SystemParametersInfo(UINT uiAction, UINT, LPVOID pvParam, UINT)
+{
+    if (uiAction != SPI_GETWORKAREA || !pvParam)
+        return FALSE;
+    RECT* prc = (RECT*)pvParam;
+    RunOnGui([&] {
+        wxRect r = wxDisplay((unsigned)0).GetClientArea();
+        prc->left = r.x;
+        prc->top = r.y;
+        prc->right = r.x + r.width;
+        prc->bottom = r.y + r.height;
+    });
+    return TRUE;
+}
+
+BOOL GetCursorPos(LPPOINT lpPoint)
+{
+    if (!lpPoint)
+        return FALSE;
+    RunOnGui([&] {
+        wxPoint pt = wxGetMousePosition();
+        lpPoint->x = pt.x;
+        lpPoint->y = pt.y;
+    });
+    return TRUE;
+}
+
+HWND WindowFromPoint(POINT pt)
+{
+    return CallOnGui<HWND>([&]() -> HWND {
+        wxWindow* w = wxFindWindowAtPoint(wxPoint(pt.x, pt.y));
+        return w ? HandleOfWx(w) : nullptr;
+    });
+}
+
+BOOL MessageBeep(UINT)
+{
+    RunOnGui([] { wxBell(); }, false);
+    return TRUE;
+}
