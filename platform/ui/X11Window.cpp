@@ -459,7 +459,12 @@ BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl)
 BOOL CloseWindow(HWND hWnd)
 {
     if (!hWnd || !::IsWindow(hWnd)) { SetLastError(ERROR_INVALID_HANDLE); return FALSE; }
-    if (IsOurs(hWnd)) return ::ShowWindow(hWnd, SW_MINIMIZE), TRUE;
+    if (IsOurs(hWnd))
+    {
+        ::ShowWindow(hWnd, SW_MINIMIZE);
+        X11SetIconicState(hWnd, TRUE);
+        return TRUE;
+    }
     Window w = (Window)AfxGetX11Window(hWnd);
     std::lock_guard<std::mutex> g(XLock());
     Display* d = Dpy();

@@ -67,7 +67,11 @@ public:
             _exit(127);
         }
         m_ready = WaitFor([&] { return ReadAll(m_report).find("READY") != std::string::npos; });
-        if (m_ready) std::sscanf(ReadAll(m_report).c_str(), "READY %lu", &m_xid);
+        if (m_ready)
+        {
+            std::string report = ReadAll(m_report);
+            std::sscanf(report.c_str() + report.find("READY"), "READY %lu", &m_xid);
+        }
     }
     ~Peer()
     {
