@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Sets up, builds, and runs the client against devnet, which plays the network's servers on the
+# client's default addresses. The client runs in a working folder of its own; devnet stops when
+# the client ends.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${PARVEL_BUILD:-$root/build}
+workdir=${PARVEL_WORKDIR:-${XDG_DATA_HOME:-$HOME/.local/share}/parvel}
+
+if [ -z "${DISPLAY:-}" ]; then
+  cat <<'MSG'
+run: there is no X display (DISPLAY is not set), so the client has nowhere to show its windows.
+  On a desktop, run this from a terminal of that desktop.
+  Without one, give it a virtual display and watch it through VNC:
+    Xvfb :5 -screen 0 1280x1024x24 -noreset & x11vnc -display :5 -nopw &
+    DISPLAY=:5 bash scripts/run.sh
+MSG
+  exit 1
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  echo "run: devnet listens on the client's default addresses, ports 80 and 81 among them: run this as root (sudo bash scripts/run.sh)."
+  exit 1
+fi
+
+bash scripts/setup.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)" --target Parvel devnet
+
+state=$build/devnet-run
+devnet_ctl() { bash "$root/tests/support/devnet_default.sh" "$1" "$build/bin/devnet" "$state"; }
+devnet_ctl start
+trap 'devnet_ctl stop >/dev/null' EXIT
+
+mkdir -p "$workdir"
+echo "run: the client works in $workdir; sign on with account demo, password velkor2026."
+cd "$workdir"
+status=0
+NETVANE_CA_FILE=$state/ca.pem GDK_BACKEND=x11 "$build/bin/Parvel" || status=$?
+exit $status
