@@ -244,3 +244,33 @@ TEST(GdiThreads, WorkerDrawsWhileAnotherThreadCopies)
     painter.join();
     EXPECT_EQ(0, mixed);
 }
+
+TEST(GdiPixels, LinesLeaveOutTheirEndPointAndRectanglesUsePenAndBrush)
+{
+    MemoryCanvas c(12, 12);
+    CPen pen(PS_SOLID, 1, RGB(10, 10, 10));
+    CPen* oldPen = c.dc.SelectObject(&pen);
+    c.dc.MoveTo(1, 1);
+    c.dc.LineTo(6, 1);
+    EXPECT_EQ(RGB(10, 10, 10), c.dc.GetPixel(1, 1));
+    EXPECT_EQ(RGB(10, 10, 10), c.dc.GetPixel(5, 1));
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(6, 1));
+    c.dc.LineTo(6, 4);  // on from where the last line ended
+    EXPECT_EQ(RGB(10, 10, 10), c.dc.GetPixel(6, 3));
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(6, 4));
+
+    CBrush fill(RGB(0, 200, 0));
+    CBrush* oldBrush = c.dc.SelectObject(&fill);
+    ASSERT_TRUE(c.dc.Rectangle(2, 6, 8, 11));
+    EXPECT_EQ(RGB(10, 10, 10), c.dc.GetPixel(2, 6));  // border
+    EXPECT_EQ(RGB(10, 10, 10), c.dc.GetPixel(7, 10));
+    EXPECT_EQ(RGB(0, 200, 0), c.dc.GetPixel(4, 8));   // inside
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(8, 8));
+    c.dc.SelectStockObject(NULL_PEN);
+    c.dc.SelectStockObject(NULL_BRUSH);
+    c.dc.MoveTo(0, 0);
+    c.dc.LineTo(11, 0);
+    EXPECT_EQ(RGB(255, 255, 255), c.dc.GetPixel(3, 0));  // the null pen draws nothing
+    c.dc.SelectObject(oldBrush);
+    c.dc.SelectObject(oldPen);
+}

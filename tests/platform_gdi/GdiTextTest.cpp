@@ -110,3 +110,37 @@ TEST(GdiText, OpaqueModeFillsTheBackground)
     EXPECT_EQ(RGB(0, 0, 200), dc.GetPixel(1, 2));
     dc.SelectObject(old);
 }
+
+TEST(GdiText, CentredSingleLineSitsInTheMiddle)
+{
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dc, 200, 40);
+    CBitmap* old = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 200, 40, RGB(255, 255, 255));
+    dc.SetBkMode(TRANSPARENT);
+    RECT rc{0, 0, 200, 40};
+    dc.DrawText("WWW", 3, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    // The ink's bounding box is centred on the rectangle within a few pixels.
+    int l = 200, r = -1, t = 40, b = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (dc.GetPixel(x, y) != RGB(255, 255, 255))
+            {
+                l = std::min(l, x); r = std::max(r, x);
+                t = std::min(t, y); b = std::max(b, y);
+            }
+    ASSERT_GE(r, l);
+    EXPECT_NEAR(100, (l + r) / 2, 3);
+    EXPECT_NEAR(20, (t + b) / 2, 4);
+    // An ellipsis keeps a long text inside a narrow box.
+    dc.FillSolidRect(0, 0, 200, 40, RGB(255, 255, 255));
+    RECT narrow{0, 0, 40, 20};
+    dc.DrawText(CString("一段很长很长的消息标题文字"), &narrow, DT_SINGLELINE | DT_WORD_ELLIPSIS | DT_NOPREFIX | DT_NOCLIP);
+    bool beyond = false;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 41; x < 200; ++x) beyond = beyond || dc.GetPixel(x, y) != RGB(255, 255, 255);
+    EXPECT_FALSE(beyond);
+    dc.SelectObject(old);
+}
