@@ -216,3 +216,42 @@ TEST(GlobalMemory, MovableAndFixedBlocks)
     EXPECT_EQ(nullptr, GlobalFree(f));
     EXPECT_EQ(nullptr, GlobalLock((HGLOBAL)(void*)&f));  // never a block
 }
+
+TEST(Picture, FrameCutFromAnAnimationDecodesWithItsTransparency)
+{
+    // As the animated picture control cuts a frame: header, screen and global colour table, the
+    // frame's blocks, a trailer. Frame 2 of the fixture: a 4x4 image at (2, 2), blue at its top
+    // left 2x2, transparent elsewhere.
+    std::vector<char> gif = ReadFixture("anim8x8.gif");
+    ASSERT_EQ(0x63u, gif.size());
+    const size_t head = 13 + 6, frameStart = 0x42, frameEnd = 0x62;
+    std::vector<char> frame(gif.begin(), gif.begin() + head);
+    frame.insert(frame.end(), gif.begin() + frameStart, gif.begin() + frameEnd);
+    frame.push_back(0x3B);
+    // The same with a comment between the control extension and the image.
+    std::vector<char> commented(gif.begin(), gif.begin() + head);
+    commented.insert(commented.end(), gif.begin() + frameStart, gif.begin() + frameStart + 8);
+    for (char ch : {'\x21', '\xFE', '\x03', 'a', 'b', 'c', '\x00'}) commented.push_back(ch);
+    commented.insert(commented.end(), gif.begin() + frameStart + 8, gif.begin() + frameEnd);
+    commented.push_back(0x3B);
+
+    for (const std::vector<char>* bytes : {&frame, &commented})
+    {
+        IPicture* pic = Load(*bytes);
+        ASSERT_NE(nullptr, pic);
+        LONG hmW = 0, hmH = 0;
+        pic->get_Width(&hmW);
+        pic->get_Height(&hmH);
+        EXPECT_EQ(4, MulDiv(hmW, 96, 2540));
+        EXPECT_EQ(4, MulDiv(hmH, 96, 2540));
+        Canvas c(8, 8);
+        c.dc.FillSolidRect(0, 0, 8, 8, RGB(255, 0, 0));
+        ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 2, 2, 4, 4));
+        EXPECT_EQ(RGB(0, 0, 255), c.dc.GetPixel(2, 2));
+        EXPECT_EQ(RGB(0, 0, 255), c.dc.GetPixel(3, 3));
+        EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(4, 4));  // transparent: what was there stays
+        EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(5, 2));
+        EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(1, 1));
+        pic->Release();
+    }
+}
