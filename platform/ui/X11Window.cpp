@@ -484,6 +484,13 @@ BOOL CloseWindow(HWND hWnd)
 
 LRESULT X11SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // The title is the X server's to tell, and the buffer is ours: answered here.
+    if (msg == WM_GETTEXT) return X11GetWindowText(hWnd, (LPSTR)lParam, (int)wParam);
+    if (msg == WM_GETTEXTLENGTH)
+    {
+        char title[1024];
+        return X11GetWindowText(hWnd, title, (int)sizeof title);
+    }
     X11PostMessage(hWnd, msg, wParam, lParam);
     return 0;
 }

@@ -36,7 +36,8 @@ BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl);
 BOOL CloseWindow(HWND hWnd);
 
 // The windowing layer's calls send a foreign handle here.
-LRESULT X11SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 0: not waited for
+// WM_GETTEXT and WM_GETTEXTLENGTH are answered from the window's title; others are posted (result 0).
+LRESULT X11SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL X11PostMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL X11ShowWindow(HWND hWnd, int nCmdShow);
 BOOL X11SetForegroundWindow(HWND hWnd);

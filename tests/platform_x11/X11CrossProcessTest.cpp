@@ -179,6 +179,7 @@ TEST(X11CrossProcess, TitleOfAnotherProcessWindowComesBackAsGbk)
     char title[64] = {};
     EXPECT_EQ(4, ::GetWindowText(peer.Handle(), title, sizeof title));
     EXPECT_STREQ("打印", title);
+    EXPECT_EQ(4, ::GetWindowTextLength(peer.Handle()));
     char shortBuf[3] = {};
     EXPECT_EQ(2, X11GetWindowText(peer.Handle(), shortBuf, sizeof shortBuf));  // cut to the buffer
 }
