@@ -1,7 +1,10 @@
-// The shared wait window with its spinner, run on a user-interface thread of its own.
+// The shared wait window with its spinner. Any thread may show it; its window lives on the GUI
+// thread while a user-interface thread of its own waits in its modal loop.
 #pragma once
 
+#include <atomic>
 #include "AfxWin.h"
+#include "PictureEx.h"
 
 class CWaitDialog : public CDialog
 {
@@ -12,9 +15,23 @@ public:
 
     enum { IDD = 350 };
 
+    CStatic m_stText;
+    CPictureEx m_picture;
+
+    // Set by the thread that runs the modal loop, from before the window exists until the loop
+    // has returned: one dialog object runs one loop at a time.
+    std::atomic<int> m_bRunning;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     DECLARE_MESSAGE_MAP()
 };
+
+// The procedure of the dialog's user-interface thread: runs the dialog unless it is shown.
+UINT WaitDialogThreadProc(LPVOID pParam);
+
+// Shows the dialog, or changes the text of the one shown; returns once its window exists (or
+// after a bounded wait when it cannot be made). CParvelApp::ShowWaitDialog calls it.
+void ShowWaitDialog(CWaitDialog* pDlg, const char* pszText);

@@ -38,3 +38,7 @@
 #define PROP_INSTANCE_MARK 0x1111
 
 // Wait dialog and its spinner (the wait dialog's own resource file defines their contents).
+#define IDD_WAIT_DIALOG 350
+#define IDR_GIF_SPINNER 355
+#define IDC_WAIT_TEXT 1053
+#define IDC_WAIT_PICTURE 1055
