@@ -157,7 +157,8 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
         if (!p || !p->pWx)
             return;
         p->pWx->SetFont(font);
-        p->pWx->SetClientSize(rc.right - rc.left, rc.bottom - rc.top);
+        // Made at the template's size already; wx's SetClientSize on a hidden GTK top-level
+        // leaves it 1x1 once shown.
         p->nDefID = IDOK;
         // The template's position is relative to the owner; centred when asked or when none is given.
         bool bCenter = (t->dwStyle & DS_CENTER) || (t->x == 0 && t->y == 0);
@@ -180,7 +181,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
             WndRecord* pc = LiveRec(hCtl);
             pc->bTempWnd = true;  // until a DDX_Control or SubclassDlgItem binds an object
             pc->nID = it.nID;
-            if (pc->pWx)
+                if (pc->pWx)
                 pc->pWx->SetFont(font);
             else
                 pc->pFont = std::make_unique<wxFont>(font);

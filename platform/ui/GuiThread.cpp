@@ -184,6 +184,8 @@ BOOL AfxWinInit(int argc, char** argv)
         return FALSE;
     if (!wxTheApp || !wxTheApp->CallOnInit())
         return FALSE;
+    // wx's debugging chatter is not the program's output.
+    wxLog::SetLogLevel(wxLOG_Warning);
     g_guiThread = std::this_thread::get_id();
     g_bGuiStarted = true;
     return TRUE;
@@ -209,6 +211,11 @@ int AfxRunMessageLoop()
         return g_nQuitCode;
     }
     ServeGuiCalls();
+    // A quit asked for before the loop runs ends it as soon as it starts.
+    wxTheApp->CallAfter([] {
+        if (g_bQuit && wxTheApp->GetMainLoop())
+            wxTheApp->ExitMainLoop();
+    });
     wxTheApp->OnRun();
     g_bQuit = false;
     return g_nQuitCode;

@@ -42,6 +42,22 @@ wxWindow* HostOf(WndRecord* p, int* pdx, int* pdy)
     return w;
 }
 
+// Screen position of a wx window's client origin; wx declines ClientToScreen for hidden
+// top-levels, so those are summed up from the positions.
+static wxPoint ClientOriginOnScreen(wxWindow* w)
+{
+    wxTopLevelWindow* tl = nullptr;
+    for (wxWindow* x = w; x; x = x->GetParent())
+        if ((tl = wxDynamicCast(x, wxTopLevelWindow)))
+            break;
+    if (!tl || tl->IsShown())
+        return w->ClientToScreen(wxPoint(0, 0));
+    wxPoint pt(0, 0);
+    for (wxWindow* x = w; x && x != tl; x = x->GetParent())
+        pt += x->GetPosition();  // relative to the parent's client area
+    return pt + tl->GetPosition() + tl->GetClientAreaOrigin();
+}
+
 void RefreshWindow(WndRecord* p)
 {
     int dx, dy;
@@ -313,8 +329,17 @@ static LRESULT EditDefault(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case EM_SCROLLCARET:
-        pEdit->ShowPosition(pEdit->GetInsertionPoint());
+    {
+        // A single-line entry keeps its caret in view itself; moving it would drop the selection.
+        if (pEdit->IsMultiLine())
+        {
+            long from, to;
+            pEdit->GetSelection(&from, &to);
+            pEdit->ShowPosition(to);
+            pEdit->SetSelection(from, to);
+        }
         return TRUE;
+    }
     case EM_REPLACESEL:
         EditReplaceSel(h, lParam ? (const char*)lParam : "");
         return 0;
@@ -524,6 +549,13 @@ LRESULT DefaultWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
         return IsMouseTransparentKind(p) ? HTTRANSPARENT : HTCLIENT;
     case WM_MOUSEACTIVATE:
         return 1;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // A notifying static reports clicks to its parent.
+        if (p->kind == WK_STATIC && (p->dwStyle & SS_NOTIFY) && p->hParent)
+            DispatchToWindow(p->hParent, WM_COMMAND,
+                             MAKEWPARAM(p->nID, msg == WM_LBUTTONDOWN ? STN_CLICKED : STN_DBLCLK), (LPARAM)h);
+        return 0;
     // Buttons.
     case BM_CLICK:
         if (p->kind == WK_BUTTON || p->kind == WK_CHECK)
@@ -872,14 +904,16 @@ void GetScreenRectOf(WndRecord* p, RECT* prc)
     wxWindow* host = HostOf(p, &dx, &dy);
     if (p->bLight)
     {
-        wxPoint o = host ? host->ClientToScreen(wxPoint(dx, dy)) : wxPoint(dx, dy);
+        wxPoint o = (host ? ClientOriginOnScreen(host) : wxPoint(0, 0)) + wxPoint(dx, dy);
         prc->left = o.x;
         prc->top = o.y;
         prc->right = o.x + (p->rcLight.right - p->rcLight.left);
         prc->bottom = o.y + (p->rcLight.bottom - p->rcLight.top);
         return;
     }
-    wxRect r = p->pWx->GetScreenRect();
+    wxRect r = p->pWx->GetRect();
+    if (p->hParent)
+        r.SetPosition(ClientOriginOnScreen(p->pWx->GetParent()) + p->pWx->GetPosition());
     prc->left = r.x;
     prc->top = r.y;
     prc->right = r.x + r.width;
@@ -902,7 +936,7 @@ void GetClientOriginOf(WndRecord* p, POINT* ppt)
     }
     else
     {
-        wxPoint pt = p->pWx->GetScreenPosition();
+        wxPoint pt = ClientOriginOnScreen(p->pWx);
         ppt->x = pt.x;
         ppt->y = pt.y;
     }
@@ -940,12 +974,16 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
         wxWindow* w = p->pWx;
         if (!w)
             return;
-        if (!(uFlags & SWP_NOMOVE) || !(uFlags & SWP_NOSIZE))
+        wxSize size(cx > 0 ? cx : 0, cy > 0 ? cy : 0);
+        if (!(uFlags & SWP_NOMOVE) && !(uFlags & SWP_NOSIZE))
+            w->SetSize(x, y, size.x, size.y, wxSIZE_ALLOW_MINUS_ONE);
+        else if (!(uFlags & SWP_NOMOVE))
         {
-            wxPoint pos = (uFlags & SWP_NOMOVE) ? w->GetPosition() : wxPoint(x, y);
-            wxSize size = (uFlags & SWP_NOSIZE) ? w->GetSize() : wxSize(cx > 0 ? cx : 0, cy > 0 ? cy : 0);
-            w->SetSize(pos.x, pos.y, size.x, size.y, wxSIZE_ALLOW_MINUS_ONE);
+            wxSize cur = w->GetSize();
+            w->SetSize(x, y, cur.x, cur.y, wxSIZE_ALLOW_MINUS_ONE);
         }
+        else if (!(uFlags & SWP_NOSIZE))
+            w->SetSize(size);
         if (!(uFlags & SWP_NOZORDER))
         {
             auto* tl = wxDynamicCast(w, wxTopLevelWindow);
@@ -958,8 +996,6 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
                 {
                     if (GtkWidget* gw = (GtkWidget*)tl->GetHandle(); gw && GTK_IS_WINDOW(gw))
                         gtk_window_set_keep_above(GTK_WINDOW(gw), bTop);
-                    long st = tl->GetWindowStyleFlag();
-                    tl->SetWindowStyleFlag(bTop ? (st | wxSTAY_ON_TOP) : (st & ~wxSTAY_ON_TOP));
                     if (bTop && !(uFlags & SWP_NOACTIVATE))
                         tl->Raise();
                 }
@@ -1015,7 +1051,7 @@ BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint)
     if (!host || !lpPoint)
         return FALSE;
     RunOnGui([&] {
-        wxPoint pt = host->ScreenToClient(wxPoint(lpPoint->x, lpPoint->y));
+        wxPoint pt = wxPoint(lpPoint->x, lpPoint->y) - ClientOriginOnScreen(host);
         lpPoint->x = pt.x - dx;
         lpPoint->y = pt.y - dy;
     });
@@ -1030,7 +1066,7 @@ BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint)
     if (!host || !lpPoint)
         return FALSE;
     RunOnGui([&] {
-        wxPoint pt = host->ClientToScreen(wxPoint(lpPoint->x + dx, lpPoint->y + dy));
+        wxPoint pt = ClientOriginOnScreen(host) + wxPoint(lpPoint->x + dx, lpPoint->y + dy);
         lpPoint->x = pt.x;
         lpPoint->y = pt.y;
     });

@@ -107,16 +107,6 @@ public:
     bool m_bFocusable = false;
 };
 
-class CWxDialog : public wxDialog
-{
-public:
-    CWxDialog(const wxString& title, const wxPoint& pos, const wxSize& size, long style)
-        : wxDialog(nullptr, wxID_ANY, title, pos, size, style)
-    {
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-    }
-};
-
 class CWxFrame : public wxFrame
 {
 public:
@@ -165,7 +155,13 @@ wxWindow* CreateWidget(WndRecord* pRec, const CREATESTRUCT& cs, wxWindow* pParen
     }
     case WK_DIALOG:
     {
-        auto* p = new CWxDialog(text, pos, size, TopLevelStyle(st, cs.dwExStyle));
+        // A frame too: wxDialog under GTK gives a dialog without a sizer a 1x1 window when shown,
+        // and the modal loop is ours anyway.
+        auto* p = new CWxFrame(text, pos, size, TopLevelStyle(st, cs.dwExStyle) | wxFRAME_NO_TASKBAR);
+        if (WndRecord* pOwner = LiveRec(cs.hwndParent); pOwner && pOwner->pWx)
+            if (GtkWidget* gw = (GtkWidget*)p->GetHandle(), *go = (GtkWidget*)pOwner->pWx->GetHandle();
+                gw && go && GTK_IS_WINDOW(gw) && GTK_IS_WINDOW(go))
+                gtk_window_set_transient_for(GTK_WINDOW(gw), GTK_WINDOW(go));
         return p;
     }
     case WK_EDIT:
@@ -344,9 +340,6 @@ static void OnMouseEvent(HWND h, wxMouseEvent& ev, UINT msg)
     }
     else
         bDefault = DispatchEvent(hTarget, msg, MouseKeyState(ev), MAKELPARAM(pt.x, pt.y));
-    if (msg == WM_LBUTTONDOWN && pTarget && LiveRec(hTarget) && pTarget->kind == WK_STATIC &&
-        (pTarget->dwStyle & SS_NOTIFY) && pTarget->hParent)
-        DispatchToWindow(pTarget->hParent, WM_COMMAND, MAKEWPARAM(pTarget->nID, STN_CLICKED), (LPARAM)hTarget);
     if (msg == WM_RBUTTONUP && LiveRec(hTarget) && !(pTarget && pTarget->kind == WK_EDIT))
     {
         wxPoint sp = pRec->pWx ? pRec->pWx->ClientToScreen(ev.GetPosition()) : pt;
