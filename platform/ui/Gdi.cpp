@@ -388,8 +388,8 @@ int GetDeviceCaps(HDC hdc, int index)
     case LOGPIXELSY: return 96;
     case BITSPIXEL: return 32;
     case PLANES: return 1;
-    case HORZRES: return dc && dc->bitmap ? dc->bitmap->width : 0;
-    case VERTRES: return dc && dc->bitmap ? dc->bitmap->height : 0;
+    case HORZRES: return dc && dc->device.cx ? dc->device.cx : (dc && dc->bitmap ? dc->bitmap->width : 0);
+    case VERTRES: return dc && dc->device.cy ? dc->device.cy : (dc && dc->bitmap ? dc->bitmap->height : 0);
     default: return 0;
     }
 }

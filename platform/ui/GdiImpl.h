@@ -71,6 +71,7 @@ struct DC
     COLORREF bkColor = 0xFFFFFF;
     int bkMode = OPAQUE;
     POINT current{0, 0};
+    SIZE device{0, 0};  // the screen DC: the screen's size (it has no buffer of that size)
 };
 
 // Told when an object or DC goes, so the class wrappers made for its handle go too.

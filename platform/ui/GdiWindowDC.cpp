@@ -118,7 +118,10 @@ HDC GetDC(HWND hWnd)
     if (hWnd && !::IsWindow(hWnd)) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
     // NULL: the screen, good for measuring and as the model of memory DCs.
     SIZE size = hWnd ? ClientSize(hWnd) : SIZE{1, 1};
-    return MakeWindowDC(hWnd, size.cx, size.cy, false);
+    HDC hdc = MakeWindowDC(hWnd, size.cx, size.cy, false);
+    if (!hWnd)
+        if (DC* dc = LookUpDC(hdc)) dc->device = SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return hdc;
 }
 
 int ReleaseDC(HWND hWnd, HDC hdc)

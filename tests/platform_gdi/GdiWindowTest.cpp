@@ -205,3 +205,25 @@ TEST(GdiWindow, BitmapResourceLoadsWithItsSize)
     dc.SelectObject(old);
     EXPECT_FALSE(CBitmap().LoadBitmap(9345));
 }
+
+TEST(GdiWindow, ScreenDcReportsTheScreen)
+{
+    HDC screen = ::GetDC(nullptr);
+    ASSERT_NE(nullptr, screen);
+    EXPECT_EQ(::GetSystemMetrics(SM_CXSCREEN), ::GetDeviceCaps(screen, HORZRES));
+    EXPECT_EQ(::GetSystemMetrics(SM_CYSCREEN), ::GetDeviceCaps(screen, VERTRES));
+    EXPECT_GT(::GetDeviceCaps(screen, HORZRES), 100);
+    EXPECT_EQ(96, ::GetDeviceCaps(screen, LOGPIXELSX));
+    // A memory DC made from it draws like any other.
+    HDC mem = ::CreateCompatibleDC(screen);
+    HBITMAP bmp = ::CreateCompatibleBitmap(screen, 4, 4);
+    HGDIOBJ old = ::SelectObject(mem, (HGDIOBJ)bmp);
+    ::SetPixel(mem, 3, 3, RGB(1, 2, 3));
+    EXPECT_EQ(RGB(1, 2, 3), ::GetPixel(mem, 3, 3));
+    ::SelectObject(mem, old);
+    EXPECT_TRUE(::DeleteObject((HGDIOBJ)bmp));
+    EXPECT_TRUE(::DeleteDC(mem));
+    EXPECT_FALSE(::DeleteDC(screen));  // a window's DC goes back with ReleaseDC
+    EXPECT_EQ(1, ::ReleaseDC(nullptr, screen));
+    EXPECT_EQ(0, ::ReleaseDC(nullptr, screen));
+}
