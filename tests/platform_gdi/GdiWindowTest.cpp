@@ -227,3 +227,47 @@ TEST(GdiWindow, ScreenDcReportsTheScreen)
     EXPECT_EQ(1, ::ReleaseDC(nullptr, screen));
     EXPECT_EQ(0, ::ReleaseDC(nullptr, screen));
 }
+
+namespace {
+
+// A static control that shows an off-screen surface, as the animated picture control does.
+class CSurfaceStatic : public CStatic
+{
+public:
+    CDC* m_pSurface = nullptr;
+    std::atomic<int> m_nPaints{0};
+    afx_msg void OnPaint()
+    {
+        CPaintDC dc(this);
+        if (m_pSurface) dc.BitBlt(0, 0, 30, 20, m_pSurface, 0, 0, SRCCOPY);
+        ++m_nPaints;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSurfaceStatic, CStatic)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(GdiWindow, ChildControlPaintsItsSurfaceAtItsOwnPlace)
+{
+    CCanvasWnd* wnd = OpenCanvas(760, 660);
+    ASSERT_NE(nullptr, wnd);
+    Surface surface(30, 20);
+    surface.dc.FillSolidRect(0, 0, 30, 20, RGB(90, 0, 120));
+    CSurfaceStatic picture;
+    picture.m_pSurface = &surface.dc;
+    ASSERT_TRUE(picture.Create("", WS_CHILD | WS_VISIBLE, CRect(50, 30, 80, 50), wnd, 1055));
+    picture.Invalidate(FALSE);
+    ASSERT_TRUE(WaitFor([&] { return picture.m_nPaints > 0 && wnd->m_nPaints > 0; }));
+    Pump(150);
+    EXPECT_EQ(RGB(90, 0, 120), ScreenPixel(wnd, 51, 31));
+    EXPECT_EQ(RGB(90, 0, 120), ScreenPixel(wnd, 79, 49));
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 49, 31));  // the parent's own painting around it
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 81, 49));
+    picture.m_pSurface = nullptr;
+    picture.DestroyWindow();
+    wnd->DestroyWindow();
+}
