@@ -27,6 +27,9 @@ const char* const kCallAtom = (const char*)u8"_PARVEL_WINDOW_CALL";
 // Marks a top-level window whose process understands those calls.
 const char* const kMarkerAtom = (const char*)u8"_PARVEL_CALLS";
 enum CallKind { kPostMessage = 1, kShowWindow = 2, kActivate = 3 };
+// 1 while our window is minimised, kept when it is then hidden (to the tray): a window manager
+// drops WM_STATE from a hidden window, but its placement still reads as minimised.
+const char* const kIconicAtom = (const char*)u8"_PARVEL_ICONIC";
 
 std::mutex& XLock()
 {
@@ -229,10 +232,34 @@ std::map<std::pair<HWND, std::string>, HANDLE>& OwnProps()
 // --- receiving side (GUI thread, GDK's connection) ---
 
 Atom g_callAtomGdk = None;
+Atom g_wmStateGdk = None;
+
+// WM_STATE of one of our windows changed: iconic sets the mark, normal clears it, withdrawn keeps it.
+void NoteWmState(Window w)
+{
+    std::lock_guard<std::mutex> g(XLock());
+    Display* d = Dpy();
+    if (!d) return;
+    std::vector<unsigned long> v;
+    Atom wmState = Intern(d, "WM_STATE", true);
+    if (wmState == None || !ReadLongs(d, w, wmState, wmState, v) || v.empty()) return;
+    if (v[0] != IconicState && v[0] != NormalState) return;
+    long iconic = v[0] == IconicState ? 1 : 0;
+    g_lastError = 0;
+    XChangeProperty(d, w, Intern(d, kIconicAtom), XA_CARDINAL, 32, PropModeReplace, (unsigned char*)&iconic, 1);
+    XSync(d, False);
+}
 
 GdkFilterReturn OnXEvent(GdkXEvent* xevent, GdkEvent*, gpointer)
 {
     XEvent* ev = (XEvent*)xevent;
+    if (ev->type == PropertyNotify && g_wmStateGdk != None && ev->xproperty.atom == g_wmStateGdk &&
+        ev->xproperty.state == PropertyNewValue)
+    {
+        // Only client windows carry WM_STATE, so the lookup makes no record for the root.
+        if (IsOurs(AfxHandleFromX11Window(ev->xproperty.window))) NoteWmState(ev->xproperty.window);
+        return GDK_FILTER_CONTINUE;  // GDK follows WM_STATE too
+    }
     if (ev->type != ClientMessage || g_callAtomGdk == None || ev->xclient.message_type != g_callAtomGdk)
         return GDK_FILTER_CONTINUE;
     HWND h = AfxHandleFromX11Window(ev->xclient.window);
@@ -254,6 +281,7 @@ void InstallOnGui(void*)
     GdkDisplay* gd = gdk_display_get_default();
     if (!gd || !GDK_IS_X11_DISPLAY(gd)) return;
     g_callAtomGdk = XInternAtom(GDK_DISPLAY_XDISPLAY(gd), kCallAtom, False);
+    g_wmStateGdk = XInternAtom(GDK_DISPLAY_XDISPLAY(gd), "WM_STATE", False);
     gdk_window_add_filter(nullptr, &OnXEvent, nullptr);
 }
 
@@ -424,7 +452,12 @@ BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl)
         // What the X server says counts too: another process (or we) may have iconified the window.
         std::vector<unsigned long> v;
         Atom wmState = Intern(d, "WM_STATE", true);
-        if (wmState != None && ReadLongs(d, w, wmState, wmState, v) && !v.empty() && v[0] == IconicState)
+        long state = -1;
+        if (wmState != None && ReadLongs(d, w, wmState, wmState, v) && !v.empty()) state = (long)v[0];
+        if (state == IconicState) wp.showCmd = SW_SHOWMINIMIZED;
+        // Minimised and then hidden: no longer iconic to the manager, still minimised to us.
+        if (state != NormalState && state != IconicState && ReadLongs(d, w, Intern(d, kIconicAtom, true), XA_CARDINAL, v) &&
+            !v.empty() && v[0] == 1)
             wp.showCmd = SW_SHOWMINIMIZED;
         if (ReadLongs(d, w, Intern(d, "_NET_WM_STATE", true), XA_ATOM, v))
         {

@@ -210,6 +210,68 @@ TEST(X11CrossProcess, ForegroundAndRestoreReachTheFirstProcess)
     EXPECT_TRUE(first.Saw("WM_SHOWWINDOW 1 4"));
 }
 
+namespace {
+
+// What a window manager does to a client's WM_STATE: state 1 normal, 3 iconic, or removed.
+void SetManagerState(unsigned long xid, long state)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return;
+    Atom wmState = XInternAtom(d, "WM_STATE", False);
+    if (state < 0)
+        XDeleteProperty(d, xid, wmState);
+    else
+    {
+        long data[2] = {state, 0};
+        XChangeProperty(d, xid, wmState, wmState, 32, PropModeReplace, (unsigned char*)data, 2);
+    }
+    XSync(d, False);
+    XCloseDisplay(d);
+}
+
+UINT ShowCmdOf(HWND h)
+{
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    return GetWindowPlacement(h, &wp) ? wp.showCmd : 0;
+}
+
+}  // namespace
+
+TEST(X11CrossProcess, MinimisedThenHiddenStillReadsAsMinimised)
+{
+    // The tray road under a window manager: iconic, then withdrawn (the manager drops WM_STATE).
+    std::string mark = UniqueMark();
+    Peer first("Velkor速递网点客户端", mark.c_str());
+    ASSERT_TRUE(first.m_ready);
+    HWND h = first.Handle();
+    SetManagerState(first.m_xid, 3);
+    EXPECT_EQ((UINT)SW_SHOWMINIMIZED, ShowCmdOf(h));
+    // The first process notes it; once WM_STATE is gone the note still tells.
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    Atom iconic = XInternAtom(d, "_PARVEL_ICONIC", False);
+    auto noted = [&](unsigned long want) {
+        Atom type = None;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(d, first.m_xid, iconic, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data);
+        bool ok = type == XA_CARDINAL && n == 1 && ((unsigned long*)data)[0] == want;
+        if (data) XFree(data);
+        return ok;
+    };
+    EXPECT_TRUE(WaitFor([&] { return noted(1); }));
+    SetManagerState(first.m_xid, -1);
+    EXPECT_EQ((UINT)SW_SHOWMINIMIZED, ShowCmdOf(h));
+    // Restored: normal again, and a later hide (the lock road) is not taken for minimised.
+    SetManagerState(first.m_xid, 1);
+    EXPECT_TRUE(WaitFor([&] { return noted(0); }));
+    SetManagerState(first.m_xid, -1);
+    EXPECT_EQ((UINT)SW_SHOWNORMAL, ShowCmdOf(h));
+    XCloseDisplay(d);
+}
+
 TEST(X11CrossProcess, PostedMessagesCarryTheirParametersAndCloseEndsThePeer)
 {
     Peer peer("窗口消息", nullptr);
