@@ -188,6 +188,8 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
 HFONT CreateFontIndirect(const LOGFONTA* lf);
+// A bitmap of the program's resources (hInstance is ignored); name may be MAKEINTRESOURCE(id).
+HBITMAP LoadBitmap(HINSTANCE hInstance, LPCSTR name);
 HGDIOBJ GetStockObject(int index);
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type);

@@ -188,10 +188,19 @@ CClientDC::~CClientDC()
 
 CWnd* CDC::GetWindow() const { return CWnd::FromHandle(::WindowFromDC(m_hDC)); }
 
-BOOL CBitmap::LoadBitmap(UINT nIDResource)
+HBITMAP LoadBitmap(HINSTANCE, LPCSTR name)
 {
     const void* data = nullptr;
     DWORD size = 0;
-    if (!CResourceRegistry::FindData(MAKEINTRESOURCE(nIDResource), RT_BITMAP, &data, &size)) return FALSE;
-    return Attach((HGDIOBJ)gdi::BitmapFromImage(data, size));
+    if (!name || !CResourceRegistry::FindData(name, RT_BITMAP, &data, &size))
+    {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
+    return gdi::BitmapFromImage(data, size);
+}
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource)
+{
+    return Attach((HGDIOBJ)::LoadBitmap(nullptr, MAKEINTRESOURCE(nIDResource)));
 }

@@ -204,6 +204,11 @@ TEST(GdiWindow, BitmapResourceLoadsWithItsSize)
     EXPECT_EQ(RGB(0, 0, 255), dc.GetPixel(39, 29));
     dc.SelectObject(old);
     EXPECT_FALSE(CBitmap().LoadBitmap(9345));
+    HBITMAP h = ::LoadBitmap(nullptr, MAKEINTRESOURCE(9344));
+    ASSERT_NE(nullptr, h);
+    EXPECT_EQ((int)sizeof bm, ::GetObject((HGDIOBJ)h, sizeof bm, &bm));
+    EXPECT_EQ(40, bm.bmWidth);
+    EXPECT_TRUE(::DeleteObject((HGDIOBJ)h));
 }
 
 TEST(GdiWindow, ScreenDcReportsTheScreen)
