@@ -265,12 +265,24 @@ GdkFilterReturn OnXEvent(GdkXEvent* xevent, GdkEvent*, gpointer)
     HWND h = AfxHandleFromX11Window(ev->xclient.window);
     if (!IsOurs(h)) return GDK_FILTER_REMOVE;
     const long* l = ev->xclient.data.l;
-    switch (l[0])
+    if (l[0] == kPostMessage)
+        ::PostMessage(h, (UINT)l[1], (WPARAM)(unsigned long)l[2], (LPARAM)l[3]);
+    else if (l[0] == kShowWindow || l[0] == kActivate)
     {
-    case kPostMessage: ::PostMessage(h, (UINT)l[1], (WPARAM)(unsigned long)l[2], (LPARAM)l[3]); break;
-    case kShowWindow: ::ShowWindow(h, (int)l[1]); break;
-    case kActivate: ::SetForegroundWindow(h); break;
-    default: break;
+        // Window calls wait until GDK has finished with this event.
+        struct Deferred { HWND h; long kind; int cmd; };
+        g_idle_add(
+            [](gpointer p) -> gboolean {
+                Deferred* d = (Deferred*)p;
+                if (::IsWindow(d->h))
+                {
+                    if (d->kind == kShowWindow) ::ShowWindow(d->h, d->cmd);
+                    else ::SetForegroundWindow(d->h);
+                }
+                delete d;
+                return G_SOURCE_REMOVE;
+            },
+            new Deferred{h, l[0], (int)l[1]});
     }
     return GDK_FILTER_REMOVE;
 }

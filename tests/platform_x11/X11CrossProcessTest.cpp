@@ -208,6 +208,15 @@ TEST(X11CrossProcess, ForegroundAndRestoreReachTheFirstProcess)
     EXPECT_EQ((UINT)SW_SHOWMINIMIZED, wp.showCmd);
     ::SendMessage(s.found, WM_SHOWWINDOW, TRUE, 4);
     EXPECT_TRUE(first.Saw("WM_SHOWWINDOW 1 4"));
+
+    // Shown again from here: mapped and normal.
+    ASSERT_TRUE(X11ShowWindow(s.found, SW_RESTORE));
+    EXPECT_EQ((UINT)SW_SHOWNORMAL, (GetWindowPlacement(s.found, &wp), wp.showCmd));
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    XWindowAttributes attr{};
+    EXPECT_TRUE(WaitFor([&] { return XGetWindowAttributes(d, first.m_xid, &attr) && attr.map_state == IsViewable; }));
+    XCloseDisplay(d);
 }
 
 namespace {
