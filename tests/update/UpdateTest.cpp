@@ -1,0 +1,418 @@
+// Self-update: the version comparison, the update folder, the progress bar, the version request
+// against devnet and whole runs with the real sign-on dialog: an updater found, downloaded and
+// started, or a download that fails.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include "AfxWin.h"
+#include "DevnetProcess.h"
+#include "KernelObject.h"
+#include "LoginDlg.h"
+#include "OptionCtrl.h"
+#include "OptionData.h"
+#include "Scrivo.h"
+#include "Update.h"
+#include "resource.h"
+
+namespace
+{
+// The option record's update address has no public setter: reach the private one.
+template <class Tag>
+struct CPrivate
+{
+    static typename Tag::type s_member;
+};
+template <class Tag>
+typename Tag::type CPrivate<Tag>::s_member;
+template <class Tag, typename Tag::type Member>
+struct CPrivateBinder
+{
+    CPrivateBinder() { CPrivate<Tag>::s_member = Member; }
+    static CPrivateBinder s_instance;
+};
+template <class Tag, typename Tag::type Member>
+CPrivateBinder<Tag, Member> CPrivateBinder<Tag, Member>::s_instance;
+struct UpdateUrlTag
+{
+    typedef void (COptionData::*type)(const char*);
+};
+template struct CPrivateBinder<UpdateUrlTag, &COptionData::SetUpdateClientUrl>;
+
+void SetUpdateUrl(const std::string& url)
+{
+    (COptionCtrl::GetOptionData().*CPrivate<UpdateUrlTag>::s_member)(url.c_str());
+}
+
+std::string g_strFolder;
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::string LogText()
+{
+    std::string text;
+    if (DIR* dir = opendir((g_strFolder + "/log").c_str()))
+    {
+        while (dirent* e = readdir(dir))
+            if (e->d_name[0] != '.')
+                text += ReadFile(g_strFolder + "/log/" + e->d_name);
+        closedir(dir);
+    }
+    return text;
+}
+
+class CUpdateEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/parvel-update-XXXXXX";
+        g_strFolder = mkdtemp(tmpl);
+        ASSERT_EQ(0, chdir(g_strFolder.c_str()));
+        mkdir("log", 0755);
+        mkdir("Update", 0755);
+        setenv("PARVEL_MSGBOX_AUTO", "IDOK", 1);
+        setenv("PARVEL_MSGBOX_LOG", (g_strFolder + "/msgbox.log").c_str(), 1);
+        setenv("PARVEL_SHELL_LOG", (g_strFolder + "/shell.log").c_str(), 1);
+        setenv("PARVEL_MUTEX_DIR", (g_strFolder + "/mutex").c_str(), 1);
+        setenv("PARVEL_HKLM_HIVE", (g_strFolder + "/hklm.hive").c_str(), 1);
+        setenv("PARVEL_HKCU_HIVE", (g_strFolder + "/hkcu.hive").c_str(), 1);
+        setenv("GDK_BACKEND", "x11", 1);
+        static char arg0[] = "update_tests";
+        static char* argv[] = { arg0, nullptr };
+        ASSERT_TRUE(AfxWinInit(1, argv));
+        COptionCtrl ctrl;
+        ctrl.SetPathInfo((g_strFolder + "/Parvel").c_str());
+        ctrl.SetLocalVersionInfo("1.2.3.4");
+        Scrivo::setLogPath("./log/");
+        Scrivo::setLogLevel(8);
+        Scrivo::init("Parvel_update");
+    }
+    void TearDown() override
+    {
+        AfxWinTerm();
+        std::string cmd = "rm -rf '" + g_strFolder + "'";
+        (void)!system(cmd.c_str());
+    }
+};
+const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CUpdateEnvironment);
+
+struct WAIT_PRED
+{
+    std::function<bool()> fn;
+};
+BOOL CallPred(void* p)
+{
+    return static_cast<WAIT_PRED*>(p)->fn() ? TRUE : FALSE;
+}
+bool WaitFor(std::function<bool()> pred, DWORD dwTimeout = 10000)
+{
+    WAIT_PRED w{ std::move(pred) };
+    return AfxWaitUntil(&CallPred, &w, dwTimeout) != FALSE;
+}
+
+bool MutexExists()
+{
+    HANDLE h = OpenMutex(SYNCHRONIZE, FALSE, PARVEL_UPDATE_MUTEX);
+    if (!h)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+TEST(CompareVersionTest, OnlyTheFirstThreeNumbersCount)
+{
+    const struct { const char* pszLocal; const char* pszServer; int nExpected; } cases[] = {
+        { "1.2.3.4", "1.2.3.9", 1 },  // the fourth number does not count
+        { "1.2.3.4", "1.2.4.0", 0 },
+        { "2.0.1.0", "1.0.5.0", 1 },
+        { "1.9.0.0", "2.0.0.0", 0 },
+        { "1.2.3.4", "1.2.3.4", 1 },
+        { "1.2.3.4", "1.3.0.0", 0 },
+        { "1.2.3.4", "1.1.9.9", 1 },
+        { "", "1.0.0.0", 0 },  // no local version: always update
+        { "", "", 0 },
+        { "1.2.3.4", "", 1 },  // nothing from the server: no update
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.nExpected, CompareVersion(c.pszLocal, c.pszServer)) << c.pszLocal << " / " << c.pszServer;
+}
+
+TEST(ParseVersionTest, SplitsIntoThreeNumbers)
+{
+    const struct { const char* pszText; int a, b, c; } cases[] = {
+        { "2.1.5.3", 2, 1, 5 }, { "1.2", 1, 0, 2 }, { "5", 0, 0, 5 }, { "", 0, 0, 0 },
+        { "10.20.30", 10, 20, 30 }, { "x.7y.3", 0, 7, 3 },
+    };
+    for (const auto& c : cases)
+    {
+        int a = -1, b = -1, n = -1;
+        ParseVersion(c.pszText, a, b, n);
+        EXPECT_EQ(c.a, a) << c.pszText;
+        EXPECT_EQ(c.b, b) << c.pszText;
+        EXPECT_EQ(c.c, n) << c.pszText;
+    }
+}
+
+TEST(DeleteFilesInFolderTest, DeletesFilesAndKeepsSubfolders)
+{
+    mkdir("old", 0755);
+    mkdir("old/keep", 0755);
+    WriteFile("old/Renewo.exe", "old updater");
+    WriteFile("old/notes.txt", "x");
+    WriteFile("old/keep/inner.txt", "stays");
+    DeleteFilesInFolder("./old/");
+    EXPECT_FALSE(Exists("old/Renewo.exe"));
+    EXPECT_FALSE(Exists("old/notes.txt"));
+    EXPECT_TRUE(Exists("old/keep"));
+    EXPECT_EQ("stays", ReadFile("old/keep/inner.txt"));
+    DeleteFilesInFolder("./no-such-folder/");  // nothing to do, nothing breaks
+}
+
+// The sign-on dialog, built modeless for tests that only need its progress bar.
+class ModelessLoginTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_pDevnet.reset(new CDevnetProcess({ "--quiet" }));
+        ASSERT_TRUE(m_pDevnet->IsReady());
+        SetUpdateUrl(m_pDevnet->Url("update"));  // the same version: no update
+        m_pDlg.reset(new CLoginDlg(1, ""));
+        ASSERT_TRUE(m_pDlg->Create(IDD_LOGIN_DIALOG));
+    }
+    void TearDown() override
+    {
+        m_pDlg->DestroyWindow();
+        m_pDlg.reset();
+        m_pDevnet.reset();
+    }
+    std::unique_ptr<CDevnetProcess> m_pDevnet;
+    std::unique_ptr<CLoginDlg> m_pDlg;
+};
+
+TEST_F(ModelessLoginTest, ProgressGoesIntoTheDialogsBar)
+{
+    CProgressCtrl& bar = m_pDlg->m_progress;
+    bar.SetRange32(0, 100);
+    const struct { double dTotal, dDone; int nPos; } cases[] = {
+        { 200, 50, 25 }, { 3, 1, 33 }, { 3, 2, 66 }, { 1000, 1000, 100 }, { 0, 0, 0 }, { 0, 500, 0 },
+    };
+    for (const auto& c : cases)
+    {
+        bar.SetPos(77);
+        EXPECT_EQ(0, UpdateProgressCallback(m_pDlg.get(), c.dTotal, c.dDone));
+        EXPECT_EQ(c.nPos, bar.GetPos()) << c.dDone << " of " << c.dTotal;
+    }
+    EXPECT_EQ(0, UpdateProgressCallback(nullptr, 10, 5));
+}
+
+TEST(QueryServerVersionTest, ReadsVersionAndUpdaterAddress)
+{
+    CDevnetProcess devnet({ "--quiet", "--update-version", "1.2.4.0" });
+    ASSERT_TRUE(devnet.IsReady());
+    SetUpdateUrl(devnet.Url("update"));
+
+    UpdateTask task;
+    EXPECT_EQ(1, QueryServerVersion(&task));
+    EXPECT_STREQ("1.2.4.0", task.m_strServerVersion);
+    EXPECT_EQ(devnet.Url("update") + "Renewo.exe", std::string(task.m_strUpdaterUrl));
+
+    UpdateTask check;
+    EXPECT_EQ(1, CheckNewVersion(&check));  // 1.2.3.4 here
+}
+
+TEST(QueryServerVersionTest, NoNewerVersionOrNoUsableReply)
+{
+    {
+        CDevnetProcess devnet({ "--quiet", "--update-version", "1.2.3.9" });
+        ASSERT_TRUE(devnet.IsReady());
+        SetUpdateUrl(devnet.Url("update"));
+        UpdateTask task;
+        EXPECT_EQ(0, CheckNewVersion(&task));
+        EXPECT_STREQ("1.2.3.9", task.m_strServerVersion);
+
+        // A reply that is no version reply: a reply all the same, but nothing in it.
+        SetUpdateUrl(devnet.Url("http") + "/devnet/echo");
+        UpdateTask echo;
+        EXPECT_EQ(1, QueryServerVersion(&echo));
+        EXPECT_TRUE(echo.m_strServerVersion.IsEmpty());
+        EXPECT_TRUE(echo.m_strUpdaterUrl.IsEmpty());
+        EXPECT_EQ(0, CheckNewVersion(&echo));
+    }
+    // Nobody answers: the request failed.
+    SetUpdateUrl("http://127.0.0.1:1/velkor_khd/w/");
+    UpdateTask task;
+    EXPECT_EQ(0, QueryServerVersion(&task));
+    EXPECT_EQ(0, CheckNewVersion(&task));
+}
+
+TEST(DownloadAndRunUpdaterTest, EmptyAddressEndsAtOnce)
+{
+    UpdateTask task;
+    WriteFile("Update/stays.txt", "x");
+    EXPECT_EQ(0, DownloadAndRunUpdater(&task));
+    EXPECT_TRUE(Exists("Update/stays.txt"));  // not even the folder is touched
+    unlink("Update/stays.txt");
+}
+
+TEST(DownloadAndRunUpdaterTest, AddressWithoutSlashIsTheFileName)
+{
+    UpdateTask task;
+    task.m_strUpdaterUrl = "Renewo.exe";
+    EXPECT_EQ(0, DownloadAndRunUpdater(&task));
+    EXPECT_NE(std::string::npos, LogText().find("./Update/Renewo.exe下载失败:Renewo.exe"));
+}
+
+// The real sign-on dialog, with a look at the moment the updater's cancel command reaches it.
+class CProbeLoginDlg : public CLoginDlg
+{
+public:
+    CProbeLoginDlg() : CLoginDlg(1, "") {}
+    std::atomic<HWND> m_hReady{ nullptr };
+    std::atomic<int> m_nCancels{ 0 };
+    std::atomic<bool> m_bMutexAtCancel{ false };
+    std::atomic<int> m_nPosAtCancel{ -1 };
+    std::atomic<bool> m_bOkEnabledAtCancel{ true };
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        BOOL bResult = CLoginDlg::OnInitDialog();
+        m_hReady = m_hWnd;
+        return bResult;
+    }
+    afx_msg void OnProbeCancel()
+    {
+        ++m_nCancels;
+        m_bMutexAtCancel = MutexExists();
+        m_nPosAtCancel = m_progress.GetPos();
+        m_bOkEnabledAtCancel = GetDlgItem(IDOK)->IsWindowEnabled() != FALSE;
+        CLoginDlg::OnBnClickedCancel();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeLoginDlg, CLoginDlg)
+    ON_BN_CLICKED(IDCANCEL, &CProbeLoginDlg::OnProbeCancel)
+END_MESSAGE_MAP()
+
+// Runs the dialog modally on the GUI thread; drive gets its window on a thread of its own.
+INT_PTR RunDialog(CProbeLoginDlg& dlg, const std::function<void(HWND)>& drive)
+{
+    std::thread driver([&] {
+        DWORD dwStart = GetTickCount();
+        while (!dlg.m_hReady && GetTickCount() - dwStart < 15000)
+            Sleep(10);
+        if (HWND hDlg = dlg.m_hReady)
+            drive(hDlg);
+    });
+    INT_PTR nResult = dlg.DoModal();
+    driver.join();
+    return nResult;
+}
+
+TEST(UpdateRunTest, NewerVersionDownloadsStartsTheUpdaterAndEndsTheDialog)
+{
+    mkdir("served", 0755);
+    WriteFile("served/Renewo.exe", "#!/bin/sh\necho \"updater ran in $PWD\" > updater.marker\n");
+    CDevnetProcess devnet({ "--quiet", "--update-version", "1.3.0.0", "--updater", g_strFolder + "/served/Renewo.exe" });
+    ASSERT_TRUE(devnet.IsReady());
+    SetUpdateUrl(devnet.Url("update"));
+    WriteFile("Update/old-updater.exe", "old");
+    mkdir("Update/sub", 0755);
+    unlink("updater.marker");
+
+    CProbeLoginDlg dlg;
+    INT_PTR nResult = RunDialog(dlg, [&](HWND hDlg) {
+        // The updater closes the dialog itself; leave it a bounded time to do so.
+        DWORD dwStart = GetTickCount();
+        while (::IsWindow(hDlg) && GetTickCount() - dwStart < 20000)
+            Sleep(20);
+        if (::IsWindow(hDlg))
+            ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
+    });
+
+    EXPECT_EQ(IDCANCEL, nResult);
+    EXPECT_EQ(1, dlg.m_nCancels.load());
+    EXPECT_TRUE(dlg.m_bMutexAtCancel.load());  // held while the worker runs
+    EXPECT_EQ(100, dlg.m_nPosAtCancel.load());
+    EXPECT_FALSE(dlg.m_bOkEnabledAtCancel.load());
+    EXPECT_EQ("#!/bin/sh\necho \"updater ran in $PWD\" > updater.marker\n", ReadFile("Update/Renewo.exe"));
+    EXPECT_FALSE(Exists("Update/old-updater.exe"));
+    EXPECT_TRUE(Exists("Update/sub"));
+    EXPECT_TRUE(WaitFor([] { return ReadFile("updater.marker") == "updater ran in " + g_strFolder + "\n"; }))
+        << ReadFile("updater.marker");
+    // The worker ends after the cancel command and gives the mutex up.
+    EXPECT_TRUE(WaitFor([] { return !MutexExists(); }, 5000));
+    std::string log = LogText();
+    EXPECT_NE(std::string::npos, log.find("关闭调用更新的窗口"));
+    EXPECT_NE(std::string::npos, ReadFile("shell.log").find("Update/Renewo.exe"));
+}
+
+TEST(UpdateRunTest, FailedDownloadShowsTheFailureAndOnlyExitWorks)
+{
+    CDevnetProcess devnet({ "--quiet", "--update-version", "2.0.0.0", "--updater", g_strFolder + "/served/Missing.exe" });
+    ASSERT_TRUE(devnet.IsReady());
+    SetUpdateUrl(devnet.Url("update"));
+
+    CProbeLoginDlg dlg;
+    std::string strStatus;
+    bool bStatusVisible = false, bCancelEnabled = false, bOkEnabled = true, bProgressVisible = true;
+    INT_PTR nResult = RunDialog(dlg, [&](HWND hDlg) {
+        HWND hStatus = ::GetDlgItem(hDlg, IDC_STATIC_STATUS);
+        CString strExpected = "更新失败，请联系Velkor软件支持部门。。";
+        DWORD dwStart = GetTickCount();
+        char szText[256] = "";
+        while (GetTickCount() - dwStart < 20000)
+        {
+            ::GetWindowText(hStatus, szText, sizeof szText);
+            if (strExpected == szText)
+                break;
+            Sleep(20);
+        }
+        strStatus = szText;
+        bStatusVisible = ::IsWindowVisible(hStatus) != FALSE;
+        bCancelEnabled = ::IsWindowEnabled(::GetDlgItem(hDlg, IDCANCEL)) != FALSE;
+        bOkEnabled = ::IsWindowEnabled(::GetDlgItem(hDlg, IDOK)) != FALSE;
+        bProgressVisible = ::IsWindowVisible(::GetDlgItem(hDlg, IDC_UPDATE_PROGRESS)) != FALSE;
+        ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
+    });
+
+    EXPECT_EQ(IDCANCEL, nResult);
+    EXPECT_EQ("更新失败，请联系Velkor软件支持部门。。", strStatus);
+    EXPECT_TRUE(bStatusVisible);
+    EXPECT_TRUE(bCancelEnabled);
+    EXPECT_FALSE(bOkEnabled);
+    EXPECT_FALSE(bProgressVisible);
+    EXPECT_FALSE(Exists("Update/Missing.exe"));
+    EXPECT_TRUE(WaitFor([] { return !MutexExists(); }, 5000));
+    std::string log = LogText();
+    EXPECT_NE(std::string::npos, log.find("下载更新程序失败"));
+    EXPECT_NE(std::string::npos, log.find("./Update/Missing.exe下载失败:" + devnet.Url("update") + "Missing.exe"));
+}
+}  // namespace
