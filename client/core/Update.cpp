@@ -197,15 +197,21 @@ int DownloadAndRunUpdater(UpdateTask* pTask)
 
 void RunUpdate(UpdateTask* pTask)
 {
+    // The dialog waits with its buttons disabled: whatever ends the run without closing it
+    // gives it its exit button back.
     if (!CheckNewVersion(pTask))
     {
         Scrivo::trace("未检测到新版本");
+        if (pTask->m_pCaller)
+            pTask->m_pCaller->ShowUpdateFailed();
         return;
     }
 
     if (!DownloadAndRunUpdater(pTask))
     {
         Scrivo::trace("下载更新程序失败");
+        if (pTask->m_strUpdaterUrl.IsEmpty() && pTask->m_pCaller)
+            pTask->m_pCaller->ShowUpdateFailed();
         CloseWaitDialog();
         return;
     }

@@ -231,6 +231,22 @@ TEST_F(ModelessLoginTest, ProgressGoesIntoTheDialogsBar)
     EXPECT_EQ(0, UpdateProgressCallback(nullptr, 10, 5));
 }
 
+TEST_F(ModelessLoginTest, WorkerThatFindsNoNewerVersionGivesTheExitBack)
+{
+    // The dialog found an update, the worker's own check no longer does.
+    m_pDlg->GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+    m_pDlg->GetDlgItem(IDOK)->EnableWindow(FALSE);
+    UpdateTask task(m_pDlg.get());
+    RunUpdate(&task);
+    CString strStatus;
+    m_pDlg->GetDlgItem(IDC_STATIC_STATUS)->GetWindowText(strStatus);
+    EXPECT_STREQ("更新失败，请联系Velkor软件支持部门。。", strStatus);
+    EXPECT_TRUE(m_pDlg->GetDlgItem(IDCANCEL)->IsWindowEnabled());
+    EXPECT_FALSE(m_pDlg->GetDlgItem(IDOK)->IsWindowEnabled());
+    EXPECT_NE(std::string::npos, LogText().find("未检测到新版本"));
+    EXPECT_TRUE(::IsWindow(m_pDlg->GetSafeHwnd()));  // no cancel command came
+}
+
 TEST(QueryServerVersionTest, ReadsVersionAndUpdaterAddress)
 {
     CDevnetProcess devnet({ "--quiet", "--update-version", "1.2.4.0" });
@@ -286,6 +302,28 @@ TEST(DownloadAndRunUpdaterTest, AddressWithoutSlashIsTheFileName)
     task.m_strUpdaterUrl = "Renewo.exe";
     EXPECT_EQ(0, DownloadAndRunUpdater(&task));
     EXPECT_NE(std::string::npos, LogText().find("./Update/Renewo.exe下载失败:Renewo.exe"));
+}
+
+TEST(DownloadAndRunUpdaterTest, NameFromTheServerNeverReachesAShell)
+{
+    // A Windows program: nothing here can run it, so the start falls back to system(), which
+    // gets the path quoted whatever the server named the file.
+    const char* const names[] = { "Ren;touch${IFS}pwned;.exe", "Ren';touch${IFS}pwned;'.exe" };
+    mkdir("served", 0755);
+    for (const char* pszName : names)
+    {
+        const std::string name = pszName;
+        WriteFile("served/" + name, std::string("MZ\x90\x00\x03 not for this system", 28));
+        CDevnetProcess devnet({ "--quiet", "--updater", g_strFolder + "/served/" + name });
+        ASSERT_TRUE(devnet.IsReady());
+
+        UpdateTask task;
+        task.m_strUpdaterUrl = (devnet.Url("update") + name).c_str();
+        EXPECT_EQ(1, DownloadAndRunUpdater(&task)) << name;
+        EXPECT_TRUE(Exists("Update/" + name)) << name;
+        EXPECT_FALSE(Exists("pwned")) << name;
+        unlink("pwned");
+    }
 }
 
 // The real sign-on dialog, with a look at the moment the updater's cancel command reaches it.
