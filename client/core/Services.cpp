@@ -1,6 +1,7 @@
 // The download and label-print services that self-update and the label-print worker use.
 #include "Services.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 #include "AfxWin.h"
@@ -139,7 +140,7 @@ BOOL DownloadFile(const CString& strUrl, const CString& strLocalPath, NETVANE_PR
 
 BOOL IsPlainLabelHeight(float fHeight)
 {
-    return fHeight > 7.99999f && fHeight < 8.00001f;
+    return fabs((double)fHeight - 8.0) < 0.00001;
 }
 
 CString FormatGhostscriptParameters(float fWidth, float fHeight, const CString& strPrinter, const CString& strPdfPath)

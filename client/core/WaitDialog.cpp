@@ -15,6 +15,20 @@ BOOL HasWindow(void* pParam)
 {
     return ((CWaitDialog*)pParam)->GetSafeHwnd() != nullptr;
 }
+
+// Done when the dialog is shown, or when this request could claim the loop: no window and no
+// loop starting or ending.
+BOOL ShownOrClaimed(void* pParam)
+{
+    CWaitDialog* pDlg = (CWaitDialog*)pParam;
+    if (pDlg->GetSafeHwnd())
+        return TRUE;
+    int nIdle = 0;
+    if (!pDlg->m_bRunning.compare_exchange_strong(nIdle, 1))
+        return FALSE;
+    pDlg->m_bLoopClaimed = 1;
+    return TRUE;
+}
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CWaitDialog, CDialog)
@@ -23,7 +37,7 @@ BEGIN_MESSAGE_MAP(CWaitDialog, CDialog)
     ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
-CWaitDialog::CWaitDialog(CWnd* pParent) : CDialog(IDD, pParent), m_bRunning(0)
+CWaitDialog::CWaitDialog(CWnd* pParent) : CDialog(IDD, pParent), m_bRunning(0), m_bLoopClaimed(0)
 {
 }
 
@@ -57,29 +71,18 @@ HBRUSH CWaitDialog::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 UINT WaitDialogThreadProc(LPVOID pParam)
 {
     CWaitDialog* pDlg = (CWaitDialog*)pParam;
-    DWORD dwStart = GetTickCount();
-    for (;;)
-    {
-        // Shown already: the request only changes its text.
-        if (pDlg->GetSafeHwnd())
-            return 0;
-        int nIdle = 0;
-        if (pDlg->m_bRunning.compare_exchange_strong(nIdle, 1))
-        {
-            if (!pDlg->GetSafeHwnd())
-                pDlg->DoModal();
-            pDlg->m_bRunning = 0;
-            return 0;
-        }
-        // Another request's loop is starting (its window comes) or ending (then ours may run).
-        if (GetTickCount() - dwStart > kShowTimeoutMs)
-            return 0;
-        Sleep(5);
-    }
+    // Shown already, or another thread took the claim: the request only changes the text.
+    if (!pDlg->m_bLoopClaimed.exchange(0))
+        return 0;
+    if (!pDlg->GetSafeHwnd())
+        pDlg->DoModal();
+    pDlg->m_bRunning = 0;
+    return 0;
 }
 
 void ShowWaitDialog(CWaitDialog* pDlg, const char* pszText)
 {
+    AfxWaitUntil(&ShownOrClaimed, pDlg, kShowTimeoutMs);
     AfxBeginThread(WaitDialogThreadProc, pDlg);
     AfxWaitUntil(&HasWindow, pDlg, kShowTimeoutMs);
     HWND hWnd = pDlg->GetSafeHwnd();

@@ -18,9 +18,11 @@ public:
     CStatic m_stText;
     CPictureEx m_picture;
 
-    // Set by the thread that runs the modal loop, from before the window exists until the loop
-    // has returned: one dialog object runs one loop at a time.
+    // One dialog object runs one modal loop at a time. A show request claims the loop before it
+    // starts its thread (m_bRunning from then until the loop has returned); the thread that takes
+    // the claim runs the loop, every other one ends at once.
     std::atomic<int> m_bRunning;
+    std::atomic<int> m_bLoopClaimed;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

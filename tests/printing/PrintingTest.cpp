@@ -189,6 +189,22 @@ TEST(PrintingTest, PrinterAndPathWithShellCharactersStayOneArgumentEach)
     EXPECT_EQ("%pipe%lp -d \"P\\\"r\\$(touch pwned)\\`x\\`\\\\%%d;'q\" -o media=Custom.288x432", output);
 }
 
+TEST(PrintingTest, GbkTrailBytesAreNoEscapes)
+{
+    // "乗" ends in 0x5C, "刞" in 0x60: they are halves of characters, not a backslash or a backquote.
+    const std::string printer = "标签乗刞机";
+    const std::string path = "/tmp/标签乗";
+    std::vector<std::string> args =
+        CProgramTable::SplitCommandLine(FormatGhostscriptParameters(4.0f, 8.0f, printer, path));
+    ASSERT_FALSE(args.empty());
+    EXPECT_EQ(path, args.back());
+    bool bFound = false;
+    for (const std::string& arg : args)
+        if (arg == "-sOutputFile=%pipe%lp -d \"" + printer + "\" -o media=Custom.288x576")
+            bFound = true;
+    EXPECT_TRUE(bFound) << FormatGhostscriptParameters(4.0f, 8.0f, printer, path).GetString();
+}
+
 TEST(PrintingTest, ThePipeReachesTheQueueWithTheNameAsGiven)
 {
     // The real Ghostscript, and an lp stand-in that writes down its arguments.

@@ -53,7 +53,7 @@ void ShowFromWorker(CWaitDialog& dlg, const char* pszText)
         ShowWaitDialog(&dlg, pszText);
         bDone = true;
     });
-    EXPECT_TRUE(WaitFor([&] { return bDone.load(); }));
+    EXPECT_TRUE(WaitFor([&] { return bDone.load(); }, 25000));
     worker.join();
 }
 
@@ -69,6 +69,13 @@ bool Closed(CWaitDialog& dlg)
     return WaitFor([&] { return dlg.GetSafeHwnd() == nullptr && dlg.m_bRunning == 0; });
 }
 
+// Every show starts a thread that may look at the dialog a moment after the show returned: the
+// tests' dialogs live as long as the process, as the application's one does.
+CWaitDialog& NewDialog()
+{
+    return *new CWaitDialog;
+}
+
 CString Title(CWaitDialog& dlg)
 {
     CString strTitle;
@@ -78,7 +85,7 @@ CString Title(CWaitDialog& dlg)
 
 TEST(WaitDialogTest, ShownFromAWorkerWithTheSpinnerTurning)
 {
-    CWaitDialog dlg;
+    CWaitDialog& dlg = NewDialog();
     ShowFromWorker(dlg, "开始下载");
     ASSERT_NE(nullptr, dlg.GetSafeHwnd());
     EXPECT_TRUE(WaitFor([&] { return dlg.IsWindowVisible() && dlg.m_picture.IsPlaying(); }));
@@ -109,7 +116,7 @@ TEST(WaitDialogTest, ShownFromAWorkerWithTheSpinnerTurning)
 
 TEST(WaitDialogTest, ShowWhileShownChangesOnlyTheText)
 {
-    CWaitDialog dlg;
+    CWaitDialog& dlg = NewDialog();
     ShowFromWorker(dlg, "数据解析中");
     HWND hFirst = dlg.GetSafeHwnd();
     ASSERT_NE(nullptr, hFirst);
@@ -128,7 +135,7 @@ TEST(WaitDialogTest, ShowWhileShownChangesOnlyTheText)
 
 TEST(WaitDialogTest, RequestsThatCrossWhileStartingMakeOneWindow)
 {
-    CWaitDialog dlg;
+    CWaitDialog& dlg = NewDialog();
     std::atomic<int> nDone{ 0 };
     std::vector<std::thread> workers;
     for (int i = 0; i < 4; ++i)
@@ -152,7 +159,7 @@ TEST(WaitDialogTest, RequestsThatCrossWhileStartingMakeOneWindow)
 
 TEST(WaitDialogTest, ShownFromTheGuiThreadItself)
 {
-    CWaitDialog dlg;
+    CWaitDialog& dlg = NewDialog();
     // A page asks on the GUI thread: the wait serves the window's creation meanwhile.
     DWORD dwStart = GetTickCount();
     ShowWaitDialog(&dlg, "请稍候");
@@ -167,7 +174,7 @@ TEST(WaitDialogTest, ShownFromTheGuiThreadItself)
 
 TEST(WaitDialogTest, CloseWithoutDialogDoesNothingAndShowAgainStartsAtTheFirstFrame)
 {
-    CWaitDialog dlg;
+    CWaitDialog& dlg = NewDialog();
     CloseWaitDialog(dlg);
     Pump(100);
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
@@ -196,5 +203,16 @@ TEST(WaitDialogTest, CloseWithoutDialogDoesNothingAndShowAgainStartsAtTheFirstFr
     EXPECT_LT(nFirstSeen, 4);
     CloseWaitDialog(dlg);
     EXPECT_TRUE(Closed(dlg));
+}
+TEST(WaitDialogTest, AWindowThatCannotBeMadeDoesNotHoldTheCallerForever)
+{
+    CWaitDialog& dlg = NewDialog();
+    dlg.m_nIDTemplate = 9350;  // no such template
+    DWORD dwStart = GetTickCount();
+    ShowFromWorker(dlg, "开始下载");
+    DWORD dwWaited = GetTickCount() - dwStart;
+    EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+    EXPECT_LT(dwWaited, 15000u);
+    EXPECT_TRUE(WaitFor([&] { return dlg.m_bRunning == 0; }));
 }
 }  // namespace
