@@ -473,6 +473,9 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
     pWx->Bind(wxEVT_RIGHT_DOWN, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_RBUTTONDOWN); });
     pWx->Bind(wxEVT_RIGHT_UP, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_RBUTTONUP); });
     pWx->Bind(wxEVT_MOTION, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_MOUSEMOVE); });
+    // A pointer that jumps into the window brings no motion event, only the entering: for the
+    // window it is a move all the same.
+    pWx->Bind(wxEVT_ENTER_WINDOW, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_MOUSEMOVE); });
     pWx->Bind(wxEVT_MOUSEWHEEL, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_MOUSEWHEEL); });
     pWx->Bind(wxEVT_LEAVE_WINDOW, [h](wxMouseEvent& e) {
         if (LiveRec(h))

@@ -1,1 +1,221 @@
+// Real pointer and keyboard input (xdotool through the X server) arriving as window messages.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <wx/wx.h>
+#include <wx/clipbrd.h>
+#include <cstdlib>
+#include "AfxWin.h"
+#include "UiTestUtil.h"
+
+namespace
+{
+enum
+{
+    IDD_INPUT = 9201,
+    IDC_PLAIN = 1000,
+    IDC_GUARDED = 1001,
+    IDC_LINK = 1060,
+    IDC_LABEL = 1022,
+    IDC_GO = 1,
+};
+
+const DLGITEMTEMPLATE_DATA s_items[] = {
+    {IDC_PLAIN, "Edit", "", WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 10, 10, 120, 14},
+    {IDC_GUARDED, "Edit", "", WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 10, 32, 120, 14},
+    {IDC_LINK, "Static", "忘记密码", WS_VISIBLE | SS_NOTIFY, 0, 140, 34, 50, 12},
+    {IDC_LABEL, "Static", "账号：", WS_VISIBLE, 0, 140, 10, 50, 12},
+    {IDC_GO, "Button", "登录", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 10, 60, 60, 16},
+};
+const DLGTEMPLATE_DATA s_dialog = {WS_POPUP | DS_SETFONT | DS_FIXEDSYS, WS_EX_TOPMOST, 100, 100, 220, 90, "",
+                                   9, "MS Shell Dlg", s_items, (int)(sizeof(s_items) / sizeof(s_items[0]))};
+CResourceRegistrar s_reg([] { CResourceRegistry::AddDialog(IDD_INPUT, &s_dialog); });
+
+// An edit that refuses Ctrl+V and has no context menu.
+class CGuardedEdit : public CEdit
+{
+public:
+    std::vector<UINT> m_chars;
+    int m_nMenus = 0;
+    afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
+    {
+        m_chars.push_back(nChar);
+        if (nChar == 22 && nRepCnt == 1 && !(nFlags & 0x400))
+            return;
+        CEdit::OnChar(nChar, nRepCnt, nFlags);
+    }
+    afx_msg void OnContextMenu(CWnd*, CPoint) { ++m_nMenus; }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CGuardedEdit, CEdit)
+    ON_WM_CHAR()
+    ON_WM_CONTEXTMENU()
+END_MESSAGE_MAP()
+
+class CInputDlg : public CDialog
+{
+public:
+    CInputDlg() : CDialog(IDD_INPUT) {}
+    CGuardedEdit m_guarded;
+    int m_nGo = 0, m_nLink = 0, m_nDown = 0;
+    CPoint m_ptDown;
+    CWnd* m_pCursorOver = nullptr;
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_GUARDED, m_guarded); }
+    void OnOK() override { ++m_nGo; }
+    afx_msg void OnLink() { ++m_nLink; }
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint pt)
+    {
+        ++m_nDown;
+        m_ptDown = pt;
+        CDialog::OnLButtonDown(nFlags, pt);
+    }
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHit, UINT msg)
+    {
+        if (pWnd && pWnd->GetDlgCtrlID() == IDC_LINK)
+        {
+            m_pCursorOver = pWnd;
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        return CDialog::OnSetCursor(pWnd, nHit, msg);
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CInputDlg, CDialog)
+    ON_STN_CLICKED(IDC_LINK, &CInputDlg::OnLink)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
+void Xdo(const std::string& args)
+{
+    std::string cmd = "timeout 10 xdotool " + args + " >/dev/null 2>&1";
+    ASSERT_EQ(0, system(cmd.c_str())) << cmd;
+}
+
+CPoint CenterOf(CWnd* p)
+{
+    CRect rc;
+    p->GetWindowRect(&rc);
+    return rc.CenterPoint();
+}
+
+void ClickAt(CPoint pt, int button = 1)
+{
+    Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click " + std::to_string(button));
+}
+
+int VisibleGtkToplevels()
+{
+    int n = 0;
+    GList* list = gtk_window_list_toplevels();
+    for (GList* l = list; l; l = l->next)
+        if (gtk_widget_get_mapped(GTK_WIDGET(l->data)))
+            ++n;
+    g_list_free(list);
+    return n;
+}
+
+struct InputFixture : ::testing::Test
+{
+    CInputDlg dlg;
+    void SetUp() override
+    {
+        ASSERT_TRUE(dlg.Create(IDD_INPUT));
+        dlg.ShowWindow(SW_SHOW);
+        dlg.SetForegroundWindow();
+        ASSERT_TRUE(WaitFor([&] { return dlg.GetX11Window() != 0; }));
+        Pump(200);
+    }
+    void TearDown() override { dlg.DestroyWindow(); }
+    CString Text(int id)
+    {
+        CString s;
+        dlg.GetDlgItemText(id, s);
+        return s;
+    }
+};
+}  // namespace
+
+TEST_F(InputFixture, ButtonClickedByTheMouse)
+{
+    ClickAt(CenterOf(dlg.GetDlgItem(IDC_GO)));
+    EXPECT_TRUE(WaitFor([&] { return dlg.m_nGo == 1; }));
+}
+
+TEST_F(InputFixture, TypingReachesTheEditAsCharacters)
+{
+    ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)));
+    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == dlg.GetDlgItem(IDC_PLAIN); }));
+    Xdo("type --delay 20 'ab1'");
+    EXPECT_TRUE(WaitFor([&] { return Text(IDC_PLAIN) == "ab1"; })) << (const char*)Text(IDC_PLAIN);
+
+    ClickAt(CenterOf(&dlg.m_guarded));
+    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == &dlg.m_guarded; }));
+    Xdo("type --delay 20 'xy'");
+    ASSERT_TRUE(WaitFor([&] { return Text(IDC_GUARDED) == "xy"; })) << (const char*)Text(IDC_GUARDED);
+    EXPECT_EQ((std::vector<UINT>{'x', 'y'}), dlg.m_guarded.m_chars);
+}
+
+TEST_F(InputFixture, CtrlVIsStoppedByTheControlsCharHandler)
+{
+    if (wxTheClipboard->Open())
+    {
+        wxTheClipboard->SetData(new wxTextDataObject("pasted"));
+        wxTheClipboard->Close();
+    }
+    // The plain edit pastes.
+    ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)));
+    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == dlg.GetDlgItem(IDC_PLAIN); }));
+    Xdo("key ctrl+v");
+    ASSERT_TRUE(WaitFor([&] { return Text(IDC_PLAIN) == "pasted"; })) << (const char*)Text(IDC_PLAIN);
+    // The guarded one sees character 22 and drops it.
+    ClickAt(CenterOf(&dlg.m_guarded));
+    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == &dlg.m_guarded; }));
+    Xdo("key ctrl+v");
+    ASSERT_TRUE(WaitFor([&] { return !dlg.m_guarded.m_chars.empty(); }));
+    Pump(300);
+    EXPECT_EQ(22u, dlg.m_guarded.m_chars.back());
+    EXPECT_STREQ("", Text(IDC_GUARDED));
+}
+
+TEST_F(InputFixture, SwallowedContextMenuShowsNoMenu)
+{
+    int before = VisibleGtkToplevels();
+    ClickAt(CenterOf(&dlg.m_guarded), 3);
+    ASSERT_TRUE(WaitFor([&] { return dlg.m_guarded.m_nMenus == 1; }));
+    Pump(300);
+    EXPECT_EQ(before, VisibleGtkToplevels());
+    // The plain edit keeps its own menu.
+    ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)), 3);
+    EXPECT_TRUE(WaitFor([&] { return VisibleGtkToplevels() > before; }, 3000));
+    Xdo("key Escape");
+    WaitFor([&] { return VisibleGtkToplevels() == before; }, 2000);
+}
+
+TEST_F(InputFixture, NotifyingStaticTakesTheMouseAndOthersLetItThrough)
+{
+    CPoint link = CenterOf(dlg.GetDlgItem(IDC_LINK));
+    // Into the dialog first, then over the link, as a hand moves.
+    Xdo("mousemove " + std::to_string(link.x - 30) + " " + std::to_string(link.y));
+    Pump(100);
+    Xdo("mousemove " + std::to_string(link.x) + " " + std::to_string(link.y));
+    EXPECT_TRUE(WaitFor([&] { return dlg.m_pCursorOver == dlg.GetDlgItem(IDC_LINK); }));
+    ClickAt(link);
+    EXPECT_TRUE(WaitFor([&] { return dlg.m_nLink == 1; }));
+    EXPECT_EQ(0, dlg.m_nDown);
+
+    // A plain label is transparent to the mouse: the dialog gets the press, in its own coordinates.
+    CWnd* pLabel = dlg.GetDlgItem(IDC_LABEL);
+    CPoint pt = CenterOf(pLabel);
+    ClickAt(pt);
+    ASSERT_TRUE(WaitFor([&] { return dlg.m_nDown == 1; }));
+    CPoint expect = pt;
+    dlg.ScreenToClient(&expect);
+    EXPECT_EQ(expect, dlg.m_ptDown);
+}
