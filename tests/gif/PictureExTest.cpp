@@ -285,6 +285,37 @@ TEST_F(PictureExTest, SingleImageIsShownStillAtTheLogicalScreenSize)
     EXPECT_EQ(kRed, Pixel(5, 5));
 }
 
+// A 24-bit bitmap of 3 x 2 pixels: red, green, blue on top, white below.
+std::vector<unsigned char> SmallBitmap()
+{
+    std::vector<unsigned char> b = {
+        'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,               // file header
+        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,  // info header
+        24, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    };
+    const unsigned char rows[] = {
+        255, 255, 255, 255, 255, 255, 255, 255, 255, 0, 0, 0,  // bottom row, padded to 12 bytes
+        0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,              // top row (BGR)
+    };
+    b.insert(b.end(), rows, rows + sizeof rows);
+    return b;
+}
+
+TEST_F(PictureExTest, OtherPictureIsShownStillAtItsPixelSize)
+{
+    std::vector<unsigned char> bmp = SmallBitmap();
+    ASSERT_TRUE(Load(bmp.data(), bmp.size()));
+    EXPECT_FALSE(m_pPicture->IsGIF());
+    EXPECT_EQ(3, m_pPicture->GetSize().cx);
+    EXPECT_EQ(2, m_pPicture->GetSize().cy);
+    EXPECT_TRUE(m_pPicture->Draw());
+    EXPECT_FALSE(m_pPicture->IsPlaying());
+    EXPECT_EQ(kRed, Pixel(0, 0));
+    EXPECT_EQ(kGreen, Pixel(1, 0));
+    EXPECT_EQ(kBlue, Pixel(2, 0));
+    EXPECT_EQ(RGB(255, 255, 255), Pixel(1, 1));
+}
+
 TEST_F(PictureExTest, TruncatedDataAtEveryLengthNeverReadsPastIt)
 {
     CGifBuilder gif(8, 8);
