@@ -313,7 +313,8 @@ TEST(DownloadAndRunUpdaterTest, NameFromTheServerNeverReachesAShell)
     for (const char* pszName : names)
     {
         const std::string name = pszName;
-        WriteFile("served/" + name, std::string("MZ\x90\x00\x03 not for this system", 28));
+        static const char s_program[] = "MZ\x90\x00\x03 not for this system";
+        WriteFile("served/" + name, std::string(s_program, sizeof(s_program) - 1));
         CDevnetProcess devnet({ "--quiet", "--updater", g_strFolder + "/served/" + name });
         ASSERT_TRUE(devnet.IsReady());
 
