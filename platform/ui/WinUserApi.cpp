@@ -48,7 +48,7 @@ static wxPoint ClientOriginOnScreen(wxWindow* w)
 {
     wxTopLevelWindow* tl = nullptr;
     for (wxWindow* x = w; x; x = x->GetParent())
-        if ((tl = wxDynamicCast(x, wxTopLevelWindow)))
+        if ((tl = dynamic_cast<wxTopLevelWindow*>(x)))
             break;
     if (!tl || tl->IsShown())
         return w->ClientToScreen(wxPoint(0, 0));
@@ -163,7 +163,7 @@ std::set<HWND> g_settingText;
 
 wxTextCtrl* EditOf(WndRecord* p)
 {
-    return p && p->kind == WK_EDIT ? wxDynamicCast(p->pWx, wxTextCtrl) : nullptr;
+    return p && p->kind == WK_EDIT ? dynamic_cast<wxTextCtrl*>(p->pWx) : nullptr;
 }
 
 // Byte offset in the GBK text of a character position of the widget, and back.
@@ -577,25 +577,25 @@ LRESULT DefaultWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
     case BM_GETCHECK:
         if (p->kind == WK_CHECK && p->pWx)
         {
-            if (auto* cb = wxDynamicCast(p->pWx, wxCheckBox))
+            if (auto* cb = dynamic_cast<wxCheckBox*>(p->pWx))
                 return cb->Get3StateValue() == wxCHK_CHECKED ? 1 : cb->Get3StateValue() == wxCHK_UNDETERMINED ? 2 : 0;
-            if (auto* rb = wxDynamicCast(p->pWx, wxRadioButton))
+            if (auto* rb = dynamic_cast<wxRadioButton*>(p->pWx))
                 return rb->GetValue() ? 1 : 0;
         }
         return 0;
     case BM_SETCHECK:
         if (p->kind == WK_CHECK && p->pWx)
         {
-            if (auto* cb = wxDynamicCast(p->pWx, wxCheckBox))
+            if (auto* cb = dynamic_cast<wxCheckBox*>(p->pWx))
                 cb->Set3StateValue(wParam == 1 ? wxCHK_CHECKED : wParam == 2 && cb->Is3State() ? wxCHK_UNDETERMINED : wxCHK_UNCHECKED);
-            else if (auto* rb = wxDynamicCast(p->pWx, wxRadioButton))
+            else if (auto* rb = dynamic_cast<wxRadioButton*>(p->pWx))
                 rb->SetValue(wParam != 0);
         }
         return 0;
     case BM_SETSTYLE:
         p->dwStyle = (p->dwStyle & ~BS_TYPEMASK) | ((DWORD)wParam & BS_TYPEMASK);
         if (p->kind == WK_BUTTON && (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-            if (auto* b = wxDynamicCast(p->pWx, wxButton))
+            if (auto* b = dynamic_cast<wxButton*>(p->pWx))
                 b->SetDefault();
         return 0;
     // Statics.
@@ -772,7 +772,7 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
         if (!w || !LiveRec(hWnd))
             return;
         bWasVisible = w->IsShown();
-        auto* tl = wxDynamicCast(w, wxTopLevelWindow);
+        auto* tl = dynamic_cast<wxTopLevelWindow*>(w);
         bool bShow = nCmdShow != SW_HIDE;
         if (bShow != (bool)bWasVisible)
             DispatchToWindow(hWnd, WM_SHOWWINDOW, bShow, 0);
@@ -858,7 +858,7 @@ BOOL IsIconic(HWND hWnd)
     if (!p || !p->pWx)
         return FALSE;
     return CallOnGui<BOOL>([&] {
-        auto* tl = wxDynamicCast(p->pWx, wxTopLevelWindow);
+        auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
         return tl && tl->IsIconized() ? TRUE : FALSE;
     });
 }
@@ -869,7 +869,7 @@ BOOL IsZoomed(HWND hWnd)
     if (!p || !p->pWx)
         return FALSE;
     return CallOnGui<BOOL>([&] {
-        auto* tl = wxDynamicCast(p->pWx, wxTopLevelWindow);
+        auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
         return tl && tl->IsMaximized() ? TRUE : FALSE;
     });
 }
@@ -986,7 +986,7 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
             w->SetSize(size);
         if (!(uFlags & SWP_NOZORDER))
         {
-            auto* tl = wxDynamicCast(w, wxTopLevelWindow);
+            auto* tl = dynamic_cast<wxTopLevelWindow*>(w);
             if (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST)
             {
                 bool bTop = hWndInsertAfter == HWND_TOPMOST;
@@ -1174,7 +1174,7 @@ HWND GetActiveWindow()
         ForEachTopLevel([&](HWND h) {
             WndRecord* p = LiveRec(h);
             if (!found && p && p->pWx && p->pWx->IsShown())
-                if (auto* tl = wxDynamicCast(p->pWx, wxTopLevelWindow); tl && tl->IsActive())
+                if (auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx); tl && tl->IsActive())
                     found = h;
         });
         return found;
@@ -1305,7 +1305,7 @@ BOOL SetForegroundWindow(HWND hWnd)
         WndRecord* t = LiveRec(top);
         if (t && t->pWx)
         {
-            if (auto* tl = wxDynamicCast(t->pWx, wxTopLevelWindow))
+            if (auto* tl = dynamic_cast<wxTopLevelWindow*>(t->pWx))
             {
                 if (tl->IsIconized())
                     tl->Iconize(false);

@@ -185,7 +185,7 @@ BOOL DestroyIcon(HICON hIcon)
 
 void ApplyWindowIcon(WndRecord* p)
 {
-    auto* tl = p->pWx ? wxDynamicCast(p->pWx, wxTopLevelWindow) : nullptr;
+    auto* tl = p->pWx ? dynamic_cast<wxTopLevelWindow*>(p->pWx) : nullptr;
     if (!tl)
     {
         if (p->pWx)
@@ -215,7 +215,7 @@ struct CursorRecord
     wxStockCursor id;
     wxCursor cursor;
 };
-thread_local wxWindow* t_pCursorWx = nullptr;
+thread_local HWND t_hCursorWnd = nullptr;
 HCURSOR g_hCurrentCursor = nullptr;
 }  // namespace
 
@@ -248,10 +248,10 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName)
     return (HCURSOR)r;
 }
 
-// The wx window the mouse is over while its messages are handled (SetCursor shows there).
-void SetCursorWindow(wxWindow* pWx)
+// The window the mouse is over while its messages are handled (SetCursor shows there).
+void SetCursorWindow(HWND hWnd)
 {
-    t_pCursorWx = pWx;
+    t_hCursorWnd = hWnd;
 }
 
 HCURSOR SetCursor(HCURSOR hCursor)
@@ -259,7 +259,8 @@ HCURSOR SetCursor(HCURSOR hCursor)
     HCURSOR old = g_hCurrentCursor;
     g_hCurrentCursor = hCursor;
     RunOnGui([hCursor] {
-        wxWindow* w = t_pCursorWx;
+        WndRecord* p = LiveRec(t_hCursorWnd);
+        wxWindow* w = p ? HostOf(p) : nullptr;
         if (!w)
             return;
         auto* r = reinterpret_cast<CursorRecord*>(hCursor);

@@ -125,7 +125,7 @@ CtlColors AskCtlColors(WndRecord* pRec, UINT msg);
 // The wx window that shows a window and where its client area starts in it.
 wxWindow* HostOf(WndRecord* pRec, int* pdx = nullptr, int* pdy = nullptr);
 void RefreshWindow(WndRecord* pRec);
-void SetCursorWindow(wxWindow* pWx);
+void SetCursorWindow(HWND hWnd);
 
 // Message boxes and dialog units need the dialog font.
 wxFont FontOfRecord(WndRecord* pRec);

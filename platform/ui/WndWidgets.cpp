@@ -323,7 +323,7 @@ static void OnMouseEvent(HWND h, wxMouseEvent& ev, UINT msg)
         pt = wxPoint(cp.x, cp.y);
         hTarget = g_hCapture;
     }
-    SetCursorWindow(pRec->pWx);
+    SetCursorWindow(h);
     WndRecord* pTarget = LiveRec(hTarget);
     bool bDefault;
     if (msg == WM_MOUSEMOVE && hTarget != g_hCapture)
@@ -525,7 +525,7 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
             return;
         wxSize cs = pWx->GetClientSize();
         UINT type = SIZE_RESTORED;
-        if (auto* tl = wxDynamicCast(pWx, wxTopLevelWindow))
+        if (auto* tl = dynamic_cast<wxTopLevelWindow*>(pWx))
             type = tl->IsIconized() ? SIZE_MINIMIZED : tl->IsMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
         DispatchToWindow(h, WM_SIZE, type, MAKELPARAM(cs.x, cs.y));
         if (LiveRec(h))

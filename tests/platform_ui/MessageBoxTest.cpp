@@ -50,7 +50,7 @@ struct BoxEnv : ::testing::Test
 wxTopLevelWindow* FindBox(const wxString& caption)
 {
     for (wxWindow* w : wxTopLevelWindows)
-        if (auto* tl = wxDynamicCast(w, wxTopLevelWindow); tl && tl->IsShown() && tl->GetTitle() == caption)
+        if (auto* tl = dynamic_cast<wxTopLevelWindow*>(w); tl && tl->IsShown() && tl->GetTitle() == caption)
             return tl;
     return nullptr;
 }
