@@ -64,6 +64,15 @@ void CSecureEdit::OnUpdate()
     if (p + w > n)
         w = n - p;
 
+    // More than one new character at once is no typing but a paste (the middle mouse button,
+    // Shift+Insert): taking it would garble the kept text, so it is refused.
+    if (m_nShownLength > 0 && CString(strShown.Mid(p + w)).Remove('*') != (n - p - w))
+    {
+        SetWindowText(CString('*', m_nShownLength));
+        SetSel(p, p);
+        return;
+    }
+
     if (m_nShownLength == 0)
         m_strRealText = strShown;
     else if (n == m_nShownLength)

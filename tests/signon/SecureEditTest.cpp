@@ -1,0 +1,198 @@
+// The password edit: typed text is kept and only stars are shown; pasting and the context menu
+// are refused. Messages where the control's logic is the point, real input where the toolkit
+// could get around it.
+#include "SignonTestSupport.h"
+
+#include <cstdlib>
+#include <gtk/gtk.h>
+#include <string>
+#include <thread>
+#include "KernelObject.h"
+#include "OptionCtrl.h"
+#include "X11Window.h"
+
+// Mapped top-level windows of the X server (a context menu would be one more).
+int MappedTopLevels();
+
+namespace
+{
+void SendChars(HWND hEdit, const std::string& bytes)
+{
+    for (unsigned char ch : bytes)
+        ::SendMessage(hEdit, WM_CHAR, ch, 1);
+}
+
+void Xdotool(const std::string& args)
+{
+    std::string cmd = "timeout 10 xdotool " + args;
+    ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
+    ::Sleep(150);
+}
+
+class SecureEditTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetLoginUrlForTest("https://127.0.0.1:1/cas3.4/login");
+        SetUpdateUrlForTest("http://127.0.0.1:1/velkor_khd/w/");
+        COptionCtrl().SetLocalVersionInfo("999.0.0.0");
+        ClearRecords();
+    }
+
+    // Runs the sign-on dialog with its password edit; check gets the edit's handle.
+    void WithEdit(const std::function<void(CTestLoginDlg&, HWND)>& check)
+    {
+        CTestLoginDlg dlg(1, "demo");
+        RunDialogDriven(dlg, [&](HWND hDlg) { check(dlg, ::GetDlgItem(hDlg, IDC_EDIT_PASSWORD)); });
+    }
+
+    static void Expect(CTestLoginDlg& dlg, HWND hEdit, const std::string& kept)
+    {
+        OnGui([&] {
+            EXPECT_EQ(dlg.PasswordEdit().GetRealText().str(), kept);
+            EXPECT_EQ(WindowText(hEdit).str(), std::string(kept.size(), '*'));
+        });
+    }
+
+    // Gives the edit the X input focus, so that real key presses reach it.
+    static void FocusForInput(HWND hDlg, HWND hEdit)
+    {
+        OnGui([&] {
+            ::SetForegroundWindow(hDlg);
+            ::SetFocus(hEdit);
+        });
+        ::Sleep(200);
+    }
+};
+
+TEST_F(SecureEditTest, KeepsWhatIsTypedAndShowsStars)
+{
+    struct CASE
+    {
+        const char* pszName;
+        std::string steps;  // typed bytes; '|' n: caret to n; '[' a b: select a..b; '#': select all
+        std::string kept;
+    } cases[] = {
+        {"plain", "ab1", "ab1"},
+        {"selection replaced", "ab#c", "c"},
+        {"inserted in the middle", "abc|1Z", "aZbc"},
+        {"GBK character", "x你", "x你"},
+        {"GBK character replacing a selection", "ab#好", "好"},
+        {"one byte replaced", "abc[12Z", "aZc"},
+        {"two bytes replaced by a GBK character", "abcd[13你", "a你d"},
+    };
+    for (const CASE& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+            for (size_t i = 0; i < c.steps.size(); ++i)
+            {
+                char ch = c.steps[i];
+                if (ch == '#')
+                    ::SendMessage(hEdit, EM_SETSEL, 0, -1);
+                else if (ch == '[')
+                {
+                    int a = c.steps[i + 1] - '0', b = c.steps[i + 2] - '0';
+                    i += 2;
+                    ::SendMessage(hEdit, EM_SETSEL, a, b);
+                }
+                else if (ch == '|')
+                {
+                    int n = c.steps[++i] - '0';
+                    ::SendMessage(hEdit, EM_SETSEL, n, n);
+                }
+                else
+                    SendChars(hEdit, std::string(1, ch));
+            }
+            Expect(dlg, hEdit, c.kept);
+        });
+    }
+}
+
+TEST_F(SecureEditTest, SetRealTextShowsOneStarPerByte)
+{
+    WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+        OnGui([&] { dlg.PasswordEdit().SetRealText("口令pw"); });
+        Expect(dlg, hEdit, "口令pw");
+        OnGui([&] { dlg.PasswordEdit().SetRealText(""); });
+        Expect(dlg, hEdit, "");
+        // The system's masking is off: the control shows its own stars.
+        OnGui([&] { EXPECT_FALSE(::GetWindowLongPtr(hEdit, GWL_STYLE) & ES_PASSWORD); });
+    });
+}
+
+TEST_F(SecureEditTest, CtrlVByMessageIsSwallowed)
+{
+    WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+        OnGui([] { gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "zz", -1); });
+        SendChars(hEdit, "ab");
+        ::SendMessage(hEdit, WM_CHAR, 22, 1);
+        Expect(dlg, hEdit, "ab");
+    });
+}
+
+TEST_F(SecureEditTest, RealTypingBackspaceAndMiddleButtonPaste)
+{
+    WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+        FocusForInput(::GetParent(hEdit), hEdit);
+        Xdotool("type --delay 40 ab1c");
+        Expect(dlg, hEdit, "ab1c");
+        Xdotool("key BackSpace BackSpace");
+        Expect(dlg, hEdit, "ab");
+        Xdotool("type --delay 40 1");
+        Expect(dlg, hEdit, "ab1");
+
+        OnGui([] {
+            gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "zz", -1);
+            gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_PRIMARY), "yy", -1);
+        });
+
+        RECT rc = {};
+        OnGui([&] { ::GetWindowRect(hEdit, &rc); });
+        Xdotool("mousemove " + std::to_string((rc.left + rc.right) / 2) + " " + std::to_string((rc.top + rc.bottom) / 2));
+        Xdotool("click 2");
+        Expect(dlg, hEdit, "ab1");
+    });
+}
+
+TEST_F(SecureEditTest, RightClickShowsNoContextMenu)
+{
+    WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+        FocusForInput(::GetParent(hEdit), hEdit);
+        RECT rc = {};
+        OnGui([&] { ::GetWindowRect(hEdit, &rc); });
+        Xdotool("mousemove " + std::to_string((rc.left + rc.right) / 2) + " " + std::to_string((rc.top + rc.bottom) / 2));
+        const int nBefore = MappedTopLevels();
+        Xdotool("click 3");
+        ::Sleep(300);
+        EXPECT_EQ(MappedTopLevels(), nBefore);
+        Xdotool("key Escape");
+    });
+}
+}  // namespace
+
+#include <X11/Xlib.h>
+
+int MappedTopLevels()
+{
+    Display* pDisplay = XOpenDisplay(nullptr);
+    if (!pDisplay)
+        return -1;
+    Window root = 0, parent = 0;
+    Window* pChildren = nullptr;
+    unsigned int nChildren = 0;
+    int nMapped = 0;
+    if (XQueryTree(pDisplay, DefaultRootWindow(pDisplay), &root, &parent, &pChildren, &nChildren))
+    {
+        for (unsigned int i = 0; i < nChildren; ++i)
+        {
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(pDisplay, pChildren[i], &attributes) && attributes.map_state == IsViewable)
+                ++nMapped;
+        }
+        XFree(pChildren);
+    }
+    XCloseDisplay(pDisplay);
+    return nMapped;
+}
