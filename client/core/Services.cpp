@@ -105,14 +105,25 @@ std::string DefaultPrinterName(bool& bFound)
     return std::string(buffer.data());
 }
 
-// After a page-offset print the print window of the driver may stand open: confirm it.
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
+{
+    ((std::vector<HWND>*)lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+// After a page-offset print the print window of the driver may stand open: confirm it. The
+// walk goes over the top-level windows in z-order, the last one left out, as one snapshot, so
+// windows of other programs that come and go meanwhile do not cut it short.
 void DismissPrintWindow(CWinApp* pApp)
 {
     HWND hMain = pApp && pApp->m_pMainWnd ? pApp->m_pMainWnd->GetSafeHwnd() : nullptr;
     if (!hMain)
         return;
-    HWND hLast = ::GetWindow(hMain, GW_HWNDLAST);
-    for (HWND hWnd = ::GetWindow(hMain, GW_HWNDFIRST); hWnd && hWnd != hLast; hWnd = ::GetWindow(hWnd, GW_HWNDNEXT))
+    std::vector<HWND> windows;
+    ::EnumWindows(&CollectWindow, (LPARAM)&windows);
+    if (!windows.empty())
+        windows.pop_back();
+    for (HWND hWnd : windows)
     {
         char szTitle[256] = "";
         ::GetWindowText(hWnd, szTitle, sizeof(szTitle));

@@ -280,7 +280,8 @@ protected:
         ASSERT_TRUE(m_bottom.CreateEx(0, nullptr, "bottom", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 90, 90, 100, 100,
                                       nullptr, nullptr));
         m_bottom.SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        WaitFor([] { return false; }, 300);
+        // The walk sees the windows once the X server has them.
+        ASSERT_TRUE(WaitFor([&] { return ::FindWindow(nullptr, PRINT_WINDOW_CAPTION) == m_print.GetSafeHwnd(); }));
         m_app.m_pMainWnd = &m_main;
     }
     void TearDown() override
