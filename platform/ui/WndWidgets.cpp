@@ -157,7 +157,7 @@ wxWindow* CreateWidget(WndRecord* pRec, const CREATESTRUCT& cs, wxWindow* pParen
     {
         // A frame too: wxDialog under GTK gives a dialog without a sizer a 1x1 window when shown,
         // and the modal loop is ours anyway.
-        auto* p = new CWxFrame(text, pos, size, TopLevelStyle(st, cs.dwExStyle) | wxFRAME_NO_TASKBAR);
+        auto* p = new CWxFrame(text, pos, size, TopLevelStyle(st, cs.dwExStyle) | wxFRAME_NO_TASKBAR | wxTAB_TRAVERSAL);
         if (WndRecord* pOwner = LiveRec(cs.hwndParent); pOwner && pOwner->pWx)
             if (GtkWidget* gw = (GtkWidget*)p->GetHandle(), *go = (GtkWidget*)pOwner->pWx->GetHandle();
                 gw && go && GTK_IS_WINDOW(gw) && GTK_IS_WINDOW(go))
@@ -400,6 +400,8 @@ static LPARAM KeyLParam(const wxKeyEvent& ev, bool bUp)
     return (LPARAM)l;
 }
 
+static bool DialogKey(HWND h, UINT vk);
+
 static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
 {
     WndRecord* pRec = LiveRec(h);
@@ -447,9 +449,42 @@ static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
             return;
     }
     else
-        bDefault = DispatchEvent(h, msg, VirtualKeyOf(ev.GetKeyCode()), KeyLParam(ev, msg == WM_KEYUP));
+    {
+        UINT vk = VirtualKeyOf(ev.GetKeyCode());
+        bDefault = DispatchEvent(h, msg, vk, KeyLParam(ev, msg == WM_KEYUP));
+        if (bDefault && msg == WM_KEYDOWN && (vk == VK_ESCAPE || vk == VK_RETURN) && !ev.HasAnyModifiers() &&
+            DialogKey(h, vk))
+            return;
+    }
     if (bDefault)
         ev.Skip();
+}
+
+// The dialog manager's keys: Escape cancels, Enter gives the default button's command (a focused
+// button or a multi-line edit keeps its Enter). TRUE when the key was used.
+static bool DialogKey(HWND h, UINT vk)
+{
+    WndRecord* pFocus = LiveRec(h);
+    HWND top = h;
+    for (WndRecord* r = pFocus; r && r->hParent; r = LiveRec(top))
+        top = r->hParent;
+    WndRecord* pTop = LiveRec(top);
+    if (!pTop || pTop->kind != WK_DIALOG || !pFocus)
+        return false;
+    if (vk == VK_ESCAPE)
+    {
+        DispatchToWindow(top, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(top, IDCANCEL));
+        return true;
+    }
+    if (pFocus->kind == WK_BUTTON || pFocus->kind == WK_CHECK ||
+        (pFocus->kind == WK_EDIT && (pFocus->dwStyle & ES_WANTRETURN)))
+        return false;
+    UINT id = pTop->nDefID ? pTop->nDefID : IDOK;
+    HWND hButton = GetDlgItem(top, (int)id);
+    if (hButton && !IsWindowEnabled(hButton))
+        return true;  // a disabled default button does nothing
+    DispatchToWindow(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)hButton);
+    return true;
 }
 
 static gboolean OnEntryPopupMenu(GtkWidget*, gpointer data)

@@ -19,6 +19,7 @@ enum
     IDC_LABEL = 1022,
     IDC_BAR = 1051,
     IDC_VPN = 10667,
+    IDC_LOGO = 1046,
 };
 
 const DLGITEMTEMPLATE_DATA s_items[] = {
@@ -28,6 +29,7 @@ const DLGITEMTEMPLATE_DATA s_items[] = {
     {IDC_LABEL, "Static", "密码：", WS_VISIBLE | SS_RIGHT, 0, 140, 10, 40, 10},
     {IDC_BAR, "msctls_progress32", "", WS_VISIBLE, 0, 0, 60, 200, 12},
     {IDC_VPN, "Button", "VPN", WS_VISIBLE | WS_TABSTOP, 0, 10, 80, 50, 15},
+    {IDC_LOGO, "Static", "#344", WS_VISIBLE | SS_BITMAP, 0, 150, 80, 30, 15},
 };
 const DLGTEMPLATE_DATA s_dialog = {WS_POPUP | DS_SETFONT | DS_FIXEDSYS, 0, 20, 20, 200, 100, "",
                                    8, "MS Shell Dlg", s_items, (int)(sizeof(s_items) / sizeof(s_items[0]))};
@@ -373,4 +375,20 @@ TEST(Paint, PaintHandlerDrawsThroughThePaintContext)
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(c.x, c.y) == RGB(10, 200, 30); }, 3000))
         << std::hex << ScreenPixel(c.x, c.y);
     top.DestroyWindow();
+}
+
+TEST_F(ControlsFixture, BitmapStaticShowsItsResourceAtItsOwnSize)
+{
+    CStatic* pLogo = static_cast<CStatic*>(dlg.GetDlgItem(IDC_LOGO));
+    ASSERT_NE(nullptr, pLogo);
+    EXPECT_NE(nullptr, pLogo->GetBitmap());
+    CRect rc;
+    pLogo->GetClientRect(&rc);
+    EXPECT_EQ(CRect(0, 0, 6, 4), rc);  // sized to the bitmap, as SS_BITMAP does
+    dlg.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    dlg.ShowWindow(SW_SHOW);
+    pLogo->GetWindowRect(&rc);
+    CPoint c = rc.CenterPoint();
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(c.x, c.y) == RGB(251, 210, 4); }, 3000))
+        << std::hex << ScreenPixel(c.x, c.y);
 }

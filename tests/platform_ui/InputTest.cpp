@@ -59,11 +59,12 @@ class CInputDlg : public CDialog
 public:
     CInputDlg() : CDialog(IDD_INPUT) {}
     CGuardedEdit m_guarded;
-    int m_nGo = 0, m_nLink = 0, m_nDown = 0;
+    int m_nGo = 0, m_nLink = 0, m_nDown = 0, m_nCancel = 0;
     CPoint m_ptDown;
     CWnd* m_pCursorOver = nullptr;
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_GUARDED, m_guarded); }
     void OnOK() override { ++m_nGo; }
+    void OnCancel() override { ++m_nCancel; }
     afx_msg void OnLink() { ++m_nLink; }
     afx_msg void OnLButtonDown(UINT nFlags, CPoint pt)
     {
@@ -218,4 +219,15 @@ TEST_F(InputFixture, NotifyingStaticTakesTheMouseAndOthersLetItThrough)
     CPoint expect = pt;
     dlg.ScreenToClient(&expect);
     EXPECT_EQ(expect, dlg.m_ptDown);
+}
+
+TEST_F(InputFixture, EnterGivesTheDefaultCommandAndEscapeCancels)
+{
+    ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)));
+    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == dlg.GetDlgItem(IDC_PLAIN); }));
+    Xdo("key Return");
+    EXPECT_TRUE(WaitFor([&] { return dlg.m_nGo == 1; }));
+    Xdo("key Escape");
+    EXPECT_TRUE(WaitFor([&] { return dlg.m_nCancel == 1; }));
+    EXPECT_EQ(1, dlg.m_nGo);
 }
