@@ -184,8 +184,14 @@ BOOL AfxWinInit(int argc, char** argv)
         return FALSE;
     if (!wxTheApp || !wxTheApp->CallOnInit())
         return FALSE;
-    // wx's debugging chatter is not the program's output.
+    // wx's own complaints go to stderr: a dialog of wx's would stop an unattended program.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
     wxLog::SetLogLevel(wxLOG_Warning);
+    wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
+                          const wxString& msg) {
+        fprintf(stderr, "wx assertion %s:%d %s: %s %s\n", (const char*)file.utf8_str(), line,
+                (const char*)func.utf8_str(), (const char*)cond.utf8_str(), (const char*)msg.utf8_str());
+    });
     g_guiThread = std::this_thread::get_id();
     g_bGuiStarted = true;
     return TRUE;

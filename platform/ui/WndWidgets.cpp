@@ -158,6 +158,9 @@ wxWindow* CreateWidget(WndRecord* pRec, const CREATESTRUCT& cs, wxWindow* pParen
         // A frame too: wxDialog under GTK gives a dialog without a sizer a 1x1 window when shown,
         // and the modal loop is ours anyway.
         auto* p = new CWxFrame(text, pos, size, TopLevelStyle(st, cs.dwExStyle) | wxFRAME_NO_TASKBAR | wxTAB_TRAVERSAL);
+        // The dialog face colour, the colour its statics are drawn on.
+        COLORREF face = GetSysColor(COLOR_BTNFACE);
+        p->SetBackgroundColour(wxColour(GetRValue(face), GetGValue(face), GetBValue(face)));
         if (WndRecord* pOwner = LiveRec(cs.hwndParent); pOwner && pOwner->pWx)
             if (GtkWidget* gw = (GtkWidget*)p->GetHandle(), *go = (GtkWidget*)pOwner->pWx->GetHandle();
                 gw && go && GTK_IS_WINDOW(gw) && GTK_IS_WINDOW(go))
