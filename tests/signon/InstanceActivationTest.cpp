@@ -1,0 +1,91 @@
+// A second start of the program finds this process's marked main window and ends without
+// creating anything.
+#include "SignonTestSupport.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include "ParvelApp.h"
+#include "X11Window.h"
+
+namespace
+{
+class CShowFrame : public CFrameWnd
+{
+public:
+    std::atomic<int> m_nShowStatus{-1};
+
+protected:
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus)
+    {
+        if (bShow && nStatus != 0)
+            m_nShowStatus = (int)nStatus;
+        CFrameWnd::OnShowWindow(bShow, nStatus);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CShowFrame, CFrameWnd)
+    ON_WM_SHOWWINDOW()
+END_MESSAGE_MAP()
+
+int CountEntries(const std::string& folder)
+{
+    int n = 0;
+    if (DIR* pDir = opendir(folder.c_str()))
+    {
+        while (dirent* pEntry = readdir(pDir))
+            if (pEntry->d_name[0] != '.' || (pEntry->d_name[1] && pEntry->d_name[1] != '.'))
+                ++n;
+        closedir(pDir);
+    }
+    return n;
+}
+
+// Runs the program in an empty folder of its own; true when it ended within the time. The GUI
+// thread goes on serving its windows meanwhile.
+bool RunSecondStart(std::string& folder)
+{
+    char tmpl[] = "/tmp/parvel-second-XXXXXX";
+    folder = mkdtemp(tmpl);
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (chdir(folder.c_str()) == 0)
+            execl(PARVEL_PROGRAM, PARVEL_PROGRAM, (char*)nullptr);
+        _exit(127);
+    }
+    bool bEnded = WaitOnGui([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 20000);
+    if (!bEnded)
+    {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    return bEnded;
+}
+
+TEST(InstanceActivationTest, SecondStartFindsTheMarkedMainWindowAndEnds)
+{
+    CShowFrame* pFrame = new CShowFrame;
+    ASSERT_TRUE(pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+    HWND hFrame = pFrame->GetSafeHwnd();
+    ::SetProp(hFrame, GetParvelTitle(), (HANDLE)(ULONG_PTR)PROP_INSTANCE_MARK);
+    pFrame->ShowWindow(SW_SHOWNORMAL);
+    WaitOnGui([] { return false; }, 300);
+
+    std::string folder;
+    EXPECT_TRUE(RunSecondStart(folder));
+    EXPECT_EQ(CountEntries(folder), 0) << folder;
+    // A window that is not minimised gets no show message.
+    WaitOnGui([&] { return pFrame->m_nShowStatus != -1; }, 1000);
+    EXPECT_EQ(pFrame->m_nShowStatus, -1);
+
+    ::DestroyWindow(hFrame);
+    std::string cmd = "rm -rf '" + folder + "'";
+    (void)!system(cmd.c_str());
+}
+}  // namespace
