@@ -170,6 +170,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
             bool bImage = it.lpszText && it.lpszText[0] == '#' &&
                           ((it.dwStyle & SS_TYPEMASK) == SS_BITMAP || (it.dwStyle & SS_TYPEMASK) == SS_ICON);
             DWORD itemStyle = it.dwStyle | WS_CHILD;
+            // Made through a stand-in object; FromHandle gives later callers one of the right class.
             auto* pCtl = new CWnd;
             if (!pCtl->CreateEx(it.dwExStyle, it.lpszClass, bImage ? "" : it.lpszText, itemStyle & ~WS_VISIBLE, rcItem,
                                 this, (UINT)(it.nID & 0xFFFF)))
@@ -179,7 +180,9 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
             }
             HWND hCtl = pCtl->m_hWnd;
             WndRecord* pc = LiveRec(hCtl);
-            pc->bTempWnd = true;  // until a DDX_Control or SubclassDlgItem binds an object
+            pc->pWnd = nullptr;  // no object until a DDX_Control or SubclassDlgItem binds one
+            pCtl->m_hWnd = nullptr;
+            delete pCtl;
             pc->nID = it.nID;
                 if (pc->pWx)
                 pc->pWx->SetFont(font);

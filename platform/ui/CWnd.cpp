@@ -7,6 +7,10 @@
 #include "CWinApp.h"
 #include "CDataExchange.h"
 #include "GdiDC.h"
+#include "CEdit.h"
+#include "CButton.h"
+#include "CStatic.h"
+#include "CProgressCtrl.h"
 
 // ---------------------------------------------------------------------------------------------
 // Records
@@ -724,8 +728,17 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     if (pRec->pWnd)
         return pRec->pWnd;
     // A window nobody owns (a foreign one, or a control not bound to an object): a temporary
-    // object, deleted with the window (foreign ones live as long as the process).
-    CWnd* pWnd = new CWnd;
+    // object of the control's class, so casting GetDlgItem's answer to it is sound; deleted with
+    // the window (foreign ones live as long as the process).
+    CWnd* pWnd;
+    switch (pRec->kind)
+    {
+    case WK_EDIT: pWnd = new CEdit; break;
+    case WK_BUTTON: case WK_CHECK: pWnd = new CButton; break;
+    case WK_STATIC: pWnd = new CStatic; break;
+    case WK_PROGRESS: pWnd = new CProgressCtrl; break;
+    default: pWnd = new CWnd; break;
+    }
     pWnd->m_hWnd = hWnd;
     if (pRec->kind != WK_FOREIGN)
     {

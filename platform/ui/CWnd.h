@@ -5,7 +5,9 @@
 // belongs to one of our windows (a CWnd and its wx widget) or stands for a top-level X11 window of
 // another process (a "foreign" handle, made by AfxHandleFromX11Window for the X11 layer's
 // EnumWindows, FindWindow and the like). CWnd::GetX11Window / AfxGetX11Window give the X11 window
-// id of either kind (0 for child windows and windows not yet realised).
+// id of either kind (0 for child windows and windows not yet realised). SendMessage/PostMessage,
+// SetForegroundWindow and IsWindow on a foreign handle call the X11 layer's X11SendMessage,
+// X11SetForegroundWindow and X11IsWindow (bound weakly: without that layer they do nothing).
 //
 // Threads. Windows live on the GUI thread. Window calls made on another thread (SendMessage,
 // SetWindowText, ShowWindow, SetTimer, ...) are marshalled to the GUI thread and waited for;

@@ -124,6 +124,19 @@ int VisibleGtkToplevels()
 
 struct InputFixture : ::testing::Test
 {
+    // Clicks into the control until it has the focus (a window of another process may have
+    // taken it meanwhile); false when it never came.
+    bool FocusByClick(CWnd* pCtl)
+    {
+        for (int i = 0; i < 5; ++i)
+        {
+            dlg.SetForegroundWindow();
+            ClickAt(CenterOf(pCtl));
+            if (WaitFor([&] { return CWnd::GetFocus() == pCtl; }, 1000))
+                return true;
+        }
+        return false;
+    }
     CInputDlg dlg;
     void SetUp() override
     {
@@ -151,13 +164,11 @@ TEST_F(InputFixture, ButtonClickedByTheMouse)
 
 TEST_F(InputFixture, TypingReachesTheEditAsCharacters)
 {
-    ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)));
-    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == dlg.GetDlgItem(IDC_PLAIN); }));
+    ASSERT_TRUE(FocusByClick(dlg.GetDlgItem(IDC_PLAIN)));
     Xdo("type --delay 20 'ab1'");
     EXPECT_TRUE(WaitFor([&] { return Text(IDC_PLAIN) == "ab1"; })) << (const char*)Text(IDC_PLAIN);
 
-    ClickAt(CenterOf(&dlg.m_guarded));
-    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == &dlg.m_guarded; }));
+    ASSERT_TRUE(FocusByClick(&dlg.m_guarded));
     Xdo("type --delay 20 'xy'");
     ASSERT_TRUE(WaitFor([&] { return Text(IDC_GUARDED) == "xy"; })) << (const char*)Text(IDC_GUARDED);
     EXPECT_EQ((std::vector<UINT>{'x', 'y'}), dlg.m_guarded.m_chars);
@@ -171,13 +182,11 @@ TEST_F(InputFixture, CtrlVIsStoppedByTheControlsCharHandler)
         wxTheClipboard->Close();
     }
     // The plain edit pastes.
-    ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)));
-    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == dlg.GetDlgItem(IDC_PLAIN); }));
+    ASSERT_TRUE(FocusByClick(dlg.GetDlgItem(IDC_PLAIN)));
     Xdo("key ctrl+v");
     ASSERT_TRUE(WaitFor([&] { return Text(IDC_PLAIN) == "pasted"; })) << (const char*)Text(IDC_PLAIN);
     // The guarded one sees character 22 and drops it.
-    ClickAt(CenterOf(&dlg.m_guarded));
-    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == &dlg.m_guarded; }));
+    ASSERT_TRUE(FocusByClick(&dlg.m_guarded));
     Xdo("key ctrl+v");
     ASSERT_TRUE(WaitFor([&] { return !dlg.m_guarded.m_chars.empty(); }));
     Pump(300);
@@ -223,8 +232,7 @@ TEST_F(InputFixture, NotifyingStaticTakesTheMouseAndOthersLetItThrough)
 
 TEST_F(InputFixture, EnterGivesTheDefaultCommandAndEscapeCancels)
 {
-    ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)));
-    ASSERT_TRUE(WaitFor([&] { return CWnd::GetFocus() == dlg.GetDlgItem(IDC_PLAIN); }));
+    ASSERT_TRUE(FocusByClick(dlg.GetDlgItem(IDC_PLAIN)));
     Xdo("key Return");
     EXPECT_TRUE(WaitFor([&] { return dlg.m_nGo == 1; }));
     Xdo("key Escape");

@@ -188,3 +188,88 @@ TEST(Window, ScreenMetrics)
     EXPECT_GT(rc.right - rc.left, 0);
     EXPECT_LE(rc.right, 1280);
 }
+
+namespace
+{
+class CNotifyChild : public CWnd
+{
+public:
+    int m_nReflected = 0;
+    afx_msg void OnReflected(NMHDR*, LRESULT* pResult)
+    {
+        ++m_nReflected;
+        *pResult = 9;
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CNotifyChild, CWnd)
+    ON_NOTIFY_REFLECT(101, &CNotifyChild::OnReflected)
+END_MESSAGE_MAP()
+
+class CNotifyParent : public CWnd
+{
+public:
+    int m_nNotified = 0;
+    int m_nUpdates = 0;
+    afx_msg void OnNotified(NMHDR* pNMHDR, LRESULT* pResult)
+    {
+        ++m_nNotified;
+        *pResult = (LRESULT)pNMHDR->code;
+    }
+    afx_msg void OnUpdateItem(CCmdUI* pCmdUI)
+    {
+        ++m_nUpdates;
+        pCmdUI->Enable(FALSE);
+        pCmdUI->SetCheck(1);
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CNotifyParent, CWnd)
+    ON_NOTIFY(102, 55, &CNotifyParent::OnNotified)
+    ON_UPDATE_COMMAND_UI(7100, &CNotifyParent::OnUpdateItem)
+END_MESSAGE_MAP()
+}  // namespace
+
+TEST(MessageMap, NotificationsGoToTheParentOrBackToTheControl)
+{
+    CNotifyParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP, Rect(0, 0, 100, 100), nullptr, 0));
+    CNotifyChild child;
+    ASSERT_TRUE(child.Create(nullptr, "", WS_VISIBLE, Rect(0, 0, 10, 10), &parent, 55));
+    NMHDR nm{child.m_hWnd, 55, 102};
+    EXPECT_EQ(102, parent.SendMessage(WM_NOTIFY, 55, (LPARAM)&nm));
+    EXPECT_EQ(1, parent.m_nNotified);
+    nm.code = 101;  // the control handles this one itself
+    EXPECT_EQ(9, parent.SendMessage(WM_NOTIFY, 55, (LPARAM)&nm));
+    EXPECT_EQ(1, child.m_nReflected);
+    EXPECT_EQ(1, parent.m_nNotified);
+
+    CCmdUI ui;
+    ui.m_nID = 7100;
+    EXPECT_TRUE(ui.DoUpdate(&parent));
+    EXPECT_FALSE(ui.m_bEnabled);
+    EXPECT_EQ(1, ui.m_nCheck);
+    ui.m_nID = 7101;
+    EXPECT_FALSE(ui.DoUpdate(&parent));
+}
+
+TEST(Window, FontSetByMessageIsReturned)
+{
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "", WS_POPUP, Rect(0, 0, 100, 100), nullptr, 0));
+    CWnd child;
+    ASSERT_TRUE(child.Create("Static", "忘记密码", WS_VISIBLE | SS_NOTIFY, Rect(0, 0, 60, 16), &wnd, 1060));
+    CFont font;
+    ASSERT_TRUE(font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 1, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体"));
+    child.SendMessage(WM_SETFONT, (WPARAM)(HFONT)font, TRUE);
+    EXPECT_EQ((HFONT)font, (HFONT)child.SendMessage(WM_GETFONT));
+    ASSERT_NE(nullptr, child.GetFont());
+    EXPECT_EQ((HFONT)font, (HFONT)*child.GetFont());
+    wnd.DestroyWindow();
+}

@@ -99,7 +99,17 @@ class CTestApp : public CWinApp
 {
 public:
     CTestApp() : CWinApp("UiTest") {}
+    int m_nAbout = 0;
+    afx_msg void OnAppAbout() { ++m_nAbout; }
+
+protected:
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
+    ON_COMMAND(0xE140, &CTestApp::OnAppAbout)
+END_MESSAGE_MAP()
+
 CTestApp theApp;
 
 class CMainFrameStub : public CFrameWnd
@@ -117,6 +127,8 @@ TEST(App, LoopEndsWhenTheMainWindowIsDestroyed)
     ASSERT_TRUE(pFrame->Create(nullptr, "主窗口", WS_OVERLAPPEDWINDOW, CRect(10, 10, 300, 200)));
     theApp.m_pMainWnd = pFrame;
     EXPECT_EQ(pFrame, AfxGetMainWnd());
+    pFrame->SendMessage(WM_COMMAND, 0xE140, 0);  // the frame hands commands it lacks to the application
+    EXPECT_EQ(1, theApp.m_nAbout);
     HWND h = pFrame->m_hWnd;
     std::thread closer([h] {
         Sleep(100);
