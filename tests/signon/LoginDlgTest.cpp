@@ -213,7 +213,9 @@ TEST_F(LoginDlgTest, FailuresKeepTheDialogWithTheirMessageAndAnEmptyPassword)
         EXPECT_EQ(texts[0], c.pszMessage);
         EXPECT_EQ(nFocus, c.nFocus);
         if (c.nFocus == IDC_EDIT_PASSWORD && *c.pszPassword)
+        {
             EXPECT_EQ(strKept, "");
+        }
     }
 }
 
