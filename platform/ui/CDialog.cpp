@@ -277,7 +277,9 @@ INT_PTR CDialog::DoModal()
             if (bOwnerEnabled)
                 ::EnableWindow(hOwner, FALSE);
         }
-        bCreated = CreateFromTemplate(hOwner ? CWnd::FromHandle(hOwner) : nullptr, TRUE);
+        // A hidden or minimised owner (the locked main window) would take its dialog with it.
+        bool bUsableOwner = hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner);
+        bCreated = CreateFromTemplate(bUsableOwner ? CWnd::FromHandle(hOwner) : nullptr, TRUE);
     });
     if (bCreated && !m_bEndRequested && ::IsWindow(m_hWnd))
     {

@@ -110,9 +110,11 @@ CWinApp* AfxGetApp()
 
 CWnd* AfxGetMainWnd()
 {
+    // A thread of the framework has a main window of its own (none for a worker); the GUI
+    // thread and threads the framework did not start see the application's.
     CWinThread* pThread = AfxGetThread();
-    if (pThread && pThread->m_pMainWnd)
-        return pThread->m_pMainWnd;
+    if (pThread && pThread != g_pApp)
+        return pThread->GetMainWnd();
     return g_pApp ? g_pApp->m_pMainWnd : nullptr;
 }
 

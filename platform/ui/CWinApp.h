@@ -71,7 +71,8 @@ public:
 };
 
 CWinApp* AfxGetApp();
-// The thread's main window, else the application's.
+// The main window of the calling framework thread (a worker started by AfxBeginThread has none);
+// on the GUI thread and on other threads the application's.
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
