@@ -205,7 +205,8 @@ BOOL CParvelApp::InitInstance()
     InitKeyboardManager();
     InitTooltipManager();
 
-    // Until the main frame with its pages exists, a plain frame stands in for it.
+    // The pages' document template and the main frame come with the browser pages; until then a
+    // plain frame stands in for the main window, and there is no first document to open.
     CFrameWnd* pFrame = new CFrameWnd;
     if (!pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
     {
