@@ -161,3 +161,32 @@ TEST_F(RunLoginDialogTest, CancelEndsTheClient)
     EXPECT_FALSE(::IsWindow(m_hFrame));
 }
 }  // namespace
+
+namespace
+{
+TEST(AboutDialogTest, AboutCommandShowsTheAboutDialog)
+{
+    std::atomic<bool> bDone{false};
+    CString strSeen;
+    std::thread driver([&] {
+        HWND hAbout = nullptr;
+        for (int i = 0; i < 250 && !hAbout; ++i)
+        {
+            hAbout = ::FindWindow(nullptr, "关于 Parvel");
+            if (!hAbout)
+                ::Sleep(20);
+        }
+        if (hAbout)
+        {
+            strSeen = WindowText(::GetDlgItem(hAbout, IDOK));
+            ::PostMessage(hAbout, WM_COMMAND, IDOK, 0);
+        }
+        bDone = true;
+    });
+    BOOL bHandled = theApp.OnCmdMsg(ID_APP_ABOUT, CN_COMMAND, nullptr, nullptr);
+    AfxWaitUntil([](void* p) -> BOOL { return static_cast<std::atomic<bool>*>(p)->load(); }, &bDone, 10000);
+    driver.join();
+    EXPECT_TRUE(bHandled);
+    EXPECT_EQ(strSeen, "确定");
+}
+}  // namespace
