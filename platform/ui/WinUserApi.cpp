@@ -15,6 +15,7 @@ bool MarkEventDefault(HWND h, UINT msg);
 bool IsFromEvent(HWND h, UINT msg);
 
 HWND g_hCapture = nullptr;
+extern HWND g_hLastActive;
 bool IsMouseTransparentKind(WndRecord* p);
 bool IsNativeCursorWindow(WndRecord* p);
 void ApplyWindowIcon(WndRecord* p);
@@ -825,6 +826,9 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
                 tl->Raise();
             break;
         }
+        if (tl && nCmdShow != SW_HIDE && nCmdShow != SW_SHOWNA && nCmdShow != SW_SHOWNOACTIVATE &&
+            nCmdShow != SW_MINIMIZE && nCmdShow != SW_SHOWMINNOACTIVE)
+            g_hLastActive = hWnd;
         if (p->hParent && LiveRec(p->hParent))
             if (wxWindow* pw = Rec(p->hParent)->pWx)
                 pw->Refresh();
@@ -1159,11 +1163,49 @@ HWND SetFocus(HWND hWnd)
     return hOld;
 }
 
+HWND g_hLastActive = nullptr;
+
+// The control inside a top-level window that GTK gives the focus to when the window is active.
+static HWND FocusWithin(HWND top)
+{
+    WndRecord* t = LiveRec(top);
+    if (!t || !t->pWx)
+        return nullptr;
+    GtkWidget* gw = (GtkWidget*)t->pWx->GetHandle();
+    if (!gw || !GTK_IS_WINDOW(gw))
+        return nullptr;
+    GtkWidget* f = gtk_window_get_focus(GTK_WINDOW(gw));
+    if (!f)
+        return nullptr;
+    HWND found = nullptr;
+    std::function<void(HWND)> walk = [&](HWND h) {
+        WndRecord* p = LiveRec(h);
+        if (!p || found)
+            return;
+        for (HWND c : p->children)
+            walk(c);
+        if (!found && p->pWx && h != top)
+        {
+            GtkWidget* w = (GtkWidget*)p->pWx->GetHandle();
+            if (w && (w == f || gtk_widget_is_ancestor(f, w)))
+                found = h;
+        }
+    };
+    walk(top);
+    return found;
+}
+
+// As on Windows the focus belongs to the program, not to the X server's keyboard focus: when no
+// window of ours has the X focus, the focused control of the window last brought up still counts.
 HWND GetFocus()
 {
-    return CallOnGui<HWND>([] {
-        wxWindow* w = wxWindow::FindFocus();
-        return w ? HandleOfWx(w) : nullptr;
+    return CallOnGui<HWND>([]() -> HWND {
+        if (wxWindow* w = wxWindow::FindFocus())
+            if (HWND h = HandleOfWx(w))
+                return h;
+        if (WndRecord* p = LiveRec(g_hLastActive); p && p->pWx && p->pWx->IsShown())
+            return FocusWithin(g_hLastActive);
+        return nullptr;
     });
 }
 
@@ -1305,6 +1347,7 @@ BOOL SetForegroundWindow(HWND hWnd)
         WndRecord* t = LiveRec(top);
         if (t && t->pWx)
         {
+            g_hLastActive = top;
             if (auto* tl = dynamic_cast<wxTopLevelWindow*>(t->pWx))
             {
                 if (tl->IsIconized())

@@ -595,6 +595,9 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
         });
         pWx->Bind(wxEVT_ACTIVATE, [h](wxActivateEvent& e) {
             e.Skip();
+            extern HWND g_hLastActive;
+            if (e.GetActive())
+                g_hLastActive = h;
             if (LiveRec(h))
                 DispatchToWindow(h, WM_ACTIVATE, e.GetActive() ? 1 : 0, 0);
         });
