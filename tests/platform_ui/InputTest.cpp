@@ -147,6 +147,20 @@ struct InputFixture : ::testing::Test
         Pump(200);
     }
     void TearDown() override { dlg.DestroyWindow(); }
+    // Clicks into the control and sends the keys until the effect shows (another program's
+    // window may take the keyboard in between); false when it never did.
+    bool KeysInto(CWnd* pCtl, const std::string& xdoArgs, const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 3; ++i)
+        {
+            if (!FocusByClick(pCtl))
+                continue;
+            Xdo(xdoArgs);
+            if (WaitFor(done, 2000))
+                return true;
+        }
+        return false;
+    }
     CString Text(int id)
     {
         CString s;
@@ -193,13 +207,11 @@ TEST_F(InputFixture, CtrlVIsStoppedByTheControlsCharHandler)
         wxTheClipboard->Close();
     }
     // The plain edit pastes.
-    ASSERT_TRUE(FocusByClick(dlg.GetDlgItem(IDC_PLAIN)));
-    Xdo("key ctrl+v");
-    ASSERT_TRUE(WaitFor([&] { return Text(IDC_PLAIN) == "pasted"; })) << (const char*)Text(IDC_PLAIN);
+    EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key ctrl+v", [&] { return Text(IDC_PLAIN) == "pasted"; }))
+        << (const char*)Text(IDC_PLAIN);
     // The guarded one sees character 22 and drops it.
-    ASSERT_TRUE(FocusByClick(&dlg.m_guarded));
-    Xdo("key ctrl+v");
-    ASSERT_TRUE(WaitFor([&] { return !dlg.m_guarded.m_chars.empty(); }));
+    dlg.m_guarded.m_chars.clear();
+    ASSERT_TRUE(KeysInto(&dlg.m_guarded, "key ctrl+v", [&] { return !dlg.m_guarded.m_chars.empty(); }));
     Pump(300);
     EXPECT_EQ(22u, dlg.m_guarded.m_chars.back());
     EXPECT_STREQ("", Text(IDC_GUARDED));
@@ -243,10 +255,9 @@ TEST_F(InputFixture, NotifyingStaticTakesTheMouseAndOthersLetItThrough)
 
 TEST_F(InputFixture, EnterGivesTheDefaultCommandAndEscapeCancels)
 {
-    ASSERT_TRUE(FocusByClick(dlg.GetDlgItem(IDC_PLAIN)));
-    Xdo("key Return");
-    EXPECT_TRUE(WaitFor([&] { return dlg.m_nGo == 1; }));
-    Xdo("key Escape");
-    EXPECT_TRUE(WaitFor([&] { return dlg.m_nCancel == 1; }));
-    EXPECT_EQ(1, dlg.m_nGo);
+    EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key Return", [&] { return dlg.m_nGo >= 1; }));
+    EXPECT_EQ(0, dlg.m_nCancel);
+    int nGo = dlg.m_nGo;
+    EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key Escape", [&] { return dlg.m_nCancel >= 1; }));
+    EXPECT_EQ(nGo, dlg.m_nGo);  // Escape gives no OK
 }
