@@ -1,6 +1,7 @@
 // Scrivo: one log file per day, "<path><prefix>YYYYMMDD.log", one line per trace:
 // "YYYY-MM-DD HH:MM:SS.mmm [level] text". Lower levels are more important; a trace is written
-// when its level is at most the set level.
+// when its level is at most the set level. Levels from 15 up mark banners (the start of a run),
+// which are always written, so a log always shows where each run began.
 #include "Scrivo.h"
 
 #include <CodePage.h>
@@ -18,6 +19,7 @@ namespace {
 
 const int kDefaultTraceLevel = 6;  // trace without a level
 const int kDefaultLogLevel = 8;
+const int kBannerLevel = 15;
 
 class CScrivoLog
 {
@@ -42,7 +44,7 @@ public:
 
     void Write(int level, const char* format, va_list args)
     {
-        if (!m_bInit || level > m_level) return;
+        if (!m_bInit || (level > m_level && level < kBannerLevel)) return;
         std::string text = Format(format, args);
 
         struct timeval tv;

@@ -101,10 +101,12 @@ TEST_F(ScrivoTest, LinesCarryStampLevelAndText)
     }
 }
 
-TEST_F(ScrivoTest, TracesAboveTheSetLevelAreDropped)
+// Banner levels (15 and up) pass whatever the set level is.
+TEST_F(ScrivoTest, TracesAboveTheSetLevelAreDroppedButBannersPass)
 {
     const struct { int set; int level; bool written; } cases[] = {
-        {8, 8, true}, {8, 9, false}, {8, 0, true}, {3, 3, true}, {3, 4, false}, {0, 0, true}, {0, 1, false},
+        {8, 8, true}, {8, 9, false}, {8, 14, false}, {8, 15, true}, {8, 0, true}, {3, 3, true}, {3, 4, false},
+        {0, 0, true}, {0, 1, false}, {0, 15, true},
     };
     std::vector<std::string> expected;
     for (const auto& c : cases) {

@@ -316,8 +316,11 @@ TEST_F(StartupTest, SignOnShowsTheMainWindowAndExitEndsTheFirstRun)
     ASSERT_EQ(logs.size(), 1u);
     EXPECT_EQ(logs.begin()->rfind("Parvel_demo", 0), 0u) << *logs.begin();
     const std::string log = ReadFile(m_strWork + "/log/" + *logs.begin());
-    // The banner goes out at level 15, which the log's level 8 leaves out; the level-less line passes.
-    EXPECT_NE(log.find("开始获取菜单"), std::string::npos) << log;
+    const size_t nBanner = log.find("=================================  SYSTEM START  =================================");
+    const size_t nMenus = log.find("开始获取菜单");
+    EXPECT_NE(nBanner, std::string::npos) << log;
+    EXPECT_NE(nMenus, std::string::npos) << log;
+    EXPECT_LT(nBanner, nMenus) << log;
 
     AskToClose(frame);
     ASSERT_TRUE(run->WaitForEnd(20));
