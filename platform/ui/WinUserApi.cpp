@@ -677,6 +677,8 @@ void DestroyWindowTree(HWND h)
                 break;
             }
     }
+    if (p->bLight && p->bLightVisible)
+        RefreshWindow(p);  // its parent paints over where it was
     CWnd* pWnd = p->pWnd;
     bool bTemp = p->bTempWnd;
     wxWindow* pWx = p->pWx;

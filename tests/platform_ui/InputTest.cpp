@@ -149,10 +149,12 @@ struct InputFixture : ::testing::Test
     void TearDown() override { dlg.DestroyWindow(); }
     // Clicks into the control and sends the keys until the effect shows (another program's
     // window may take the keyboard in between); false when it never did.
-    bool KeysInto(CWnd* pCtl, const std::string& xdoArgs, const std::function<bool()>& done)
+    bool KeysInto(CWnd* pCtl, const std::string& xdoArgs, const std::function<bool()>& done,
+                  const std::function<void()>& reset = [] {})
     {
         for (int i = 0; i < 3; ++i)
         {
+            reset();
             if (!FocusByClick(pCtl))
                 continue;
             Xdo(xdoArgs);
@@ -207,11 +209,14 @@ TEST_F(InputFixture, CtrlVIsStoppedByTheControlsCharHandler)
         wxTheClipboard->Close();
     }
     // The plain edit pastes.
-    EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key ctrl+v", [&] { return Text(IDC_PLAIN) == "pasted"; }))
+    CWnd* pPlain = dlg.GetDlgItem(IDC_PLAIN);
+    EXPECT_TRUE(KeysInto(pPlain, "key ctrl+v", [&] { return Text(IDC_PLAIN) == "pasted"; },
+                         [&] { pPlain->SetWindowText(""); }))
         << (const char*)Text(IDC_PLAIN);
     // The guarded one sees character 22 and drops it.
     dlg.m_guarded.m_chars.clear();
-    ASSERT_TRUE(KeysInto(&dlg.m_guarded, "key ctrl+v", [&] { return !dlg.m_guarded.m_chars.empty(); }));
+    ASSERT_TRUE(KeysInto(&dlg.m_guarded, "key ctrl+v", [&] { return !dlg.m_guarded.m_chars.empty(); },
+                         [&] { dlg.m_guarded.SetWindowText(""); }));
     Pump(300);
     EXPECT_EQ(22u, dlg.m_guarded.m_chars.back());
     EXPECT_STREQ("", Text(IDC_GUARDED));
