@@ -88,6 +88,8 @@ struct CloseBoxArgs
     std::atomic<bool> bStop{false};
     std::string strLogAtShow;
     std::string strLogPath;
+    wxSize size;
+    int nSightings = 0;
 };
 
 void CloseBoxIfShown(void* pv)
@@ -97,7 +99,10 @@ void CloseBoxIfShown(void* pv)
         return;
     if (wxTopLevelWindow* box = FindBox(wxString::FromUTF8(U8("提示").c_str())))
     {
+        if (++a->nSightings < 10)
+            return;  // let it settle on the screen first
         a->strLogAtShow = ReadFile(a->strLogPath);
+        a->size = box->GetSize();
         a->bSeen = true;
         box->Close();  // closing an OK box answers OK
     }
@@ -123,6 +128,9 @@ TEST_F(BoxEnv, RealBoxFromAWorkerIsShownAndAnswered)
     looker.join();
     worker.join();
     EXPECT_TRUE(args.bSeen);
+    // A real box, big enough for its text and button.
+    EXPECT_GT(args.size.x, 100);
+    EXPECT_GT(args.size.y, 50);
     EXPECT_NE(std::string::npos, args.strLogAtShow.find(U8("提示\t客户程序正在更新！")));
     EXPECT_TRUE(bDone);
     EXPECT_EQ(IDOK, result.load());
