@@ -104,7 +104,9 @@ private:
 };
 
 // Children of this process that have ended but were never reaped.
-inline int CountZombieChildren()
+// Zombies among this process's children. The launcher's reaper runs on its own thread, so a
+// child that has just ended is given up to two seconds to be reaped before it counts.
+inline int CountZombieChildrenNow()
 {
     int count = 0;
     DIR* dir = opendir("/proc");
@@ -124,5 +126,16 @@ inline int CountZombieChildren()
             ++count;
     }
     closedir(dir);
+    return count;
+}
+
+inline int CountZombieChildren()
+{
+    int count = CountZombieChildrenNow();
+    for (int i = 0; count > 0 && i < 200; ++i)
+    {
+        usleep(10000);
+        count = CountZombieChildrenNow();
+    }
     return count;
 }
