@@ -12,8 +12,8 @@ if [ -z "${DISPLAY:-}" ]; then
   cat <<'MSG'
 run: there is no X display (DISPLAY is not set), so the client has nowhere to show its windows.
   On a desktop, run this from a terminal of that desktop.
-  Without one, give it a virtual display and watch it through VNC:
-    Xvfb :5 -screen 0 1280x1024x24 -noreset & x11vnc -display :5 -nopw &
+  Without one, give it a virtual display:
+    Xvfb :5 -screen 0 1280x1024x24 -noreset &
     DISPLAY=:5 bash scripts/run.sh
 MSG
   exit 1
