@@ -5,44 +5,19 @@
 #include <functional>
 #include <memory>
 #include "AfxWin.h"
+#include "GuiEnvironment.h"
+#include "GuiWait.h"
 #include "GifBuilder.h"
 #include "KernelObject.h"
 #include "PictureEx.h"
 
 namespace
 {
-class CGuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        setenv("GDK_BACKEND", "x11", 1);
-        static char arg0[] = "gif_tests";
-        static char* argv[] = { arg0, nullptr };
-        ASSERT_TRUE(AfxWinInit(1, argv));
-    }
-    void TearDown() override { AfxWinTerm(); }
-};
-const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CGuiEnvironment);
+const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CGuiEnvironment("gif_tests"));
 
 const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kGreen = RGB(0, 255, 0);
 const COLORREF kBlue = RGB(0, 0, 255);
-
-struct WAIT_PRED
-{
-    std::function<bool()> fn;
-};
-BOOL CallPred(void* p)
-{
-    return static_cast<WAIT_PRED*>(p)->fn() ? TRUE : FALSE;
-}
-// Waits on the GUI thread, serving its events, until pred holds or the time is up.
-bool WaitFor(std::function<bool()> pred, DWORD dwTimeout = 5000)
-{
-    WAIT_PRED w{ std::move(pred) };
-    return AfxWaitUntil(&CallPred, &w, dwTimeout) != FALSE;
-}
 
 // A global memory block holding exactly the bytes, so any read past them is caught.
 HGLOBAL Block(const unsigned char* pData, size_t nSize)

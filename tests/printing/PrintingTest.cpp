@@ -6,11 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
-#include <fstream>
-#include <functional>
 #include <set>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -18,53 +14,41 @@
 #include "AfxWin.h"
 #include "CodePage.h"
 #include "DevnetProcess.h"
+#include "GuiEnvironment.h"
+#include "GuiWait.h"
 #include "KernelObject.h"
 #include "OptionCtrl.h"
 #include "Process.h"
 #include "ProgramTable.h"
 #include "Scrivo.h"
 #include "Services.h"
+#include "TestFiles.h"
 #include "X11Window.h"
 
 namespace
 {
 std::string g_strFolder;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text, mode_t mode)
-{
-    std::ofstream(path, std::ios::binary) << text;
-    chmod(path.c_str(), mode);
-}
-
 // Starts the windowing layer in a working folder of its own; message boxes are answered at
 // once and logged, program starts logged.
-class CPrintingEnvironment : public ::testing::Environment
+class CPrintingEnvironment : public CGuiEnvironment
 {
 public:
+    CPrintingEnvironment() : CGuiEnvironment("printing_tests") {}
     void SetUp() override
     {
-        char tmpl[] = "/tmp/parvel-printing-XXXXXX";
-        g_strFolder = mkdtemp(tmpl);
+        g_strFolder = MakeTempFolder("parvel-printing");
         ASSERT_EQ(0, chdir(g_strFolder.c_str()));
         mkdir("stubs", 0755);
         mkdir("log", 0755);
         setenv("PARVEL_MSGBOX_AUTO", "IDOK", 1);
         setenv("PARVEL_MSGBOX_LOG", (g_strFolder + "/msgbox.log").c_str(), 1);
         setenv("PARVEL_SHELL_LOG", (g_strFolder + "/shell.log").c_str(), 1);
-        setenv("GDK_BACKEND", "x11", 1);
         unsetenv("LPDEST");
         unsetenv("PRINTER");
-        static char arg0[] = "printing_tests";
-        static char* argv[] = { arg0, nullptr };
-        ASSERT_TRUE(AfxWinInit(1, argv));
+        CGuiEnvironment::SetUp();
+        if (::testing::Test::HasFatalFailure())
+            return;
         COptionCtrl().SetPathInfo((g_strFolder + "/Parvel").c_str());
         Scrivo::setLogPath("./log/");
         Scrivo::setLogLevel(8);
@@ -72,26 +56,11 @@ public:
     }
     void TearDown() override
     {
-        AfxWinTerm();
-        std::string cmd = "rm -rf '" + g_strFolder + "'";
-        (void)!system(cmd.c_str());
+        CGuiEnvironment::TearDown();
+        RemoveFolder(g_strFolder);
     }
 };
 const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CPrintingEnvironment);
-
-struct WAIT_PRED
-{
-    std::function<bool()> fn;
-};
-BOOL CallPred(void* p)
-{
-    return static_cast<WAIT_PRED*>(p)->fn() ? TRUE : FALSE;
-}
-bool WaitFor(std::function<bool()> pred, DWORD dwTimeout = 10000)
-{
-    WAIT_PRED w{ std::move(pred) };
-    return AfxWaitUntil(&CallPred, &w, dwTimeout) != FALSE;
-}
 
 // PrintPdfFile runs on the label-print worker: run it on a thread while the GUI thread serves.
 BOOL PrintOnWorker(CWinApp* pApp, const char* pszPath, float fWidth, float fHeight, DWORD* pdwMs = nullptr)
@@ -335,19 +304,6 @@ TEST_F(PrintWindowTest, EightInchPrintLooksForNoWindow)
     EXPECT_EQ(std::string::npos, start.find("PageOffset")) << start;
 }
 
-std::set<std::string> ListPdfFolder(const std::string& folder)
-{
-    std::set<std::string> names;
-    if (DIR* dir = opendir(folder.c_str()))
-    {
-        while (dirent* e = readdir(dir))
-            if (e->d_name[0] != '.')
-                names.insert(e->d_name);
-        closedir(dir);
-    }
-    return names;
-}
-
 std::string RunText(const std::string& command)
 {
     std::string out;
@@ -371,12 +327,12 @@ TEST(RealPrintTest, FourBySixLabelLandsInThePdfQueueAt288x432)
     ASSERT_TRUE(DownloadFile((devnet.Url("labelpdf") + "PV2026&jmm=X").c_str(), pdf.c_str(), nullptr, nullptr));
 
     const std::string outFolder = std::string(getenv("HOME") ? getenv("HOME") : "/root") + "/PDF";
-    std::set<std::string> before = ListPdfFolder(outFolder);
+    std::set<std::string> before = FolderEntries(outFolder);
     EXPECT_TRUE(PrintOnWorker(nullptr, pdf.c_str(), 4.0f, 6.0f));
 
     std::string newFile;
     WaitFor([&] {
-        for (const std::string& name : ListPdfFolder(outFolder))
+        for (const std::string& name : FolderEntries(outFolder))
             if (!before.count(name))
                 newFile = name;
         return !newFile.empty() && RunText("pdfinfo '" + outFolder + "/" + newFile + "' 2>/dev/null").find("Pages:") !=
@@ -421,7 +377,7 @@ TEST(DownloadFileTest, FailureIsLoggedWithPathAndAddress)
     struct stat st;
     EXPECT_NE(0, stat("missing.bin", &st));
     std::string logs;
-    for (const std::string& name : ListPdfFolder(g_strFolder + "/log"))
+    for (const std::string& name : FolderEntries(g_strFolder + "/log"))
         logs += ReadFile(g_strFolder + "/log/" + name);
     EXPECT_NE(std::string::npos, logs.find("./missing.bin下载失败:" + url)) << logs;
 }

@@ -4,11 +4,11 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include "ParvelApp.h"
+#include "TestFiles.h"
 #include "X11Window.h"
 
 namespace
@@ -32,25 +32,11 @@ BEGIN_MESSAGE_MAP(CShowFrame, CFrameWnd)
     ON_WM_SHOWWINDOW()
 END_MESSAGE_MAP()
 
-int CountEntries(const std::string& folder)
-{
-    int n = 0;
-    if (DIR* pDir = opendir(folder.c_str()))
-    {
-        while (dirent* pEntry = readdir(pDir))
-            if (pEntry->d_name[0] != '.' || (pEntry->d_name[1] && pEntry->d_name[1] != '.'))
-                ++n;
-        closedir(pDir);
-    }
-    return n;
-}
-
 // Runs the program in an empty folder of its own; true when it ended within the time. The GUI
 // thread goes on serving its windows meanwhile.
 bool RunSecondStart(std::string& folder)
 {
-    char tmpl[] = "/tmp/parvel-second-XXXXXX";
-    folder = mkdtemp(tmpl);
+    folder = MakeTempFolder("parvel-second");
     pid_t pid = fork();
     if (pid == 0)
     {
@@ -79,13 +65,12 @@ TEST(InstanceActivationTest, SecondStartFindsTheMarkedMainWindowAndEnds)
 
     std::string folder;
     EXPECT_TRUE(RunSecondStart(folder));
-    EXPECT_EQ(CountEntries(folder), 0) << folder;
+    EXPECT_EQ(FolderEntries(folder), std::set<std::string>()) << folder;
     // A window that is not minimised gets no show message.
     WaitOnGui([&] { return pFrame->m_nShowStatus != -1; }, 1000);
     EXPECT_EQ(pFrame->m_nShowStatus, -1);
 
     ::DestroyWindow(hFrame);
-    std::string cmd = "rm -rf '" + folder + "'";
-    (void)!system(cmd.c_str());
+    RemoveFolder(folder);
 }
 }  // namespace

@@ -2,13 +2,13 @@
 // comes back maximised with its timers after OK, and is destroyed after cancel.
 #include "SignonTestSupport.h"
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include "KernelObject.h"
 #include "DevnetProcess.h"
+#include "GuiWait.h"
 #include "OptionCtrl.h"
 #include "ParvelApp.h"
+#include "TestFiles.h"
 #include "resource.h"
 #include "X11Window.h"
 
@@ -50,14 +50,6 @@ HWND FindSignOnDialog(HWND hFrame)
             ::Sleep(20);
     }
     return hFound;
-}
-
-std::string ReadFile(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 class RunLoginDialogTest : public ::testing::Test
@@ -103,7 +95,7 @@ protected:
             bDone = true;
         });
         BOOL bResult = theApp.RunLoginDialog(0);
-        AfxWaitUntil([](void* p) -> BOOL { return static_cast<std::atomic<bool>*>(p)->load(); }, &bDone, 30000);
+        WaitFor([&] { return bDone.load(); }, 30000);
         driver.join();
         return bResult;
     }
@@ -184,7 +176,7 @@ TEST(AboutDialogTest, AboutCommandShowsTheAboutDialog)
         bDone = true;
     });
     BOOL bHandled = theApp.OnCmdMsg(ID_APP_ABOUT, CN_COMMAND, nullptr, nullptr);
-    AfxWaitUntil([](void* p) -> BOOL { return static_cast<std::atomic<bool>*>(p)->load(); }, &bDone, 10000);
+    WaitFor([&] { return bDone.load(); }, 10000);
     driver.join();
     EXPECT_TRUE(bHandled);
     EXPECT_EQ(strSeen, "确定");

@@ -8,46 +8,27 @@
 #include "KernelObject.h"
 #include <unistd.h>
 #include "CodePage.h"
+#include "GuiEnvironment.h"
+#include "GuiWait.h"
 #include "OptionCtrl.h"
 #include "OptionData.h"
+#include "PrivateMember.h"
+#include "TestFiles.h"
 
 namespace
 {
-// Access to private members through explicit instantiation, which skips access checks.
-template <class Tag>
-struct CPrivate
-{
-    static typename Tag::type s_member;
-};
-template <class Tag>
-typename Tag::type CPrivate<Tag>::s_member;
-
-template <class Tag, typename Tag::type Member>
-struct CPrivateBinder
-{
-    CPrivateBinder() { CPrivate<Tag>::s_member = Member; }
-    static CPrivateBinder s_instance;
-};
-template <class Tag, typename Tag::type Member>
-CPrivateBinder<Tag, Member> CPrivateBinder<Tag, Member>::s_instance;
-
 typedef void (COptionData::*SETTER)(const char*);
 struct LoginUrlTag { typedef SETTER type; };
 struct UpdateUrlTag { typedef SETTER type; };
 struct FindPwdUrlTag { typedef SETTER type; };
+}  // namespace
 template struct CPrivateBinder<LoginUrlTag, &COptionData::SetAccountLoginUrl>;
 template struct CPrivateBinder<UpdateUrlTag, &COptionData::SetUpdateClientUrl>;
 template struct CPrivateBinder<FindPwdUrlTag, &COptionData::SetFindPwdUrl>;
 
-std::string g_strFolder;
-
-std::string ReadFile(const std::string& path)
+namespace
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+std::string g_strFolder;
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -62,13 +43,13 @@ std::vector<std::string> Lines(const std::string& text)
 
 // Starts the windowing layer on the test's main thread in a working folder of its own, with
 // message boxes answered at once and logged, and program starts logged.
-class CSignonEnvironment : public ::testing::Environment
+class CSignonEnvironment : public CGuiEnvironment
 {
 public:
+    CSignonEnvironment() : CGuiEnvironment("signon_tests") {}
     void SetUp() override
     {
-        char tmpl[] = "/tmp/parvel-signon-XXXXXX";
-        g_strFolder = mkdtemp(tmpl);
+        g_strFolder = MakeTempFolder("parvel-signon");
         ASSERT_EQ(chdir(g_strFolder.c_str()), 0);
         mkdir((g_strFolder + "/stubs").c_str(), 0755);
         setenv("PARVEL_MSGBOX_AUTO", "IDOK", 1);
@@ -78,16 +59,12 @@ public:
         setenv("PARVEL_HKCU_HIVE", (g_strFolder + "/hkcu.hive").c_str(), 1);
         setenv("PARVEL_MUTEX_DIR", (g_strFolder + "/mutex").c_str(), 1);
         setenv("PATH", (g_strFolder + "/stubs:/usr/bin:/bin").c_str(), 1);
-        setenv("GDK_BACKEND", "x11", 1);
-        static char arg0[] = "signon_tests";
-        static char* argv[] = {arg0, nullptr};
-        ASSERT_TRUE(AfxWinInit(1, argv));
+        CGuiEnvironment::SetUp();
     }
     void TearDown() override
     {
-        AfxWinTerm();
-        std::string cmd = "rm -rf '" + g_strFolder + "'";
-        (void)!system(cmd.c_str());
+        CGuiEnvironment::TearDown();
+        RemoveFolder(g_strFolder);
     }
 };
 
@@ -150,11 +127,7 @@ void OnGui(const std::function<void()>& fn)
 bool WaitOnGui(const std::function<bool()>& pred, int nTimeoutMs)
 {
     if (AfxIsGuiThread())
-    {
-        // On the GUI thread itself: wait while its events go on.
-        return AfxWaitUntil([](void* p) -> BOOL { return (*static_cast<const std::function<bool()>*>(p))(); },
-                            (void*)&pred, (DWORD)nTimeoutMs);
-    }
+        return WaitFor(pred, (DWORD)nTimeoutMs);  // on the GUI thread itself: wait while its events go on
     const DWORD dwStart = GetTickCount(), dwLimit = (DWORD)nTimeoutMs;
     while (GetTickCount() - dwStart < dwLimit)
     {
@@ -188,7 +161,7 @@ INT_PTR RunDialogDriven(CTestLoginDlg& dlg, const std::function<void(HWND)>& dri
     });
     INT_PTR nResult = dlg.DoModal();
     // The driver may still be asking the GUI thread for something: serve it until it is done.
-    AfxWaitUntil([](void* p) -> BOOL { return static_cast<std::atomic<bool>*>(p)->load(); }, &bDriverDone, 30000);
+    WaitFor([&] { return bDriverDone.load(); }, 30000);
     driver.join();
     return nResult;
 }

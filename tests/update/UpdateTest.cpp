@@ -5,47 +5,36 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <dirent.h>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include "AfxWin.h"
 #include "DevnetProcess.h"
+#include "GuiEnvironment.h"
+#include "GuiWait.h"
 #include "KernelObject.h"
 #include "LoginDlg.h"
 #include "OptionCtrl.h"
 #include "OptionData.h"
+#include "PrivateMember.h"
 #include "Scrivo.h"
+#include "TestFiles.h"
 #include "Update.h"
 #include "resource.h"
 
+// The option record's update address has no public setter: reach the private one.
 namespace
 {
-// The option record's update address has no public setter: reach the private one.
-template <class Tag>
-struct CPrivate
-{
-    static typename Tag::type s_member;
-};
-template <class Tag>
-typename Tag::type CPrivate<Tag>::s_member;
-template <class Tag, typename Tag::type Member>
-struct CPrivateBinder
-{
-    CPrivateBinder() { CPrivate<Tag>::s_member = Member; }
-    static CPrivateBinder s_instance;
-};
-template <class Tag, typename Tag::type Member>
-CPrivateBinder<Tag, Member> CPrivateBinder<Tag, Member>::s_instance;
 struct UpdateUrlTag
 {
     typedef void (COptionData::*type)(const char*);
 };
+}  // namespace
 template struct CPrivateBinder<UpdateUrlTag, &COptionData::SetUpdateClientUrl>;
 
+namespace
+{
 void SetUpdateUrl(const std::string& url)
 {
     (COptionCtrl::GetOptionData().*CPrivate<UpdateUrlTag>::s_member)(url.c_str());
@@ -53,45 +42,21 @@ void SetUpdateUrl(const std::string& url)
 
 std::string g_strFolder;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
 std::string LogText()
 {
     std::string text;
-    if (DIR* dir = opendir((g_strFolder + "/log").c_str()))
-    {
-        while (dirent* e = readdir(dir))
-            if (e->d_name[0] != '.')
-                text += ReadFile(g_strFolder + "/log/" + e->d_name);
-        closedir(dir);
-    }
+    for (const std::string& name : FolderEntries(g_strFolder + "/log"))
+        text += ReadFile(g_strFolder + "/log/" + name);
     return text;
 }
 
-class CUpdateEnvironment : public ::testing::Environment
+class CUpdateEnvironment : public CGuiEnvironment
 {
 public:
+    CUpdateEnvironment() : CGuiEnvironment("update_tests") {}
     void SetUp() override
     {
-        char tmpl[] = "/tmp/parvel-update-XXXXXX";
-        g_strFolder = mkdtemp(tmpl);
+        g_strFolder = MakeTempFolder("parvel-update");
         ASSERT_EQ(0, chdir(g_strFolder.c_str()));
         mkdir("log", 0755);
         mkdir("Update", 0755);
@@ -101,10 +66,9 @@ public:
         setenv("PARVEL_MUTEX_DIR", (g_strFolder + "/mutex").c_str(), 1);
         setenv("PARVEL_HKLM_HIVE", (g_strFolder + "/hklm.hive").c_str(), 1);
         setenv("PARVEL_HKCU_HIVE", (g_strFolder + "/hkcu.hive").c_str(), 1);
-        setenv("GDK_BACKEND", "x11", 1);
-        static char arg0[] = "update_tests";
-        static char* argv[] = { arg0, nullptr };
-        ASSERT_TRUE(AfxWinInit(1, argv));
+        CGuiEnvironment::SetUp();
+        if (::testing::Test::HasFatalFailure())
+            return;
         COptionCtrl ctrl;
         ctrl.SetPathInfo((g_strFolder + "/Parvel").c_str());
         ctrl.SetLocalVersionInfo("1.2.3.4");
@@ -114,26 +78,11 @@ public:
     }
     void TearDown() override
     {
-        AfxWinTerm();
-        std::string cmd = "rm -rf '" + g_strFolder + "'";
-        (void)!system(cmd.c_str());
+        CGuiEnvironment::TearDown();
+        RemoveFolder(g_strFolder);
     }
 };
 const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CUpdateEnvironment);
-
-struct WAIT_PRED
-{
-    std::function<bool()> fn;
-};
-BOOL CallPred(void* p)
-{
-    return static_cast<WAIT_PRED*>(p)->fn() ? TRUE : FALSE;
-}
-bool WaitFor(std::function<bool()> pred, DWORD dwTimeout = 10000)
-{
-    WAIT_PRED w{ std::move(pred) };
-    return AfxWaitUntil(&CallPred, &w, dwTimeout) != FALSE;
-}
 
 bool MutexExists()
 {
@@ -186,9 +135,9 @@ TEST(DeleteFilesInFolderTest, DeletesFilesAndKeepsSubfolders)
     WriteFile("old/notes.txt", "x");
     WriteFile("old/keep/inner.txt", "stays");
     DeleteFilesInFolder("./old/");
-    EXPECT_FALSE(Exists("old/Renewo.exe"));
-    EXPECT_FALSE(Exists("old/notes.txt"));
-    EXPECT_TRUE(Exists("old/keep"));
+    EXPECT_FALSE(FileExists("old/Renewo.exe"));
+    EXPECT_FALSE(FileExists("old/notes.txt"));
+    EXPECT_TRUE(FileExists("old/keep"));
     EXPECT_EQ("stays", ReadFile("old/keep/inner.txt"));
     DeleteFilesInFolder("./no-such-folder/");  // nothing to do, nothing breaks
 }
@@ -292,7 +241,7 @@ TEST(DownloadAndRunUpdaterTest, EmptyAddressEndsAtOnce)
     UpdateTask task;
     WriteFile("Update/stays.txt", "x");
     EXPECT_EQ(0, DownloadAndRunUpdater(&task));
-    EXPECT_TRUE(Exists("Update/stays.txt"));  // not even the folder is touched
+    EXPECT_TRUE(FileExists("Update/stays.txt"));  // not even the folder is touched
     unlink("Update/stays.txt");
 }
 
@@ -321,8 +270,8 @@ TEST(DownloadAndRunUpdaterTest, NameFromTheServerNeverReachesAShell)
         UpdateTask task;
         task.m_strUpdaterUrl = (devnet.Url("update") + name).c_str();
         EXPECT_EQ(1, DownloadAndRunUpdater(&task)) << name;
-        EXPECT_TRUE(Exists("Update/" + name)) << name;
-        EXPECT_FALSE(Exists("pwned")) << name;
+        EXPECT_TRUE(FileExists("Update/" + name)) << name;
+        EXPECT_FALSE(FileExists("pwned")) << name;
         unlink("pwned");
     }
 }
@@ -402,8 +351,8 @@ TEST(UpdateRunTest, NewerVersionDownloadsStartsTheUpdaterAndEndsTheDialog)
     EXPECT_EQ(100, dlg.m_nPosAtCancel.load());
     EXPECT_FALSE(dlg.m_bOkEnabledAtCancel.load());
     EXPECT_EQ("#!/bin/sh\necho \"updater ran in $PWD\" > updater.marker\n", ReadFile("Update/Renewo.exe"));
-    EXPECT_FALSE(Exists("Update/old-updater.exe"));
-    EXPECT_TRUE(Exists("Update/sub"));
+    EXPECT_FALSE(FileExists("Update/old-updater.exe"));
+    EXPECT_TRUE(FileExists("Update/sub"));
     EXPECT_TRUE(WaitFor([] { return ReadFile("updater.marker") == "updater ran in " + g_strFolder + "\n"; }))
         << ReadFile("updater.marker");
     // The worker ends after the cancel command and gives the mutex up.
@@ -448,7 +397,7 @@ TEST(UpdateRunTest, FailedDownloadShowsTheFailureAndOnlyExitWorks)
     EXPECT_TRUE(bCancelEnabled);
     EXPECT_FALSE(bOkEnabled);
     EXPECT_FALSE(bProgressVisible);
-    EXPECT_FALSE(Exists("Update/Missing.exe"));
+    EXPECT_FALSE(FileExists("Update/Missing.exe"));
     EXPECT_TRUE(WaitFor([] { return !MutexExists(); }, 5000));
     std::string log = LogText();
     EXPECT_NE(std::string::npos, log.find("下载更新程序失败"));

@@ -6,44 +6,16 @@
 #include <functional>
 #include <thread>
 #include "AfxWin.h"
+#include "GuiEnvironment.h"
+#include "GuiWait.h"
 #include "KernelObject.h"
 #include "WaitDialog.h"
 #include "resource.h"
 
 namespace
 {
-class CGuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        setenv("GDK_BACKEND", "x11", 1);
-        static char arg0[] = "waitdialog_tests";
-        static char* argv[] = { arg0, nullptr };
-        ASSERT_TRUE(AfxWinInit(1, argv));
-    }
-    void TearDown() override { AfxWinTerm(); }
-};
-const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CGuiEnvironment);
+const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CGuiEnvironment("waitdialog_tests"));
 
-struct WAIT_PRED
-{
-    std::function<bool()> fn;
-};
-BOOL CallPred(void* p)
-{
-    return static_cast<WAIT_PRED*>(p)->fn() ? TRUE : FALSE;
-}
-// Waits on the GUI thread, serving its events, until pred holds or the time is up.
-bool WaitFor(std::function<bool()> pred, DWORD dwTimeout = 10000)
-{
-    WAIT_PRED w{ std::move(pred) };
-    return AfxWaitUntil(&CallPred, &w, dwTimeout) != FALSE;
-}
-void Pump(DWORD dwMs)
-{
-    WaitFor([] { return false; }, dwMs);
-}
 
 // Shows the dialog from a worker thread while the GUI thread serves the window.
 void ShowFromWorker(CWaitDialog& dlg, const char* pszText)
