@@ -4,9 +4,7 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <set>
 #include <sys/prctl.h>
 #include <sstream>
@@ -20,38 +18,12 @@
 #include "KernelObject.h"
 #include "Registry.h"
 #include "StartupX11.h"
+#include "TestFiles.h"
 
 extern char** environ;
 
 namespace
 {
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::set<std::string> Entries(const std::string& folder)
-{
-    std::set<std::string> names;
-    if (DIR* pDir = opendir(folder.c_str()))
-    {
-        while (dirent* pEntry = readdir(pDir))
-            if (std::string(pEntry->d_name) != "." && std::string(pEntry->d_name) != "..")
-                names.insert(pEntry->d_name);
-        closedir(pDir);
-    }
-    return names;
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // One run of the program in a working folder, with its own registry hives and message-box log.
 class CParvelRun
 {
@@ -123,8 +95,7 @@ class StartupTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/parvel-startup-XXXXXX";
-        m_strRoot = mkdtemp(tmpl);
+        m_strRoot = MakeTempFolder("parvel-startup");
         m_strWork = m_strRoot + "/work";
         mkdir(m_strWork.c_str(), 0755);
         // The test reads the same hives and mutexes as the program.
@@ -141,8 +112,7 @@ protected:
     }
     void TearDown() override
     {
-        std::string cmd = "rm -rf '" + m_strRoot + "'";
-        (void)!system(cmd.c_str());
+        RemoveFolder(m_strRoot);
     }
 
     std::unique_ptr<CParvelRun> Start(const std::string& workdir, std::vector<std::string> env = {},
@@ -180,10 +150,10 @@ TEST_F(StartupTest, UpdateMutexRefusesTheStartAndNothingIsCreated)
     const std::vector<std::string> boxes = MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "客户程序正在更新！");
-    EXPECT_TRUE(Entries(m_strWork).empty());
+    EXPECT_TRUE(FolderEntries(m_strWork).empty());
     EXPECT_FALSE(IsFolder(m_strRoot + "/hkcu.hive"));
-    EXPECT_EQ(Entries(m_strRoot).count("hkcu.hive"), 0u);
-    EXPECT_EQ(Entries(m_strRoot).count("hklm.hive"), 0u);
+    EXPECT_EQ(FolderEntries(m_strRoot).count("hkcu.hive"), 0u);
+    EXPECT_EQ(FolderEntries(m_strRoot).count("hklm.hive"), 0u);
 }
 
 TEST_F(StartupTest, CancelledSignOnLeavesFoldersAndFeatureValuesButNoLogAndNoMainWindow)
@@ -199,7 +169,7 @@ TEST_F(StartupTest, CancelledSignOnLeavesFoldersAndFeatureValuesButNoLogAndNoMai
     const std::string hidden = ReadFile(m_strWork + "/.hidden");
     for (const char* pszFolder : {"log", "userdata", "download", "Update"})
         EXPECT_NE(hidden.find(pszFolder), std::string::npos) << pszFolder << " in .hidden: " << hidden;
-    EXPECT_TRUE(Entries(m_strWork + "/log").empty());
+    EXPECT_TRUE(FolderEntries(m_strWork + "/log").empty());
     const std::string options = ReadFile(m_strWork + "/VelkorOption.cfg");
     EXPECT_NE(options.find("MinuteToOff=10"), std::string::npos) << options;
 
@@ -242,7 +212,7 @@ TEST_F(StartupTest, SecondStartActivatesTheFirstAndEnds)
     mkdir(second.c_str(), 0755);
     auto run = Start(second);
     ASSERT_TRUE(run->WaitForEnd(20));
-    EXPECT_TRUE(Entries(second).empty());
+    EXPECT_TRUE(FolderEntries(second).empty());
     EXPECT_TRUE(first->IsRunning());
     EXPECT_TRUE(WaitFor([&] { return HasFocusWithin(dialog); }, 5));
     DestroyTestWindow(other);
@@ -283,7 +253,7 @@ TEST_F(StartupTest, SignOnShowsTheMainWindowAndExitEndsTheFirstRun)
 {
     const std::string devnetState = DEVNET_DEFAULT_STATE;
     const size_t nLogStart = ReadFile(devnetState + "/devnet.log").size();
-    std::ofstream(m_strWork + "/VelkorOption.cfg") << "[RunTimeInfo]\nUserName=demo\n";
+    WriteFile(m_strWork + "/VelkorOption.cfg", "[RunTimeInfo]\nUserName=demo\n");
 
     auto run = Start(m_strWork, {"NETVANE_CA_FILE=" + devnetState + "/ca.pem"}, PARVEL_PROGRAM_1234);
     unsigned long dialog = WaitForMarkedWindow(run->Pid(), 20);
@@ -312,7 +282,7 @@ TEST_F(StartupTest, SignOnShowsTheMainWindowAndExitEndsTheFirstRun)
     EXPECT_NE(devnetLog.find("cas: demo signed on"), std::string::npos) << devnetLog;
     EXPECT_NE(devnetLog.find("translist: gh=demo"), std::string::npos) << devnetLog;
 
-    std::set<std::string> logs = Entries(m_strWork + "/log");
+    std::set<std::string> logs = FolderEntries(m_strWork + "/log");
     ASSERT_EQ(logs.size(), 1u);
     EXPECT_EQ(logs.begin()->rfind("Parvel_demo", 0), 0u) << *logs.begin();
     const std::string log = ReadFile(m_strWork + "/log/" + *logs.begin());
