@@ -59,7 +59,7 @@ TEST_F(DevnetServicesTest, UpdateNamesTheVersionAndTheUpdaterItServes)
     std::string local = updater + ".got";
     CNetvane net;
     ASSERT_TRUE(net.DownloadFile_Get(url.c_str(), local.c_str(), nullptr, nullptr));
-    EXPECT_EQ(ReadAll(updater), ReadAll(local));
+    EXPECT_EQ(ReadFile(updater), ReadFile(local));
     CNetvane other;
     EXPECT_FALSE(other.DownloadFile_Get((m_devnet->Url("update") + "Other.exe").c_str(), local.c_str(), nullptr, nullptr));
 
@@ -134,14 +134,14 @@ TEST_F(DevnetServicesTest, LabelIsAFourBySixInchPdfWithTheOrderNumber)
     std::string url = m_devnet->Url("labelpdf") + "VK2026121000001&jmm=757C5EDA82A9B0213D91F76DE72379D5";
     CNetvane net;
     ASSERT_TRUE(net.DownloadFile_Get(url.c_str(), pdf.c_str(), nullptr, nullptr));
-    std::string content = ReadAll(pdf);
+    std::string content = ReadFile(pdf);
     EXPECT_EQ(0u, content.find("%PDF-1.4\n"));
     EXPECT_NE(std::string::npos, content.find("(VK2026121000001) Tj"));
 
     // A real reader agrees on the page count and size.
     std::string info = "/tmp/devnet-label-info-" + std::to_string(getpid());
-    ASSERT_EQ(0, std::system(("pdfinfo '" + pdf + "' > '" + info + "' 2>&1").c_str())) << ReadAll(info);
-    std::string text = ReadAll(info);
+    ASSERT_EQ(0, std::system(("pdfinfo '" + pdf + "' > '" + info + "' 2>&1").c_str())) << ReadFile(info);
+    std::string text = ReadFile(info);
     EXPECT_EQ("1", InfoValue(text, "Pages:")) << text;
     EXPECT_EQ("288 x 432 pts", InfoValue(text, "Page size:")) << text;
     EXPECT_EQ(std::string::npos, text.find("Syntax Error")) << text;
@@ -151,7 +151,7 @@ TEST_F(DevnetServicesTest, LabelIsAFourBySixInchPdfWithTheOrderNumber)
     CNetvane again;
     ASSERT_TRUE(again.DownloadFile_Get((m_devnet->Url("labelpdf") + "VK2026121000002&jmm=WRONG").c_str(), pdf.c_str(),
                                        nullptr, nullptr));
-    EXPECT_NE(std::string::npos, ReadAll(pdf).find("(VK2026121000002) Tj"));
+    EXPECT_NE(std::string::npos, ReadFile(pdf).find("(VK2026121000002) Tj"));
     EXPECT_NE(std::string::npos, m_devnet->Log().find("label: orderno=VK2026121000002 jmm=WRONG (BAD)"));
     std::remove(pdf.c_str());
     std::remove(info.c_str());

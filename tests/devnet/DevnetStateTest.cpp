@@ -6,29 +6,23 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ftw.h>
 #include <unistd.h>
 
 namespace
 {
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    return std::remove(path);
-}
-
 TEST(DevnetStateTest, CertificatesAreMadeOnceAndReused)
 {
     UseShortTimeouts();
-    char pattern[] = "/tmp/devnet-state-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern));
-    std::string dir = std::string(pattern) + "/nested/state";   // made by devnet
+    const std::string root = MakeTempFolder("devnet-state");
+    ASSERT_FALSE(root.empty());
+    std::string dir = root + "/nested/state";   // made by devnet
     std::string ca, cert;
     {
         CDevnetProcess first({}, dir);
         ASSERT_TRUE(first.IsReady()) << first.Log();
         EXPECT_EQ(dir + "/ca.pem", first.CaPath());
-        ca = ReadAll(dir + "/ca.pem");
-        cert = ReadAll(dir + "/server.pem");
+        ca = ReadFile(dir + "/ca.pem");
+        cert = ReadFile(dir + "/server.pem");
         ASSERT_EQ(0u, ca.find("-----BEGIN CERTIFICATE-----"));
         EXPECT_NE(ca, cert);
         EXPECT_TRUE(Get(first.Url("https") + "/devnet/ping").hasReply);
@@ -36,34 +30,33 @@ TEST(DevnetStateTest, CertificatesAreMadeOnceAndReused)
     {
         CDevnetProcess second({}, dir);
         ASSERT_TRUE(second.IsReady()) << second.Log();
-        EXPECT_EQ(ca, ReadAll(dir + "/ca.pem"));
-        EXPECT_EQ(cert, ReadAll(dir + "/server.pem"));
+        EXPECT_EQ(ca, ReadFile(dir + "/ca.pem"));
+        EXPECT_EQ(cert, ReadFile(dir + "/server.pem"));
         // Trusted through the CA a test names, by IP and by localhost.
         EXPECT_TRUE(Get(second.Url("https") + "/devnet/ping").hasReply);
         std::string byName = second.Url("https");
         byName.replace(byName.find("127.0.0.1"), 9, "localhost");
         EXPECT_TRUE(Get(byName + "/devnet/ping").hasReply);
     }
-    nftw(pattern, RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
+    RemoveFolder(root);
 }
 
 TEST(DevnetStateTest, CertificateNotCoveringItsAddressesIsMadeAnewByTheSameCa)
 {
     UseShortTimeouts();
-    char pattern[] = "/tmp/devnet-state-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern));
-    std::string dir = pattern;
+    const std::string dir = MakeTempFolder("devnet-state");
+    ASSERT_FALSE(dir.empty());
     ASSERT_TRUE(MakeTestCertificates(dir, "DNS:other.example"));
-    std::string ca = ReadAll(dir + "/ca.pem");
-    std::string foreign = ReadAll(dir + "/server.pem");
+    std::string ca = ReadFile(dir + "/ca.pem");
+    std::string foreign = ReadFile(dir + "/server.pem");
     {
         CDevnetProcess devnet({}, dir);
         ASSERT_TRUE(devnet.IsReady()) << devnet.Log();
-        EXPECT_EQ(ca, ReadAll(dir + "/ca.pem"));
-        EXPECT_NE(foreign, ReadAll(dir + "/server.pem"));
+        EXPECT_EQ(ca, ReadFile(dir + "/ca.pem"));
+        EXPECT_NE(foreign, ReadFile(dir + "/server.pem"));
         EXPECT_TRUE(Get(devnet.Url("https") + "/devnet/ping").hasReply);
     }
-    nftw(pattern, RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
+    RemoveFolder(dir);
 }
 
 TEST(DevnetStateTest, StopsOnTermAndRefusesBadCommandLines)

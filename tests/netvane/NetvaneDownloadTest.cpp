@@ -8,7 +8,6 @@
 #include <atomic>
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
 #include <cstdlib>
-#include <ftw.h>
 #include <mutex>
 #include <thread>
 #include <unistd.h>
@@ -31,11 +30,6 @@ int RecordProgress(void* context, double total, double done)
     return 0;
 }
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    return std::remove(path);
-}
-
 class NetvaneDownloadTest : public ::testing::Test
 {
 protected:
@@ -54,12 +48,11 @@ protected:
     {
         ASSERT_TRUE(s_devnet && s_devnet->IsReady());
         UseShortTimeouts();
-        char pattern[] = "/tmp/netvane-dl-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        m_folder = pattern;
+        m_folder = MakeTempFolder("netvane-dl");
+        ASSERT_FALSE(m_folder.empty());
         m_target = m_folder + "/file.bin";
     }
-    void TearDown() override { nftw(m_folder.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS); }
+    void TearDown() override { RemoveFolder(m_folder); }
 
     static std::string Http(const std::string& path) { return s_devnet->Url("http") + path; }
     static std::string Expected(size_t size)
@@ -87,7 +80,7 @@ TEST_F(NetvaneDownloadTest, WholeFileArrivesWithSensibleProgress)
         bool ok = extended ? net.DownloadFile_GetEx(url.c_str(), m_target.c_str(), (void*)RecordProgress, &log)
                            : net.DownloadFile_Get(url.c_str(), m_target.c_str(), (void*)RecordProgress, &log);
         ASSERT_TRUE(ok);
-        EXPECT_EQ(Expected(size), ReadAll(m_target));
+        EXPECT_EQ(Expected(size), ReadFile(m_target));
         EXPECT_EQ("file.bin ", ListFolder(m_folder));
 
         ASSERT_GE(log.calls.size(), 2u);   // reported as data arrives, not only at the end
@@ -108,7 +101,7 @@ TEST_F(NetvaneDownloadTest, NoCallbackIsFine)
 {
     CNetvane net;
     ASSERT_TRUE(net.DownloadFile_Get(Http("/devnet/file?size=10").c_str(), m_target.c_str(), nullptr, nullptr));
-    EXPECT_EQ(Expected(10), ReadAll(m_target));
+    EXPECT_EQ(Expected(10), ReadFile(m_target));
 }
 
 TEST_F(NetvaneDownloadTest, EmptyFileIsAWholeFile)
@@ -117,7 +110,7 @@ TEST_F(NetvaneDownloadTest, EmptyFileIsAWholeFile)
     CNetvane net;
     ASSERT_TRUE(net.DownloadFile_Get(Http("/devnet/file?size=0").c_str(), m_target.c_str(), (void*)RecordProgress, &log));
     EXPECT_TRUE(FileExists(m_target));
-    EXPECT_EQ("", ReadAll(m_target));
+    EXPECT_EQ("", ReadFile(m_target));
 }
 
 TEST_F(NetvaneDownloadTest, FailedDownloadLeavesNoFile)

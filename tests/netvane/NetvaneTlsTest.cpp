@@ -5,22 +5,15 @@
 #include "NetTestUtil.h"
 
 #include <cstdlib>
-#include <ftw.h>
 #include <unistd.h>
 
 namespace
 {
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    return std::remove(path);
-}
-
 TEST(NetvaneTlsTest, CertificateForAnotherNameIsRefused)
 {
     UseShortTimeouts();
-    char pattern[] = "/tmp/netvane-tls-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern));
-    std::string dir = pattern;
+    const std::string dir = MakeTempFolder("netvane-tls");
+    ASSERT_FALSE(dir.empty());
     ASSERT_TRUE(MakeTestCertificates(dir, "IP:127.0.0.1"));   // not the name localhost
     {
         CDevnetProcess devnet({}, dir);
@@ -37,6 +30,6 @@ TEST(NetvaneTlsTest, CertificateForAnotherNameIsRefused)
         EXPECT_EQ(0u, result.code);
         EXPECT_FALSE(result.hasReply);
     }
-    nftw(dir.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
+    RemoveFolder(dir);
 }
 }

@@ -90,20 +90,6 @@ std::string EchoField(const std::string& echo, const std::string& name)
     return text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
 }
 
-bool FileExists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 std::string ListFolder(const std::string& folder)
 {
     std::string names;

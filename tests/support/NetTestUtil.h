@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Netvane.h"
+#include "TestFiles.h"
 
 #include <string>
 
@@ -44,8 +45,6 @@ inline std::string Utf8(const char8_t* text)
 
 // One line "name=value" of devnet's echo reply.
 std::string EchoField(const std::string& echo, const std::string& name);
-bool FileExists(const std::string& path);
-std::string ReadAll(const std::string& path);
 // Names in a folder, "." and ".." left out.
 std::string ListFolder(const std::string& folder);
 
