@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Mapform.h"
+#include "TestFiles.h"
 
 #include <CodePage.h>
 #include <cstdio>
@@ -21,11 +22,10 @@ class MapformExcelTest : public testing::Test
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/mapform_xls_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        m_dir = tmpl;
+        m_dir = MakeTempFolder("mapform_xls");
+        ASSERT_FALSE(m_dir.empty());
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    void TearDown() override { RemoveFolder(m_dir); }
 
     std::string m_dir;
 };

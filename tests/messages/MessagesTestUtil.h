@@ -6,20 +6,16 @@
 #include <sqlite3.h>
 #include <string>
 #include <unistd.h>
+#include "TestFiles.h"
 
 class CTempFolder
 {
 public:
-    CTempFolder()
-    {
-        char tmpl[] = "/tmp/murmel_XXXXXX";
-        if (mkdtemp(tmpl)) m_path = tmpl;
-    }
+    CTempFolder() : m_path(MakeTempFolder("murmel")) {}
     ~CTempFolder()
     {
-        if (m_path.empty()) return;
-        std::string cmd = "rm -rf '" + m_path + "'";
-        (void)!std::system(cmd.c_str());
+        if (!m_path.empty())
+            RemoveFolder(m_path);
     }
     const std::string& Path() const { return m_path; }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Scrivo.h"
+#include "TestFiles.h"
 
 #include <CodePage.h>
 #include <cstdlib>
@@ -19,19 +20,6 @@
 #include <vector>
 
 namespace {
-
-std::string MakeTempDir()
-{
-    char tmpl[] = "/tmp/scrivo_XXXXXX";
-    if (!mkdtemp(tmpl)) return std::string();
-    return tmpl;
-}
-
-void RemoveTree(const std::string& dir)
-{
-    std::string cmd = "rm -rf '" + dir + "'";
-    (void)!std::system(cmd.c_str());
-}
 
 std::string Today()
 {
@@ -68,13 +56,13 @@ class ScrivoTest : public testing::Test
 protected:
     void SetUp() override
     {
-        m_dir = MakeTempDir();
+        m_dir = MakeTempFolder("scrivo");
         ASSERT_FALSE(m_dir.empty());
         Scrivo::setLogPath((m_dir + "/").c_str());
         Scrivo::setLogLevel(8);
         Scrivo::init("Parvel_test_");
     }
-    void TearDown() override { RemoveTree(m_dir); }
+    void TearDown() override { RemoveFolder(m_dir); }
 
     std::string LogFile() const { return m_dir + "/Parvel_test_" + Today() + ".log"; }
 
@@ -215,7 +203,7 @@ TEST(ScrivoBeforeInitTest, TraceBeforeInitWritesNothing)
         Scrivo::trace("before init");
         return;
     }
-    std::string dir = MakeTempDir();
+    std::string dir = MakeTempFolder("scrivo");
     ASSERT_FALSE(dir.empty());
     pid_t pid = fork();
     ASSERT_NE(pid, -1);
@@ -236,14 +224,9 @@ TEST(ScrivoBeforeInitTest, TraceBeforeInitWritesNothing)
     }
     ASSERT_TRUE(done);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    DIR* d = opendir(dir.c_str());
-    ASSERT_NE(d, nullptr);
-    int entries = 0;
-    while (struct dirent* e = readdir(d))
-        if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) ++entries;
-    closedir(d);
-    EXPECT_EQ(entries, 0);
-    RemoveTree(dir);
+    ASSERT_TRUE(IsFolder(dir));
+    EXPECT_EQ(FolderEntries(dir), std::set<std::string>());
+    RemoveFolder(dir);
 }
 
 } // namespace

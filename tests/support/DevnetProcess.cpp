@@ -1,4 +1,5 @@
 #include "DevnetProcess.h"
+#include "TestFiles.h"
 
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
 #include <cstdio>
@@ -6,7 +7,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <ftw.h>
 #include <signal.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -17,11 +17,6 @@ namespace
 {
 const int kStartTimeoutMs = 10000;
 const int kStopTimeoutMs = 3000;
-
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    return std::remove(path);
-}
 
 bool ReadPorts(const std::string& path, std::map<std::string, std::string>& urls)
 {
@@ -43,10 +38,9 @@ CDevnetProcess::CDevnetProcess(const std::vector<std::string>& extraArgs, const 
 {
     if (stateDir.empty())
     {
-        char pattern[] = "/tmp/devnet-test-XXXXXX";
-        if (!mkdtemp(pattern))
+        m_strStateDir = MakeTempFolder("devnet-test");
+        if (m_strStateDir.empty())
             return;
-        m_strStateDir = pattern;
         m_bOwnState = true;
     }
     else
@@ -141,7 +135,7 @@ CDevnetProcess::~CDevnetProcess()
             unsetenv("NETVANE_CA_FILE");
     }
     if (m_bOwnState && !m_strStateDir.empty())
-        nftw(m_strStateDir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+        RemoveFolder(m_strStateDir);
 }
 
 std::string CDevnetProcess::Url(const std::string& name) const
@@ -152,8 +146,5 @@ std::string CDevnetProcess::Url(const std::string& name) const
 
 std::string CDevnetProcess::Log() const
 {
-    std::ifstream in(m_strStateDir + "/devnet.log");
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return ReadFile(m_strStateDir + "/devnet.log");
 }
