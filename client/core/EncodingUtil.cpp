@@ -1,38 +1,16 @@
 #include "EncodingUtil.h"
 
-#include <cstring>
-#include <vector>
 #include "CodePage.h"
 
-namespace {
-
-// UTF-8 to ANSI through UTF-16, both lengths taken with the terminator counted.
-std::string ConvertUtf8ToAnsi(const char* utf8)
-{
-    int nWide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    if (nWide <= 0)
-        return std::string();
-    std::vector<wchar_t> wide((size_t)nWide + 1, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), nWide);
-
-    int nAnsi = WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, nullptr, 0);
-    if (nAnsi <= 0)
-        return std::string();
-    std::vector<char> ansi((size_t)nAnsi + 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, ansi.data(), nAnsi);
-    return std::string(ansi.data());
-}
-
-} // namespace
-
+// Both stop at the text's first zero byte, as the C string they were handed would.
 void Utf8ToAnsi(CString& text)
 {
-    text = ConvertUtf8ToAnsi(text.GetString()).c_str();
+    text = CCodePage::Utf8ToAnsi(text.GetString()).c_str();
 }
 
 void Utf8ToAnsi(std::string& text)
 {
-    text = ConvertUtf8ToAnsi(text.c_str());
+    text = CCodePage::Utf8ToAnsi(text.c_str());
 }
 
 std::string CStringToStdString(CString text)

@@ -1,6 +1,5 @@
 #include "URLEncode.h"
 
-#include <vector>
 #include "CodePage.h"
 
 namespace {
@@ -50,19 +49,8 @@ std::string CURLEncode::GbkToUtf8(const char* text) const
     if (!text)
         return out;
 
-    int nWide = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (nWide <= 0)
-        return out;
-    std::vector<wchar_t> wide((size_t)nWide + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), nWide);
-
-    int nUtf8 = WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, nullptr, 0);
-    if (nUtf8 <= 0)
-        return out;
-    std::vector<char> utf8((size_t)nUtf8 + 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(), nUtf8);
-
-    for (const char* p = utf8.data(); *p; ++p) {
+    const std::string utf8 = CCodePage::AnsiToUtf8(text);
+    for (const char* p = utf8.c_str(); *p; ++p) {
         unsigned char b = (unsigned char)*p;
         if (IsCAlnum(b))
             out += (char)b;

@@ -54,16 +54,13 @@ void ParseTransUrlList(const char* xml, std::vector<std::string>& list, int& cou
         return;
 
     int n = 0;
-    for (const TiXmlElement* url = first; url; url = url->NextSiblingElement("url"))
-        ++n;
-    count = n;
-
-    for (const TiXmlElement* url = first; url; url = url->NextSiblingElement("url")) {
+    for (const TiXmlElement* url = first; url; url = url->NextSiblingElement("url"), ++n) {
         // An entry's index is its position in the document, whatever its "index" child says.
         bool present = false;
         const char* path = ChildText(url, "path", present);
         list.push_back(path ? path : "");
     }
+    count = n;
 }
 
 bool ParseMessageList(const char* xml, CNewsItem& item)
@@ -86,21 +83,20 @@ bool ParseMessageList(const char* xml, CNewsItem& item)
     // A type without a number keeps the record's type.
     ParseDecimal(text, item.type);
 
-    text = ChildText(data, "title", present);
-    if (present)
-        item.SetTitle(text ? text : "");
-    text = ChildText(data, "class", present);
-    if (present)
-        item.SetClass(text ? text : "");
-    text = ChildText(data, "time", present);
-    if (present)
-        item.SetOccurTime(text ? text : "");
-    text = ChildText(data, "content", present);
-    if (present)
-        item.SetContent(text ? text : "");
-    text = ChildText(data, "reader", present);
-    if (present)
-        item.SetRemindType(text ? text : "");
+    // A text element that is there, even empty, replaces the record's value.
+    static const struct {
+        const char* name;
+        void (CNewsItem::*set)(std::string);
+    } texts[] = {
+        {"title", &CNewsItem::SetTitle},     {"class", &CNewsItem::SetClass},
+        {"time", &CNewsItem::SetOccurTime},  {"content", &CNewsItem::SetContent},
+        {"reader", &CNewsItem::SetRemindType},
+    };
+    for (const auto& t : texts) {
+        text = ChildText(data, t.name, present);
+        if (present)
+            (item.*t.set)(text ? text : "");
+    }
     text = ChildText(data, "url", present);
     if (text && *text)
         item.SetUrl(text);
