@@ -19,6 +19,23 @@ size_t ColorTableSize(unsigned char packed)
 {
     return (packed & 0x80) ? 3u * (1u << ((packed & 7) + 1)) : 0;
 }
+
+// A movable global block holding a copy of the bytes; null when it cannot be made.
+HGLOBAL CopyToGlobal(const void* pData, size_t nSize)
+{
+    HGLOBAL hGlobal = GlobalAlloc(GMEM_MOVEABLE, nSize);
+    if (!hGlobal)
+        return nullptr;
+    void* pCopy = GlobalLock(hGlobal);
+    if (!pCopy)
+    {
+        GlobalFree(hGlobal);
+        return nullptr;
+    }
+    memcpy(pCopy, pData, nSize);
+    GlobalUnlock(hGlobal);
+    return hGlobal;
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CPictureEx, CStatic)
@@ -73,17 +90,9 @@ BOOL CPictureEx::Load(LPCSTR lpszResourceName, LPCSTR lpszResourceType)
     if (!pResData || dwSize == 0)
         return FALSE;
 
-    HGLOBAL hGlobal = GlobalAlloc(GMEM_MOVEABLE, dwSize);
+    HGLOBAL hGlobal = CopyToGlobal(pResData, dwSize);
     if (!hGlobal)
         return FALSE;
-    void* pData = GlobalLock(hGlobal);
-    if (!pData)
-    {
-        GlobalFree(hGlobal);
-        return FALSE;
-    }
-    memcpy(pData, pResData, dwSize);
-    GlobalUnlock(hGlobal);
 
     BOOL bResult = Load(hGlobal, dwSize);
     GlobalFree(hGlobal);
@@ -177,17 +186,9 @@ BOOL CPictureEx::Load(HGLOBAL hGlobal, DWORD dwSize)
 BOOL CPictureEx::LoadSinglePicture(const void* pData, size_t nSize)
 {
     // The stream gets a copy: the caller's block is not the stream's to free.
-    HGLOBAL hCopy = GlobalAlloc(GMEM_MOVEABLE, nSize);
+    HGLOBAL hCopy = CopyToGlobal(pData, nSize);
     if (!hCopy)
         return FALSE;
-    void* pCopy = GlobalLock(hCopy);
-    if (!pCopy)
-    {
-        GlobalFree(hCopy);
-        return FALSE;
-    }
-    memcpy(pCopy, pData, nSize);
-    GlobalUnlock(hCopy);
 
     IStream* pStream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(hCopy, TRUE, &pStream)) || !pStream)
