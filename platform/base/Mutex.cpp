@@ -216,6 +216,18 @@ HANDLE TakeOwnershipIf(HANDLE h, BOOL bInitialOwner)
         WaitForSingleObject(h, 0);
     return h;
 }
+
+// Makes this process's object for a name whose lock file it now holds, registered under the
+// name; the caller gets its only handle. Called with g_namesLock held.
+HANDLE AttachNamedMutex(LPCSTR lpName, const std::string& stem, int fdHold)
+{
+    int fdOwn = OpenLockFile(stem + ".own", true);
+    CMutexObject* pMutex = new CMutexObject(lpName, fdHold, fdOwn);
+    Names()[lpName] = pMutex;
+    HANDLE h = pMutex->OpenHandle();
+    pMutex->Release();
+    return h;
+}
 } // namespace
 
 HANDLE CreateMutex(LPSECURITY_ATTRIBUTES, BOOL bInitialOwner, LPCSTR lpName)
@@ -246,11 +258,7 @@ HANDLE CreateMutex(LPSECURITY_ATTRIBUTES, BOOL bInitialOwner, LPCSTR lpName)
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    int fdOwn = OpenLockFile(stem + ".own", true);
-    CMutexObject* pMutex = new CMutexObject(lpName, fdHold, fdOwn);
-    Names()[lpName] = pMutex;
-    HANDLE h = pMutex->OpenHandle();
-    pMutex->Release();
+    HANDLE h = AttachNamedMutex(lpName, stem, fdHold);
     if (!bExisted)
         TakeOwnershipIf(h, bInitialOwner);
     SetLastError(bExisted ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
@@ -279,11 +287,7 @@ HANDLE OpenMutex(DWORD, BOOL, LPCSTR lpName)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
-    int fdOwn = OpenLockFile(stem + ".own", true);
-    CMutexObject* pMutex = new CMutexObject(lpName, fdHold, fdOwn);
-    Names()[lpName] = pMutex;
-    HANDLE h = pMutex->OpenHandle();
-    pMutex->Release();
+    HANDLE h = AttachNamedMutex(lpName, stem, fdHold);
     SetLastError(ERROR_SUCCESS);
     return h;
 }
