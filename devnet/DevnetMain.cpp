@@ -38,60 +38,54 @@ const LISTENER_ADDRESS kDefaultListeners[] = {
     {DEVNET_HOST_VPN, 45158, false},      {DEVNET_HOST_INTERFACE, 80, false},
 };
 
+// Each service by name: its scheme, where it stands by default (host and port) and its path. On
+// --local every service shares one plain and one TLS listener, so only scheme and path remain.
+struct SERVICE_URL
+{
+    const char* name;
+    bool secure;
+    const char* host;
+    const char* port;  // ":8443", or "" for the scheme's own
+    const char* path;
+};
+
+const SERVICE_URL kServiceUrls[] = {
+    {"cas_https", true, DEVNET_HOST_CAS, ":8443", "/cas3.4/login"},
+    {"cas_http", false, DEVNET_HOST_CAS, ":8080", "/cas3.4/login"},
+    {"cas_logout", true, DEVNET_HOST_CAS, ":8443", "/cas3.4/logout"},
+    {"authority", false, DEVNET_HOST_AUTH, ":11372", "/velkorauth/actions/outer/user/menu.action"},
+    {"update", false, DEVNET_HOST_UPDATE, ":81", "/velkor_khd/w/"},
+    {"translist", false, DEVNET_HOST_WEB, ":45178", "/kesta/notify/transition_cs_interface.php"},
+    {"message", false, DEVNET_HOST_ORDER, "", "/api/order/reverse.php"},
+    {"labelpdf", false, DEVNET_HOST_WEB, "", "/kesta/print/mail_label_pdf.php?orderno="},
+    {"import", false, DEVNET_HOST_WEB, "", "/kesta/order/import.php"},
+    {"web", false, DEVNET_HOST_WEB, "", ""},
+    {"home", false, DEVNET_HOST_WEB, "", "/kesta/index_cas.php"},
+    {"firstlink", false, DEVNET_HOST_WEB, "", "/kesta/kesta_cas_login.php"},
+    {"query", false, DEVNET_HOST_QUERY, "", "/kesta/gox.php"},
+    {"querytoken", false, DEVNET_HOST_QUERY, "", "/kesta/gohh.php"},
+    {"findpwd", false, DEVNET_HOST_PORTAL, ":30088", "/velkorsoa/portal/login/mimazhaohui.jsp"},
+    {"vpnreg", false, DEVNET_HOST_VPN, ":45158", "/velkorvpn/actions/outer/api/option.action"},
+    {"sqvpn", true, DEVNET_HOST_VPN, ":8443", "/vpn/login.html"},
+    {"interface", false, DEVNET_HOST_INTERFACE, "", "/velkor/oos/oos_param_get.php"},
+    {"http", false, DEVNET_HOST_WEB, "", ""},
+    {"https", true, DEVNET_HOST_CAS, ":8443", ""},
+};
+
 void FillDefaultUrls(CDevnetUrls& urls)
 {
-    std::string cas = std::string("https://") + DEVNET_HOST_CAS + ":8443/cas3.4";
-    std::string web = std::string("http://") + DEVNET_HOST_WEB;
-    urls.m_urls = {
-        {"cas_https", cas + "/login"},
-        {"cas_http", std::string("http://") + DEVNET_HOST_CAS + ":8080/cas3.4/login"},
-        {"cas_logout", cas + "/logout"},
-        {"authority", std::string("http://") + DEVNET_HOST_AUTH + ":11372/velkorauth/actions/outer/user/menu.action"},
-        {"update", std::string("http://") + DEVNET_HOST_UPDATE + ":81/velkor_khd/w/"},
-        {"translist", std::string("http://") + DEVNET_HOST_WEB + ":45178/kesta/notify/transition_cs_interface.php"},
-        {"message", std::string("http://") + DEVNET_HOST_ORDER + "/api/order/reverse.php"},
-        {"labelpdf", web + "/kesta/print/mail_label_pdf.php?orderno="},
-        {"import", web + "/kesta/order/import.php"},
-        {"web", web},
-        {"home", web + "/kesta/index_cas.php"},
-        {"firstlink", web + "/kesta/kesta_cas_login.php"},
-        {"query", std::string("http://") + DEVNET_HOST_QUERY + "/kesta/gox.php"},
-        {"querytoken", std::string("http://") + DEVNET_HOST_QUERY + "/kesta/gohh.php"},
-        {"findpwd", std::string("http://") + DEVNET_HOST_PORTAL + ":30088/velkorsoa/portal/login/mimazhaohui.jsp"},
-        {"vpnreg", std::string("http://") + DEVNET_HOST_VPN + ":45158/velkorvpn/actions/outer/api/option.action"},
-        {"sqvpn", std::string("https://") + DEVNET_HOST_VPN + ":8443/vpn/login.html"},
-        {"interface", std::string("http://") + DEVNET_HOST_INTERFACE + "/velkor/oos/oos_param_get.php"},
-        {"http", web},
-        {"https", std::string("https://") + DEVNET_HOST_CAS + ":8443"},
-    };
+    urls.m_urls.clear();
+    for (const SERVICE_URL& s : kServiceUrls)
+        urls.m_urls[s.name] = std::string(s.secure ? "https://" : "http://") + s.host + s.port + s.path;
 }
 
 void FillLocalUrls(CDevnetUrls& urls, int httpPort, int httpsPort)
 {
-    std::string http = "http://127.0.0.1:" + std::to_string(httpPort);
-    std::string https = "https://127.0.0.1:" + std::to_string(httpsPort);
-    urls.m_urls = {
-        {"cas_https", https + "/cas3.4/login"},
-        {"cas_http", http + "/cas3.4/login"},
-        {"cas_logout", https + "/cas3.4/logout"},
-        {"authority", http + "/velkorauth/actions/outer/user/menu.action"},
-        {"update", http + "/velkor_khd/w/"},
-        {"translist", http + "/kesta/notify/transition_cs_interface.php"},
-        {"message", http + "/api/order/reverse.php"},
-        {"labelpdf", http + "/kesta/print/mail_label_pdf.php?orderno="},
-        {"import", http + "/kesta/order/import.php"},
-        {"web", http},
-        {"home", http + "/kesta/index_cas.php"},
-        {"firstlink", http + "/kesta/kesta_cas_login.php"},
-        {"query", http + "/kesta/gox.php"},
-        {"querytoken", http + "/kesta/gohh.php"},
-        {"findpwd", http + "/velkorsoa/portal/login/mimazhaohui.jsp"},
-        {"vpnreg", http + "/velkorvpn/actions/outer/api/option.action"},
-        {"sqvpn", https + "/vpn/login.html"},
-        {"interface", http + "/velkor/oos/oos_param_get.php"},
-        {"http", http},
-        {"https", https},
-    };
+    const std::string http = "http://127.0.0.1:" + std::to_string(httpPort);
+    const std::string https = "https://127.0.0.1:" + std::to_string(httpsPort);
+    urls.m_urls.clear();
+    for (const SERVICE_URL& s : kServiceUrls)
+        urls.m_urls[s.name] = (s.secure ? https : http) + s.path;
 }
 
 // Written whole under another name and renamed, so a reader never sees half a file.
