@@ -72,17 +72,8 @@ TEST(NetvaneCasFlowTest, WrongPasswordGivesAnErrorBoxAndNoTicketGrantingCookie)
     ASSERT_TRUE(devnet.IsReady()) << devnet.Log();
     const std::string login = devnet.Url("cas_https");
 
-    REQUEST_RESULT form = Get(login, nullptr, true);
-    std::string session = Field(form.text, "JSESSIONID=", ';');
-    CNetvane post;
-    post.AddParam("username", "ann");
-    post.AddParam("password", "secret2");
-    post.AddParam("lt", Field(form.text, "name=\"lt\" value=\"", '"').c_str());
-    post.AddParam("execution", Field(form.text, "name=\"execution\" value=\"", '"').c_str());
-    post.AddParam("_eventId", "submit");
-    post.AddParam("submit", "login");
-    std::string cookie = "JSESSIONID=" + session;
-    REQUEST_RESULT refused = Post(post, login, cookie.c_str(), true);
+    std::string session, tgt;
+    REQUEST_RESULT refused = CasSignOn(login, "ann", "secret2", session, tgt);
     ASSERT_TRUE(refused.hasReply);
     EXPECT_EQ(std::string::npos, refused.text.find("CASTGC="));
     EXPECT_EQ("errors", Field(refused.text, "div id=\"msg\" class=\"", '"'));
