@@ -424,11 +424,21 @@ static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
             ev.Skip();
             return;
         }
-        // Control combinations come as their control codes (Ctrl+V as 22), as on Windows.
+        // Control combinations come as their control codes (Ctrl+V as 22), as on Windows, whatever
+        // character the layout puts on the key: the key's own letter decides.
         if (ev.ControlDown() && !ev.AltDown())
         {
-            if (uc >= 'a' && uc <= 'z') uc = uc - 'a' + 1;
-            else if (uc >= 'A' && uc <= 'Z') uc = uc - 'A' + 1;
+            int k = ev.GetKeyCode();
+            if (k >= 1 && k <= 26)
+                uc = k;
+            else if (k >= 'a' && k <= 'z')
+                uc = k - 'a' + 1;
+            else if (k >= 'A' && k <= 'Z')
+                uc = k - 'A' + 1;
+            else if (uc >= 'a' && uc <= 'z')
+                uc = uc - 'a' + 1;
+            else if (uc >= 'A' && uc <= 'Z')
+                uc = uc - 'A' + 1;
         }
         std::string bytes;
         if (uc < 0x80)

@@ -35,10 +35,12 @@ class CGuardedEdit : public CEdit
 {
 public:
     std::vector<UINT> m_chars;
+    std::vector<UINT> m_flags;
     int m_nMenus = 0;
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
     {
         m_chars.push_back(nChar);
+        m_flags.push_back(nFlags);
         if (nChar == 22 && nRepCnt == 1 && !(nFlags & 0x400))
             return;
         CEdit::OnChar(nChar, nRepCnt, nFlags);
@@ -220,6 +222,38 @@ TEST_F(InputFixture, CtrlVIsStoppedByTheControlsCharHandler)
     Pump(300);
     EXPECT_EQ(22u, dlg.m_guarded.m_chars.back());
     EXPECT_STREQ("", Text(IDC_GUARDED));
+}
+
+TEST_F(InputFixture, CtrlLettersArriveAsControlCharacters)
+{
+    struct CASE
+    {
+        const char* pszKeys;
+        UINT nChar;
+    } cases[] = {
+        {"key ctrl+a", 1},
+        {"key ctrl+v", 22},
+        {"key ctrl+z", 26},
+        {"key ctrl+shift+c", 3},
+        {"key Control_R+x", 24},
+    };
+    for (const CASE& c : cases)
+    {
+        SCOPED_TRACE(c.pszKeys);
+        dlg.m_guarded.m_chars.clear();
+        dlg.m_guarded.m_flags.clear();
+        ASSERT_TRUE(KeysInto(&dlg.m_guarded, c.pszKeys, [&] { return !dlg.m_guarded.m_chars.empty(); },
+                             [&] {
+                                 dlg.m_guarded.m_chars.clear();
+                                 dlg.m_guarded.m_flags.clear();
+                             }));
+        Pump(100);
+        ASSERT_EQ(1u, dlg.m_guarded.m_chars.size());
+        EXPECT_EQ(c.nChar, dlg.m_guarded.m_chars[0]);
+        // The flags carry the key's scan code and no release bits.
+        EXPECT_NE(0u, dlg.m_guarded.m_flags[0] & 0xFF);
+        EXPECT_EQ(0u, dlg.m_guarded.m_flags[0] & 0xC000);
+    }
 }
 
 TEST_F(InputFixture, SwallowedContextMenuShowsNoMenu)

@@ -132,6 +132,19 @@ TEST_F(SecureEditTest, CtrlVByMessageIsSwallowed)
     });
 }
 
+TEST_F(SecureEditTest, RealCtrlVChangesNothing)
+{
+    WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+        OnGui([] { gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "zz", -1); });
+        FocusForInput(::GetParent(hEdit), hEdit);
+        Xdotool("type --delay 40 ab");
+        Expect(dlg, hEdit, "ab");
+        Xdotool("key ctrl+v");
+        ::Sleep(200);
+        Expect(dlg, hEdit, "ab");
+    });
+}
+
 TEST_F(SecureEditTest, RealTypingBackspaceAndMiddleButtonPaste)
 {
     WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
