@@ -5,7 +5,7 @@
 #include <string>
 #include "Base64.h"
 #include "CasClient.h"
-#include "DevnetProcess.h"
+#include "DevnetSuite.h"
 #include "MD5.h"
 #include "Netvane.h"
 #include "URLEncode.h"
@@ -24,20 +24,16 @@ std::string DigestPassword(const std::string& password)
     return CURLEncode().GbkToUtf8(b64);
 }
 
-class CasDevnetTest : public ::testing::Test
+class CasDevnetTest : public CDevnetSuite<CasDevnetTest>
 {
+public:
+    static std::vector<std::string> DevnetArgs()
+    {
+        return {"--account", "ann:pw1", "--account", "bob:p@ss w&rd+1", "--account", "eve:pw3", "--account-md5",
+                "dora:s3cret"};
+    }
+
 protected:
-    static void SetUpTestSuite()
-    {
-        s_devnet = new CDevnetProcess({"--account", "ann:pw1", "--account", "bob:p@ss w&rd+1",
-                                       "--account", "eve:pw3", "--account-md5", "dora:s3cret"});
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_devnet;
-        s_devnet = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(s_devnet->IsReady()) << s_devnet->Log(); }
 
     struct CSignOn
     {
@@ -64,11 +60,7 @@ protected:
         std::string service = s_devnet->Url("firstlink");
         return CAS_serviceValidate(login.c_str(), service.c_str(), s.sessionId, s.tgt);
     }
-
-    static CDevnetProcess* s_devnet;
 };
-
-CDevnetProcess* CasDevnetTest::s_devnet = nullptr;
 
 TEST_F(CasDevnetTest, SignsOnOverHttpsAndHttp)
 {

@@ -1,28 +1,26 @@
 // devnet's CAS server: what it refuses, single-use tickets, expiry, logout, plain http.
 #include <gtest/gtest.h>
 
-#include "DevnetProcess.h"
+#include "DevnetSuite.h"
 #include "NetTestUtil.h"
 
 namespace
 {
-class DevnetCasTest : public ::testing::Test
+class DevnetCasTest : public CDevnetSuite<DevnetCasTest>
 {
+public:
+    static std::vector<std::string> DevnetArgs()
+    {
+        return {"--account", "ann:velkor2026", "--account", "bob:b0b0b0", "--account-md5", "md5user:m1m2m3m4",
+                "--account-md5", Utf8(u8"cn:密码ab12"), "--account", Utf8(u8"zh:口令abc123")};
+    }
+
 protected:
     static void SetUpTestSuite()
     {
         UseShortTimeouts();
-        s_devnet = new CDevnetProcess({"--account", "ann:velkor2026", "--account", "bob:b0b0b0",
-                                       "--account-md5", "md5user:m1m2m3m4", "--account-md5",
-                                       Utf8(u8"cn:密码ab12"), "--account", Utf8(u8"zh:口令abc123")});
-        ASSERT_TRUE(s_devnet->IsReady()) << s_devnet->Log();
+        CDevnetSuite::SetUpTestSuite();
     }
-    static void TearDownTestSuite()
-    {
-        delete s_devnet;
-        s_devnet = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(s_devnet && s_devnet->IsReady()); }
 
     static std::string Login() { return s_devnet->Url("cas_https"); }
     static std::string Base() { return Login().substr(0, Login().size() - 6); }
@@ -40,10 +38,7 @@ protected:
     {
         return Get(Base() + "/serviceValidate?service=" + service + "&ticket=" + ticket, nullptr, true);
     }
-
-    static CDevnetProcess* s_devnet;
 };
-CDevnetProcess* DevnetCasTest::s_devnet = nullptr;
 
 TEST_F(DevnetCasTest, PasswordsAreCheckedAsTheAccountSays)
 {

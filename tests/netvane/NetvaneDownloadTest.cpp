@@ -1,7 +1,7 @@
 // CNetvane's downloads: progress, the file appearing only when complete, failures, giving up.
 #include <gtest/gtest.h>
 
-#include "DevnetProcess.h"
+#include "DevnetSuite.h"
 #include "Netvane.h"
 #include "NetTestUtil.h"
 
@@ -30,23 +30,19 @@ int RecordProgress(void* context, double total, double done)
     return 0;
 }
 
-class NetvaneDownloadTest : public ::testing::Test
+class NetvaneDownloadTest : public CDevnetSuite<NetvaneDownloadTest>
 {
 protected:
     static void SetUpTestSuite()
     {
         UseShortTimeouts();
-        s_devnet = new CDevnetProcess();
-        ASSERT_TRUE(s_devnet->IsReady()) << s_devnet->Log();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_devnet;
-        s_devnet = nullptr;
+        CDevnetSuite::SetUpTestSuite();
     }
     void SetUp() override
     {
-        ASSERT_TRUE(s_devnet && s_devnet->IsReady());
+        CDevnetSuite::SetUp();
+        if (HasFatalFailure())
+            return;
         UseShortTimeouts();
         m_folder = MakeTempFolder("netvane-dl");
         ASSERT_FALSE(m_folder.empty());
@@ -63,11 +59,9 @@ protected:
         return bytes;
     }
 
-    static CDevnetProcess* s_devnet;
     std::string m_folder;
     std::string m_target;
 };
-CDevnetProcess* NetvaneDownloadTest::s_devnet = nullptr;
 
 TEST_F(NetvaneDownloadTest, WholeFileArrivesWithSensibleProgress)
 {

@@ -1,7 +1,7 @@
 // CNetvane's requests against devnet: fields, cookies, header lines, redirects, failures.
 #include <gtest/gtest.h>
 
-#include "DevnetProcess.h"
+#include "DevnetSuite.h"
 #include "Netvane.h"
 #include "NetTestUtil.h"
 
@@ -12,31 +12,24 @@
 
 namespace
 {
-class NetvaneRequestTest : public ::testing::Test
+class NetvaneRequestTest : public CDevnetSuite<NetvaneRequestTest>
 {
 protected:
     static void SetUpTestSuite()
     {
         UseShortTimeouts();
-        s_devnet = new CDevnetProcess();
-        ASSERT_TRUE(s_devnet->IsReady()) << s_devnet->Log();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_devnet;
-        s_devnet = nullptr;
+        CDevnetSuite::SetUpTestSuite();
     }
     void SetUp() override
     {
-        ASSERT_TRUE(s_devnet && s_devnet->IsReady());
+        CDevnetSuite::SetUp();
+        if (HasFatalFailure())
+            return;
         setenv("NETVANE_CA_FILE", s_devnet->CaPath().c_str(), 1);
     }
     static std::string Http(const std::string& path) { return s_devnet->Url("http") + path; }
     static std::string Https(const std::string& path) { return s_devnet->Url("https") + path; }
-
-    static CDevnetProcess* s_devnet;
 };
-CDevnetProcess* NetvaneRequestTest::s_devnet = nullptr;
 
 struct QUERY_CASE
 {

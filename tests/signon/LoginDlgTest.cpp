@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 #include "KernelObject.h"
-#include "DevnetProcess.h"
+#include "DevnetSuite.h"
 #include "OptionCtrl.h"
 #include "ParvelApp.h"
 #include "X11Window.h"
@@ -41,23 +41,21 @@ void ClickOk(HWND hDlg)
     ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(hDlg, IDOK));
 }
 
-class LoginDlgTest : public ::testing::Test
+class LoginDlgTest : public CDevnetSuite<LoginDlgTest>
 {
+public:
+    static std::vector<std::string> DevnetArgs()
+    {
+        return {"--account", "demo:velkor2026", "--account", "digits:123456", "--account", "letters:abcdef",
+                "--account", "mixfive:ab12c", "--account", "mixsix:ab12cd", "--account-md5", "olduser:Pa55word"};
+    }
+
 protected:
-    static void SetUpTestSuite()
-    {
-        s_devnet = new CDevnetProcess({"--account", "demo:velkor2026", "--account", "digits:123456", "--account",
-                                       "letters:abcdef", "--account", "mixfive:ab12c", "--account", "mixsix:ab12cd",
-                                       "--account-md5", "olduser:Pa55word"});
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_devnet;
-        s_devnet = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(s_devnet->IsReady()) << s_devnet->Log();
+        CDevnetSuite::SetUp();
+        if (HasFatalFailure())
+            return;
         SetLoginUrlForTest(s_devnet->Url("cas_https").c_str());
         SetUpdateUrlForTest(kNoUpdateUrl);
         COptionCtrl().SetLocalVersionInfo("999.0.0.0");
@@ -74,11 +72,7 @@ protected:
         });
         ClickOk(hDlg);
     }
-
-    static CDevnetProcess* s_devnet;
 };
-
-CDevnetProcess* LoginDlgTest::s_devnet = nullptr;
 
 TEST_F(LoginDlgTest, FocusGoesToTheAccountUnlessOneIsStored)
 {
