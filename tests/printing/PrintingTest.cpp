@@ -14,7 +14,7 @@
 #include "AfxWin.h"
 #include "CodePage.h"
 #include "DevnetProcess.h"
-#include "GuiEnvironment.h"
+#include "ClientEnvironment.h"
 #include "GuiWait.h"
 #include "KernelObject.h"
 #include "OptionCtrl.h"
@@ -29,35 +29,25 @@ namespace
 {
 std::string g_strFolder;
 
-// Starts the windowing layer in a working folder of its own; message boxes are answered at
-// once and logged, program starts logged.
-class CPrintingEnvironment : public CGuiEnvironment
+// No printer named by the environment: the default printer comes from CUPS.
+class CPrintingEnvironment : public CClientEnvironment
 {
 public:
-    CPrintingEnvironment() : CGuiEnvironment("printing_tests") {}
+    CPrintingEnvironment() : CClientEnvironment("printing_tests", "parvel-printing") {}
     void SetUp() override
     {
-        g_strFolder = MakeTempFolder("parvel-printing");
-        ASSERT_EQ(0, chdir(g_strFolder.c_str()));
-        mkdir("stubs", 0755);
-        mkdir("log", 0755);
-        setenv("PARVEL_MSGBOX_AUTO", "IDOK", 1);
-        setenv("PARVEL_MSGBOX_LOG", (g_strFolder + "/msgbox.log").c_str(), 1);
-        setenv("PARVEL_SHELL_LOG", (g_strFolder + "/shell.log").c_str(), 1);
         unsetenv("LPDEST");
         unsetenv("PRINTER");
-        CGuiEnvironment::SetUp();
+        CClientEnvironment::SetUp();
         if (::testing::Test::HasFatalFailure())
             return;
+        g_strFolder = Folder();
+        mkdir("stubs", 0755);
+        mkdir("log", 0755);
         COptionCtrl().SetPathInfo((g_strFolder + "/Parvel").c_str());
         Scrivo::setLogPath("./log/");
         Scrivo::setLogLevel(8);
         Scrivo::init("Parvel_printing");
-    }
-    void TearDown() override
-    {
-        CGuiEnvironment::TearDown();
-        RemoveFolder(g_strFolder);
     }
 };
 const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CPrintingEnvironment);

@@ -8,7 +8,7 @@
 #include "KernelObject.h"
 #include <unistd.h>
 #include "CodePage.h"
-#include "GuiEnvironment.h"
+#include "ClientEnvironment.h"
 #include "GuiWait.h"
 #include "OptionCtrl.h"
 #include "OptionData.h"
@@ -41,30 +41,19 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-// Starts the windowing layer on the test's main thread in a working folder of its own, with
-// message boxes answered at once and logged, and program starts logged.
-class CSignonEnvironment : public CGuiEnvironment
+// Program starts find the stand-ins of the stubs folder first.
+class CSignonEnvironment : public CClientEnvironment
 {
 public:
-    CSignonEnvironment() : CGuiEnvironment("signon_tests") {}
+    CSignonEnvironment() : CClientEnvironment("signon_tests", "parvel-signon") {}
     void SetUp() override
     {
-        g_strFolder = MakeTempFolder("parvel-signon");
-        ASSERT_EQ(chdir(g_strFolder.c_str()), 0);
+        CClientEnvironment::SetUp();
+        if (::testing::Test::HasFatalFailure())
+            return;
+        g_strFolder = Folder();
         mkdir((g_strFolder + "/stubs").c_str(), 0755);
-        setenv("PARVEL_MSGBOX_AUTO", "IDOK", 1);
-        setenv("PARVEL_MSGBOX_LOG", (g_strFolder + "/msgbox.log").c_str(), 1);
-        setenv("PARVEL_SHELL_LOG", (g_strFolder + "/shell.log").c_str(), 1);
-        setenv("PARVEL_HKLM_HIVE", (g_strFolder + "/hklm.hive").c_str(), 1);
-        setenv("PARVEL_HKCU_HIVE", (g_strFolder + "/hkcu.hive").c_str(), 1);
-        setenv("PARVEL_MUTEX_DIR", (g_strFolder + "/mutex").c_str(), 1);
         setenv("PATH", (g_strFolder + "/stubs:/usr/bin:/bin").c_str(), 1);
-        CGuiEnvironment::SetUp();
-    }
-    void TearDown() override
-    {
-        CGuiEnvironment::TearDown();
-        RemoveFolder(g_strFolder);
     }
 };
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include "AfxWin.h"
 #include "DevnetProcess.h"
-#include "GuiEnvironment.h"
+#include "ClientEnvironment.h"
 #include "GuiWait.h"
 #include "KernelObject.h"
 #include "LoginDlg.h"
@@ -50,36 +50,24 @@ std::string LogText()
     return text;
 }
 
-class CUpdateEnvironment : public CGuiEnvironment
+class CUpdateEnvironment : public CClientEnvironment
 {
 public:
-    CUpdateEnvironment() : CGuiEnvironment("update_tests") {}
+    CUpdateEnvironment() : CClientEnvironment("update_tests", "parvel-update") {}
     void SetUp() override
     {
-        g_strFolder = MakeTempFolder("parvel-update");
-        ASSERT_EQ(0, chdir(g_strFolder.c_str()));
-        mkdir("log", 0755);
-        mkdir("Update", 0755);
-        setenv("PARVEL_MSGBOX_AUTO", "IDOK", 1);
-        setenv("PARVEL_MSGBOX_LOG", (g_strFolder + "/msgbox.log").c_str(), 1);
-        setenv("PARVEL_SHELL_LOG", (g_strFolder + "/shell.log").c_str(), 1);
-        setenv("PARVEL_MUTEX_DIR", (g_strFolder + "/mutex").c_str(), 1);
-        setenv("PARVEL_HKLM_HIVE", (g_strFolder + "/hklm.hive").c_str(), 1);
-        setenv("PARVEL_HKCU_HIVE", (g_strFolder + "/hkcu.hive").c_str(), 1);
-        CGuiEnvironment::SetUp();
+        CClientEnvironment::SetUp();
         if (::testing::Test::HasFatalFailure())
             return;
+        g_strFolder = Folder();
+        mkdir("log", 0755);
+        mkdir("Update", 0755);
         COptionCtrl ctrl;
         ctrl.SetPathInfo((g_strFolder + "/Parvel").c_str());
         ctrl.SetLocalVersionInfo("1.2.3.4");
         Scrivo::setLogPath("./log/");
         Scrivo::setLogLevel(8);
         Scrivo::init("Parvel_update");
-    }
-    void TearDown() override
-    {
-        CGuiEnvironment::TearDown();
-        RemoveFolder(g_strFolder);
     }
 };
 const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CUpdateEnvironment);
