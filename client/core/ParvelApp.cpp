@@ -14,6 +14,7 @@
 #include "OptionCtrl.h"
 #include "Registry.h"
 #include "Scrivo.h"
+#include "Update.h"
 #include "SystemInfo.h"
 #include "X11Window.h"
 #include "XmlReaders.h"

@@ -16,9 +16,6 @@ struct ORDER_PRINT_INFO
     float fHeight = 0.0f;  // inches
 };
 
-// Name of the mutex that exists while an update runs.
-#define PARVEL_UPDATE_MUTEX "Program Update"
-
 // Main-frame timers that the sign-on step stops and restarts.
 #define TIMER_IDLE_LOCK 2128
 #define TIMER_SIGNON_CHECK 2129

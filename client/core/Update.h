@@ -7,9 +7,7 @@
 class CLoginDlg;
 
 // Name of the mutex that exists while an update runs.
-#ifndef PARVEL_UPDATE_MUTEX
 #define PARVEL_UPDATE_MUTEX "Program Update"
-#endif
 
 // The state of one update run.
 struct UpdateTask
