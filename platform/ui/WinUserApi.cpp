@@ -26,6 +26,11 @@ void UnregisterRecordOf(WndRecord* p);
 LRESULT X11SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) __attribute__((weak));
 BOOL X11SetForegroundWindow(HWND hWnd) __attribute__((weak));
 BOOL X11IsWindow(HWND hWnd) __attribute__((weak));
+BOOL X11ShowWindow(HWND hWnd, int nCmdShow) __attribute__((weak));
+void X11SetIconicState(HWND hWnd, BOOL bIconic) __attribute__((weak));
+BOOL X11WindowManagerRuns() __attribute__((weak));
+
+static bool NoWindowManager() { return X11WindowManagerRuns && !X11WindowManagerRuns(); }
 
 wxWindow* HostOf(WndRecord* p, int* pdx, int* pdy)
 {
@@ -750,9 +755,32 @@ BOOL IsWindow(HWND hWnd)
 // ---------------------------------------------------------------------------------------------
 // State and placement
 
+// Without a window manager nobody maximises: the frame takes the work area itself, and gives
+// it back on a restore.
+static void ZoomWithoutManager(WndRecord* p, wxTopLevelWindow* tl, bool bZoom)
+{
+    if (bZoom && !p->bZoomedNoManager)
+    {
+        wxRect r = tl->GetRect();
+        p->rcBeforeZoom = RECT{r.x, r.y, r.GetRight() + 1, r.GetBottom() + 1};
+        RECT rcWork{};
+        SystemParametersInfo(SPI_GETWORKAREA, 0, &rcWork, 0);
+        p->bZoomedNoManager = true;  // before the size, so its WM_SIZE says maximised
+        tl->SetSize(rcWork.left, rcWork.top, rcWork.right - rcWork.left, rcWork.bottom - rcWork.top);
+    }
+    else if (!bZoom && p->bZoomedNoManager)
+    {
+        p->bZoomedNoManager = false;
+        const RECT& rc = p->rcBeforeZoom;
+        tl->SetSize(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    }
+}
+
 BOOL ShowWindow(HWND hWnd, int nCmdShow)
 {
     WndRecord* p = LiveRec(hWnd);
+    if (p && p->kind == WK_FOREIGN)
+        return X11ShowWindow ? X11ShowWindow(hWnd, nCmdShow) : FALSE;
     if (!p || (!p->pWx && !p->bLight))
         return FALSE;
     BOOL bWasVisible = FALSE;
@@ -770,6 +798,8 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
         });
         return bWasVisible;
     }
+    const bool bNoManager = NoWindowManager();
+    int nIconic = -1;  // the iconic state to publish: 1 minimised, 0 restored, -1 unchanged
     RunOnGui([&] {
         wxWindow* w = p->pWx;
         if (!w || !LiveRec(hWnd))
@@ -794,6 +824,8 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
                 if (!w->IsShown())
                     w->Show();
                 tl->Iconize(true);
+                p->bIconicNoManager = bNoManager;
+                nIconic = 1;
             }
             else
                 w->Show();
@@ -802,7 +834,12 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
             if (tl)
             {
                 tl->Iconize(false);
-                tl->Maximize(true);
+                if (bNoManager)
+                    ZoomWithoutManager(p, tl, true);
+                else
+                    tl->Maximize(true);
+                p->bIconicNoManager = false;
+                nIconic = 0;
             }
             w->Show();
             if (tl)
@@ -811,15 +848,22 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
         case SW_RESTORE:
         case SW_SHOWNORMAL:
         case SW_SHOWDEFAULT:
+        case SW_SHOWNOACTIVATE:
+            // A minimised window comes back as it was; a maximised one asked for its normal size
+            // takes it back.
             if (tl)
             {
-                if (tl->IsIconized())
+                if (tl->IsIconized() || p->bIconicNoManager)
                     tl->Iconize(false);
-                else if (nCmdShow == SW_SHOWNORMAL && tl->IsMaximized())
+                else if (nCmdShow != SW_RESTORE && p->bZoomedNoManager)
+                    ZoomWithoutManager(p, tl, false);
+                else if (nCmdShow != SW_RESTORE && tl->IsMaximized())
                     tl->Maximize(false);
+                p->bIconicNoManager = false;
+                nIconic = 0;
             }
             w->Show();
-            if (tl)
+            if (tl && nCmdShow != SW_SHOWNOACTIVATE)
                 tl->Raise();
             break;
         default:
@@ -835,6 +879,9 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
             if (wxWindow* pw = Rec(p->hParent)->pWx)
                 pw->Refresh();
     });
+    // Other processes read the state from the X server (GetWindowPlacement).
+    if (nIconic >= 0 && bNoManager && X11SetIconicState && LiveRec(hWnd))
+        X11SetIconicState(hWnd, nIconic ? TRUE : FALSE);
     return bWasVisible;
 }
 
@@ -865,7 +912,7 @@ BOOL IsIconic(HWND hWnd)
         return FALSE;
     return CallOnGui<BOOL>([&] {
         auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
-        return tl && tl->IsIconized() ? TRUE : FALSE;
+        return tl && (tl->IsIconized() || p->bIconicNoManager) ? TRUE : FALSE;
     });
 }
 
@@ -876,7 +923,7 @@ BOOL IsZoomed(HWND hWnd)
         return FALSE;
     return CallOnGui<BOOL>([&] {
         auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
-        return tl && tl->IsMaximized() ? TRUE : FALSE;
+        return tl && (tl->IsMaximized() || p->bZoomedNoManager) ? TRUE : FALSE;
     });
 }
 

@@ -70,6 +70,11 @@ struct WndRecord
     HBITMAP hBitmapCached = nullptr;
     UINT nDefID = 0;                // dialog's default button
 
+    // Top-level state kept by ShowWindow when no window manager does it.
+    bool bIconicNoManager = false;
+    bool bZoomedNoManager = false;
+    RECT rcBeforeZoom{};            // screen rectangle to restore from a maximised window
+
     HWND Handle() { return reinterpret_cast<HWND>(this); }
 };
 

@@ -573,8 +573,8 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
             return;
         wxSize cs = pWx->GetClientSize();
         UINT type = SIZE_RESTORED;
-        if (auto* tl = dynamic_cast<wxTopLevelWindow*>(pWx))
-            type = tl->IsIconized() ? SIZE_MINIMIZED : tl->IsMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
+        if (dynamic_cast<wxTopLevelWindow*>(pWx))
+            type = IsIconic(h) ? SIZE_MINIMIZED : IsZoomed(h) ? SIZE_MAXIMIZED : SIZE_RESTORED;
         DispatchToWindow(h, WM_SIZE, type, MAKELPARAM(cs.x, cs.y));
         if (LiveRec(h))
             pWx->Refresh(false);

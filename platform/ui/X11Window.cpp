@@ -506,8 +506,7 @@ BOOL CloseWindow(HWND hWnd)
     if (!hWnd || !::IsWindow(hWnd)) { SetLastError(ERROR_INVALID_HANDLE); return FALSE; }
     if (IsOurs(hWnd))
     {
-        ::ShowWindow(hWnd, SW_MINIMIZE);
-        X11SetIconicState(hWnd, TRUE);
+        ::ShowWindow(hWnd, SW_MINIMIZE);  // publishes the iconic state itself
         return TRUE;
     }
     Window w = (Window)AfxGetX11Window(hWnd);
@@ -677,4 +676,11 @@ void X11SetIconicState(HWND hWnd, BOOL bIconic)
     g_lastError = 0;
     SetWmState(d, w, bIconic ? IconicState : NormalState);
     XSync(d, False);
+}
+
+BOOL X11WindowManagerRuns()
+{
+    std::lock_guard<std::mutex> g(XLock());
+    Display* d = Dpy();
+    return d && WindowManagerRuns(d) ? TRUE : FALSE;
 }

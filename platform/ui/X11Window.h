@@ -52,3 +52,5 @@ void X11InstallMessageFilter();
 // Without a window manager nobody records that a window is iconic: the windowing layer calls this
 // when it minimises or restores one of our top-level windows, so other processes read the state.
 void X11SetIconicState(HWND hWnd, BOOL bIconic);
+// TRUE when a window manager runs on the display (it then keeps iconic and maximised states).
+BOOL X11WindowManagerRuns();

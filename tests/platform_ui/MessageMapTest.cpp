@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 #include "AfxWin.h"
+#include "X11Window.h"
 #include "UiTestUtil.h"
 
 namespace
@@ -177,6 +178,34 @@ TEST(Window, TextPlacementAndState)
     EXPECT_TRUE(wnd.GetExStyle() & WS_EX_TOPMOST);
     wnd.DestroyWindow();
     EXPECT_FALSE(::IsWindow(child.m_hWnd));  // children go with their parent
+}
+
+TEST(Window, MaximisedFrameFillsTheWorkAreaAndRestoresItsSize)
+{
+    // No window manager runs here: the frame takes the work area itself.
+    CFrameWnd* pFrame = new CFrameWnd;
+    ASSERT_TRUE(pFrame->Create(nullptr, "最大化", WS_OVERLAPPEDWINDOW, Rect(50, 60, 400, 300)));
+    RECT rcWork{};
+    ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &rcWork, 0));
+    pFrame->ShowWindow(SW_SHOWMAXIMIZED);
+    CRect rc;
+    EXPECT_TRUE(WaitFor([&] {
+        pFrame->GetWindowRect(&rc);
+        return rc == CRect(rcWork);
+    })) << rc.left << "," << rc.top << " " << rc.Width() << "x" << rc.Height();
+    EXPECT_TRUE(pFrame->IsZoomed());
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    ASSERT_TRUE(GetWindowPlacement(pFrame->m_hWnd, &wp));
+    EXPECT_EQ((UINT)SW_SHOWMAXIMIZED, wp.showCmd);
+
+    pFrame->ShowWindow(SW_SHOWNORMAL);
+    EXPECT_TRUE(WaitFor([&] {
+        pFrame->GetWindowRect(&rc);
+        return rc.Width() == 400 && rc.Height() == 300;
+    })) << rc.Width() << "x" << rc.Height();
+    EXPECT_FALSE(pFrame->IsZoomed());
+    pFrame->DestroyWindow();
 }
 
 TEST(Window, ScreenMetrics)

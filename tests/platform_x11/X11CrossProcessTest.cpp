@@ -49,7 +49,7 @@ template <class F> bool WaitFor(F done, DWORD ms = 8000)
 class Peer
 {
 public:
-    Peer(const char* titleGbk, const char* propGbk)
+    Peer(const char* titleGbk, const char* propGbk, bool bMinimised = false)
     {
         char tmpl[] = "/tmp/x11peer.XXXXXX";
         int fd = mkstemp(tmpl);
@@ -60,7 +60,10 @@ public:
         m_pid = fork();
         if (m_pid == 0)
         {
-            if (propGbk)
+            if (propGbk && bMinimised)
+                execl(PARVEL_X11_PEER, PARVEL_X11_PEER, m_report.c_str(), title.c_str(), prop.c_str(), "minimised",
+                      (char*)nullptr);
+            else if (propGbk)
                 execl(PARVEL_X11_PEER, PARVEL_X11_PEER, m_report.c_str(), title.c_str(), prop.c_str(), (char*)nullptr);
             else
                 execl(PARVEL_X11_PEER, PARVEL_X11_PEER, m_report.c_str(), title.c_str(), (char*)nullptr);
@@ -279,6 +282,35 @@ TEST(X11CrossProcess, MinimisedThenHiddenStillReadsAsMinimised)
     SetManagerState(first.m_xid, -1);
     EXPECT_EQ((UINT)SW_SHOWNORMAL, ShowCmdOf(h));
     XCloseDisplay(d);
+}
+
+TEST(X11CrossProcess, OwnMinimiseReadsAsMinimisedAndTheShowMessageRestores)
+{
+    // No window manager runs here: the first process publishes its iconic state itself.
+    std::string mark = UniqueMark();
+    Peer first("Velkor速递网点客户端", mark.c_str(), true);
+    ASSERT_TRUE(first.m_ready);
+    Search s{mark.c_str(), nullptr};
+    EnumWindows(&FindMarked, (LPARAM)&s);
+    ASSERT_NE(nullptr, s.found);
+    EXPECT_TRUE(WaitFor([&] { return ShowCmdOf(s.found) == SW_SHOWMINIMIZED; })) << ShowCmdOf(s.found);
+    // What a second start sends a minimised first instance.
+    ::SendMessage(s.found, WM_SHOWWINDOW, TRUE, 4);
+    EXPECT_TRUE(first.Saw("WM_SHOWWINDOW 1 4"));
+    EXPECT_TRUE(WaitFor([&] { return ShowCmdOf(s.found) == SW_SHOWNORMAL; })) << ShowCmdOf(s.found);
+}
+
+TEST(X11CrossProcess, ShowWindowOfAnotherProcessWindowMinimisesAndRestoresIt)
+{
+    std::string mark = UniqueMark();
+    Peer first("Velkor速递网点客户端", mark.c_str());
+    ASSERT_TRUE(first.m_ready);
+    HWND h = first.Handle();
+    ASSERT_TRUE(AfxIsForeignWindow(h));
+    ASSERT_TRUE(::ShowWindow(h, SW_MINIMIZE));
+    EXPECT_TRUE(WaitFor([&] { return ShowCmdOf(h) == SW_SHOWMINIMIZED; })) << ShowCmdOf(h);
+    ASSERT_TRUE(::ShowWindow(h, SW_RESTORE));
+    EXPECT_TRUE(WaitFor([&] { return ShowCmdOf(h) == SW_SHOWNORMAL; })) << ShowCmdOf(h);
 }
 
 TEST(X11CrossProcess, PostedMessagesCarryTheirParametersAndCloseEndsThePeer)

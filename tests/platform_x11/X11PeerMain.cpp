@@ -1,6 +1,7 @@
 // A second process for the cross-process tests: opens one top-level window, marks it with a
 // property when asked, and writes what reaches the window to a file, a line per event.
-//   x11_peer <report file> <title, UTF-8> [<property name, UTF-8>]
+//   x11_peer <report file> <title, UTF-8> [<property name, UTF-8> [minimised]]
+// Like the program's main frame, a show message with a status shows the window that way.
 // Ends on WM_CLOSE, or by itself after 30 seconds so it never outlives a failed test.
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,11 @@ public:
     {
         Report("WM_SHOWWINDOW %ld %ld", (long)bShow, (long)nStatus);
         CFrameWnd::OnShowWindow(bShow, nStatus);
+        if (bShow && nStatus)
+        {
+            ShowWindow((int)nStatus);
+            SetForegroundWindow();
+        }
     }
     afx_msg LRESULT OnPeerPing(WPARAM wParam, LPARAM lParam)
     {
@@ -65,7 +71,9 @@ int main(int argc, char** argv)
     wnd->UpdateWindow();
     if (argc > 3)
         ::SetProp(wnd->m_hWnd, CCodePage::Utf8ToAnsi(argv[3]).c_str(), (HANDLE)(uintptr_t)0x1111);
-    else
+    if (argc > 4 && std::string(argv[4]) == "minimised")
+        wnd->ShowWindow(SW_MINIMIZE);
+    if (argc <= 3)
         X11InstallMessageFilter();
     Report("READY %ld %ld", (long)wnd->GetX11Window(), (long)::getpid());
     int code = AfxRunMessageLoop();
