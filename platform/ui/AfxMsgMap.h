@@ -175,6 +175,8 @@ inline TPmf AfxPmfUncast(void (TClass::*pmf)())
 #define ON_WM_LBUTTONDBLCLK() { WM_LBUTTONDBLCLK, 0, 0, 0, AfxSig_v_u_pt, PARVEL_PMSGW(void (CWnd::*)(UINT, CPoint), &ThisClass::OnLButtonDblClk) },
 #define ON_WM_RBUTTONDOWN() { WM_RBUTTONDOWN, 0, 0, 0, AfxSig_v_u_pt, PARVEL_PMSGW(void (CWnd::*)(UINT, CPoint), &ThisClass::OnRButtonDown) },
 #define ON_WM_RBUTTONUP() { WM_RBUTTONUP, 0, 0, 0, AfxSig_v_u_pt, PARVEL_PMSGW(void (CWnd::*)(UINT, CPoint), &ThisClass::OnRButtonUp) },
+#define ON_WM_MBUTTONDOWN() { WM_MBUTTONDOWN, 0, 0, 0, AfxSig_v_u_pt, PARVEL_PMSGW(void (CWnd::*)(UINT, CPoint), &ThisClass::OnMButtonDown) },
+#define ON_WM_MBUTTONUP() { WM_MBUTTONUP, 0, 0, 0, AfxSig_v_u_pt, PARVEL_PMSGW(void (CWnd::*)(UINT, CPoint), &ThisClass::OnMButtonUp) },
 #define ON_WM_MOUSEWHEEL() { WM_MOUSEWHEEL, 0, 0, 0, AfxSig_b_u_s_pt, PARVEL_PMSGW(BOOL (CWnd::*)(UINT, short, CPoint), &ThisClass::OnMouseWheel) },
 #define ON_WM_NCHITTEST() { WM_NCHITTEST, 0, 0, 0, AfxSig_l_pt, PARVEL_PMSGW(LRESULT (CWnd::*)(CPoint), &ThisClass::OnNcHitTest) },
 #define ON_WM_SYSCOMMAND() { WM_SYSCOMMAND, 0, 0, 0, AfxSig_v_u_u, PARVEL_PMSGW(void (CWnd::*)(UINT, LPARAM), &ThisClass::OnSysCommand) },

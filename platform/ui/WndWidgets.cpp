@@ -520,6 +520,8 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
     pWx->Bind(wxEVT_LEFT_DCLICK, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_LBUTTONDBLCLK); });
     pWx->Bind(wxEVT_RIGHT_DOWN, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_RBUTTONDOWN); });
     pWx->Bind(wxEVT_RIGHT_UP, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_RBUTTONUP); });
+    pWx->Bind(wxEVT_MIDDLE_DOWN, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_MBUTTONDOWN); });
+    pWx->Bind(wxEVT_MIDDLE_UP, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_MBUTTONUP); });
     pWx->Bind(wxEVT_MOTION, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_MOUSEMOVE); });
     // A pointer that jumps into the window brings no motion event, only the entering: for the
     // window it is a move all the same.

@@ -63,6 +63,9 @@ public:
     CGuardedEdit m_guarded;
     int m_nGo = 0, m_nLink = 0, m_nDown = 0, m_nCancel = 0;
     CPoint m_ptDown;
+    std::vector<UINT> m_middle;  // WM_MBUTTONDOWN / WM_MBUTTONUP in order
+    std::vector<UINT> m_middleFlags;
+    CPoint m_ptMiddle;
     CWnd* m_pCursorOver = nullptr;
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_GUARDED, m_guarded); }
     void OnOK() override { ++m_nGo; }
@@ -73,6 +76,17 @@ public:
         ++m_nDown;
         m_ptDown = pt;
         CDialog::OnLButtonDown(nFlags, pt);
+    }
+    afx_msg void OnMButtonDown(UINT nFlags, CPoint pt)
+    {
+        m_middle.push_back(WM_MBUTTONDOWN);
+        m_middleFlags.push_back(nFlags);
+        m_ptMiddle = pt;
+    }
+    afx_msg void OnMButtonUp(UINT nFlags, CPoint)
+    {
+        m_middle.push_back(WM_MBUTTONUP);
+        m_middleFlags.push_back(nFlags);
     }
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHit, UINT msg)
     {
@@ -92,6 +106,8 @@ protected:
 BEGIN_MESSAGE_MAP(CInputDlg, CDialog)
     ON_STN_CLICKED(IDC_LINK, &CInputDlg::OnLink)
     ON_WM_LBUTTONDOWN()
+    ON_WM_MBUTTONDOWN()
+    ON_WM_MBUTTONUP()
     ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
@@ -290,6 +306,20 @@ TEST_F(InputFixture, NotifyingStaticTakesTheMouseAndOthersLetItThrough)
     CPoint expect = pt;
     dlg.ScreenToClient(&expect);
     EXPECT_EQ(expect, dlg.m_ptDown);
+}
+
+TEST_F(InputFixture, MiddleButtonArrivesAsItsOwnMessages)
+{
+    CPoint pt = CenterOf(dlg.GetDlgItem(IDC_LABEL));
+    ClickAt(pt, 2);
+    ASSERT_TRUE(WaitFor([&] { return dlg.m_middle.size() >= 2; }));
+    EXPECT_EQ((std::vector<UINT>{WM_MBUTTONDOWN, WM_MBUTTONUP}), dlg.m_middle);
+    // The button is down in the press's key state; the left button stays out of it.
+    EXPECT_EQ((UINT)MK_MBUTTON, dlg.m_middleFlags[0] & (MK_MBUTTON | MK_LBUTTON));
+    CPoint expect = pt;
+    dlg.ScreenToClient(&expect);
+    EXPECT_EQ(expect, dlg.m_ptMiddle);
+    EXPECT_EQ(0, dlg.m_nDown);
 }
 
 TEST_F(InputFixture, EnterGivesTheDefaultCommandAndEscapeCancels)
