@@ -29,6 +29,7 @@ class wxDC;
 
 class CWnd;
 class CFont;
+class CDC;
 
 // X11 window id of a handle (ours or foreign), 0 when there is none.
 unsigned long AfxGetX11Window(HWND hWnd);
@@ -180,7 +181,9 @@ public:
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     HICON GetIcon(BOOL bBigIcon) const;
 
-    // Painting.
+    // Painting. GetDC's drawing reaches the window when the DC is released (ReleaseDC).
+    CDC* GetDC();
+    int ReleaseDC(CDC* pDC);
     void Invalidate(BOOL bErase = TRUE);
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
     void UpdateWindow();

@@ -85,10 +85,14 @@ void FlushOnGui(void* p)
         Composite(dc->ownBuffer, *paint);
         return;
     }
-    // Outside a paint: straight onto the window, as a client DC draws on Windows (gone at the next paint).
-    if (wxWindow* w = AfxGetWxWindow(hwnd))
+    // Outside a paint: straight onto the window, as a client DC draws on Windows (gone at the next
+    // paint). A windowless control is shown by its parent's widget, at its place in it.
+    int dx = 0, dy = 0;
+    if (wxWindow* w = AfxGetWxWindow(hwnd); w && AfxGetWxWindowOffset(hwnd, &dx, &dy))
     {
         wxClientDC client(w);
+        client.SetDeviceOrigin(dx, dy);
+        client.SetClippingRegion(0, 0, dc->ownBuffer->width, dc->ownBuffer->height);
         Composite(dc->ownBuffer, client);
     }
 }
@@ -185,6 +189,10 @@ CClientDC::~CClientDC()
     if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
     m_hDC = nullptr;
 }
+
+CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+
+int CWnd::ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->GetSafeHdc()) : 0; }
 
 CWnd* CDC::GetWindow() const { return CWnd::FromHandle(::WindowFromDC(m_hDC)); }
 

@@ -276,3 +276,24 @@ TEST(GdiWindow, ChildControlPaintsItsSurfaceAtItsOwnPlace)
     picture.DestroyWindow();
     wnd->DestroyWindow();
 }
+
+TEST(GdiWindow, WindowDcOfAWindowlessControlDrawsAtItsPlace)
+{
+    CCanvasWnd* wnd = OpenCanvas(780, 600);
+    ASSERT_NE(nullptr, wnd);
+    CStatic label;
+    ASSERT_TRUE(label.Create("", WS_CHILD | WS_VISIBLE, CRect(60, 40, 90, 60), wnd, 1056));
+    ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > 0; }));
+    Pump(150);
+    CDC* pDC = label.GetDC();
+    ASSERT_NE(nullptr, pDC);
+    pDC->FillSolidRect(0, 0, 40, 40, RGB(0, 120, 240));  // larger than the control: clipped to it
+    EXPECT_EQ(1, label.ReleaseDC(pDC));
+    Pump(100);
+    EXPECT_EQ(RGB(0, 120, 240), ScreenPixel(wnd, 61, 41));
+    EXPECT_EQ(RGB(0, 120, 240), ScreenPixel(wnd, 89, 59));
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 5, 5));    // not at the parent's origin
+    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 95, 65));  // nor past the control
+    label.DestroyWindow();
+    wnd->DestroyWindow();
+}
