@@ -7,6 +7,7 @@
 #include "CDialog.h"
 #include "CWinApp.h"
 #include "GdiObject.h"
+#include "GdiImpl.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -46,7 +47,7 @@ static wxFont DialogFont(const char* lpszFace, int nPointSize)
         f.SetPointSize(pt);
         return f;
     }
-    wxFont f(wxFontInfo(pt).FaceName(WxFromGbk(face)));
+    wxFont f(wxFontInfo(pt).FaceName(wxString::FromUTF8(gdi::FamilyForFace(face.c_str()))));
     return f.IsOk() ? f : wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
 }
 

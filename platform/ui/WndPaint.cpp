@@ -6,6 +6,7 @@
 #include "WndRecord.h"
 #include "CodePage.h"
 #include "Gdi.h"
+#include "GdiImpl.h"
 #include "ResourceRegistry.h"
 
 extern HWND g_hCapture;
@@ -20,9 +21,9 @@ wxFont WxFontFromHandle(HFONT hFont)
         return *wxNORMAL_FONT;
     int px = lf.lfHeight < 0 ? -lf.lfHeight : (lf.lfHeight > 0 ? lf.lfHeight * 7 / 8 : 12);
     wxFontInfo info(wxSize(0, px));
+    // The same family the drawing layer draws the face with ("宋体" is no font here).
     std::string face(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
-    if (!face.empty())
-        info.FaceName(WxFromGbk(face));
+    info.FaceName(wxString::FromUTF8(gdi::FamilyForFace(face.c_str())));
     if (lf.lfWeight >= FW_BOLD)
         info.Bold();
     if (lf.lfItalic)

@@ -1,6 +1,7 @@
 // Windows and their message maps: dispatch, chaining to the base class, commands, posting.
 #include <gtest/gtest.h>
 #include <thread>
+#include <wx/window.h>
 #include "AfxWin.h"
 #include "X11Window.h"
 #include "UiTestUtil.h"
@@ -300,5 +301,13 @@ TEST(Window, FontSetByMessageIsReturned)
     EXPECT_EQ((HFONT)font, (HFONT)child.SendMessage(WM_GETFONT));
     ASSERT_NE(nullptr, child.GetFont());
     EXPECT_EQ((HFONT)font, (HFONT)*child.GetFont());
+
+    // A native control shows the face with the family the drawing layer uses for it, not with
+    // whatever fontconfig makes of the Windows name.
+    CWnd edit;
+    ASSERT_TRUE(edit.Create("Edit", "", WS_VISIBLE | WS_BORDER, Rect(0, 20, 80, 20), &wnd, 1061));
+    edit.SetFont(&font);
+    ASSERT_NE(nullptr, edit.GetWxWindow());
+    EXPECT_EQ("WenQuanYi Zen Hei", edit.GetWxWindow()->GetFont().GetFaceName().utf8_string());
     wnd.DestroyWindow();
 }
