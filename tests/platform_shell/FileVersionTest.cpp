@@ -59,7 +59,7 @@ TEST(FileVersionTest, FilesWithoutTheRecordHaveNoVersion)
 {
     CShellScratch scratch;
     std::string probe = BinFolder() + "shell_version_probe";
-    std::string image = CShellScratch::Read(probe);
+    std::string image = ReadFile(probe);
     ASSERT_GT(image.size(), 4096u);
 
     // The record's section gone (a stripped copy keeps the rest of the file).
@@ -67,19 +67,19 @@ TEST(FileVersionTest, FilesWithoutTheRecordHaveNoVersion)
     ASSERT_EQ(0, system(("objcopy --remove-section=.parvel_version '" + probe + "' '" + noRecord + "'").c_str()));
     // Cut short, so that the section headers lie beyond the end.
     std::string cut = scratch.Path("cut");
-    CShellScratch::Write(cut, image.substr(0, image.size() / 2), 0644);
+    WriteFile(cut, image.substr(0, image.size() / 2), 0644);
     // Section headers pointing far outside the file.
     std::string wild = image;
     for (int i = 0; i < 8; ++i)
         wild[0x28 + i] = (char)0x7F;
-    CShellScratch::Write(scratch.Path("wild"), wild, 0644);
+    WriteFile(scratch.Path("wild"), wild, 0644);
     // A section-name table index out of range.
     std::string badIndex = image;
     badIndex[0x3E] = (char)0xFE;
     badIndex[0x3F] = (char)0xFF;
-    CShellScratch::Write(scratch.Path("badindex"), badIndex, 0644);
-    CShellScratch::Write(scratch.Path("text"), "not a program\n", 0644);
-    CShellScratch::Write(scratch.Path("empty"), "", 0644);
+    WriteFile(scratch.Path("badindex"), badIndex, 0644);
+    WriteFile(scratch.Path("text"), "not a program\n", 0644);
+    WriteFile(scratch.Path("empty"), "", 0644);
 
     const std::string files[] = {
         "/bin/true", noRecord, cut, scratch.Path("wild"), scratch.Path("badindex"),
@@ -99,7 +99,7 @@ TEST(FileVersionTest, DamagedHeadersNeverReadOutsideTheFile)
     // Every field of the file header and of the section header table in turn set to all ones:
     // the answer is the record or nothing, and the reads stay inside the file.
     CShellScratch scratch;
-    std::string image = CShellScratch::Read(BinFolder() + "shell_version_probe");
+    std::string image = ReadFile(BinFolder() + "shell_version_probe");
     ASSERT_GT(image.size(), 64u);
     uint64_t shoff = 0;
     memcpy(&shoff, image.data() + 0x28, sizeof(shoff));
@@ -115,7 +115,7 @@ TEST(FileVersionTest, DamagedHeadersNeverReadOutsideTheFile)
         std::string damaged = image;
         for (size_t i = 0; i < 8 && at + i < damaged.size(); ++i)
             damaged[at + i] = (char)0xFF;
-        CShellScratch::Write(path, damaged, 0644);
+        WriteFile(path, damaged, 0644);
         DWORD size = GetFileVersionInfoSize(path.c_str(), nullptr);
         EXPECT_TRUE(size == 0 || size == GetFileVersionInfoSize((BinFolder() + "shell_version_probe").c_str(), nullptr))
             << "damage at " << at;

@@ -43,7 +43,7 @@ TEST_F(ProcessTest, InstallerFormRunsTheApplicationNameInTheGivenFolder)
 {
     // As the browser installer is started: application name only, no command line.
     mkdir(m_scratch.Path("download").c_str(), 0755);
-    CShellScratch::Write(m_scratch.Path("download/Setup.sh"), "#!/bin/sh\npwd > where.txt\nexit 3\n", 0755);
+    WriteFile(m_scratch.Path("download/Setup.sh"), "#!/bin/sh\npwd > where.txt\nexit 3\n", 0755);
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(Start("./download/Setup.sh", nullptr, pi, m_scratch.Path("").c_str()));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 10000));
@@ -52,14 +52,14 @@ TEST_F(ProcessTest, InstallerFormRunsTheApplicationNameInTheGivenFolder)
     EXPECT_EQ(3u, code);
     char real[4096];
     ASSERT_TRUE(realpath(m_scratch.Path("").c_str(), real));
-    EXPECT_EQ(std::string(real) + "\n", CShellScratch::Read(m_scratch.Path("where.txt")));
+    EXPECT_EQ(std::string(real) + "\n", ReadFile(m_scratch.Path("where.txt")));
     Close(pi);
 }
 
 TEST_F(ProcessTest, RelativeProgramInARelativeFolderStillRuns)
 {
     mkdir(m_scratch.Path("sub").c_str(), 0755);
-    CShellScratch::Write(m_scratch.Path("sub/job.sh"), "#!/bin/sh\nexit 4\n", 0755);
+    WriteFile(m_scratch.Path("sub/job.sh"), "#!/bin/sh\nexit 4\n", 0755);
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(Start(nullptr, "job.sh", pi, "sub"));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 10000));

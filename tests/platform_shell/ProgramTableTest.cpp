@@ -118,9 +118,9 @@ TEST_F(ProgramTableResolveTest, MissingProgramsFailAsOnWindows)
 
 TEST_F(ProgramTableResolveTest, ExistingFilesRunAsTheyAre)
 {
-    CShellScratch::Write(m_scratch.Path("run.sh"), "#!/bin/sh\nexit 0\n", 0755);
-    CShellScratch::Write(m_scratch.Path("plain.sh"), "#!/bin/sh -e\nexit 0\n", 0644);
-    CShellScratch::Write(m_scratch.Path("notes.txt"), "no program\n", 0755);
+    WriteFile(m_scratch.Path("run.sh"), "#!/bin/sh\nexit 0\n", 0755);
+    WriteFile(m_scratch.Path("plain.sh"), "#!/bin/sh -e\nexit 0\n", 0644);
+    WriteFile(m_scratch.Path("notes.txt"), "no program\n", 0755);
     mkdir(m_scratch.Path("folder").c_str(), 0755);
 
     Args argv;

@@ -43,7 +43,7 @@ TEST_F(ShellExecuteTest, LogHoldsTheResolvedCommandLine)
 
 TEST_F(ShellExecuteTest, FailuresGiveTheWindowsResults)
 {
-    CShellScratch::Write(m_scratch.Path("notes.txt"), "text\n", 0644);
+    WriteFile(m_scratch.Path("notes.txt"), "text\n", 0644);
     EXPECT_EQ((INT_PTR)SE_ERR_FNF, Open("iexplore.exe", "http://h/")); // no browser in PATH
     EXPECT_EQ((INT_PTR)SE_ERR_FNF, Open("", nullptr));
     EXPECT_EQ((INT_PTR)SE_ERR_FNF, Open(nullptr, nullptr));
@@ -62,7 +62,7 @@ TEST_F(ShellExecuteTest, StartedProgramIsDetachedSilentAndReaped)
                          "set -- $(sed 's/^.*) //' /proc/$$/stat)\n"
                          "echo \"$$ $4 $(readlink /proc/$$/fd/1)\" > '" + report + ".tmp'\n"
                          "mv '" + report + ".tmp' '" + report + "'\n";
-    CShellScratch::Write(m_scratch.Path("probe.sh"), script, 0755);
+    WriteFile(m_scratch.Path("probe.sh"), script, 0755);
 
     ASSERT_GT(Open("./probe.sh", nullptr, "open", m_scratch.Path("").c_str()), 32);
     std::string text = CShellScratch::WaitForText(report);
@@ -85,7 +85,7 @@ TEST_F(ShellExecuteTest, AnsiPathsAndArgumentsReachTheProgramAsFileNameText)
     // The client's text is GBK; file names and arguments on this system are UTF-8.
     std::string folder = m_scratch.Path(CCodePage::AnsiToUtf8("下载"));
     mkdir(folder.c_str(), 0755);
-    CShellScratch::Write(folder + "/run.sh", "#!/bin/sh\necho \"$1\" > '" + m_scratch.Path("args.out") + "'\n", 0755);
+    WriteFile(folder + "/run.sh", "#!/bin/sh\necho \"$1\" > '" + m_scratch.Path("args.out") + "'\n", 0755);
 
     ASSERT_GT(Open("./下载/run.sh", "\"运单 标签\""), 32);
     EXPECT_EQ(CCodePage::AnsiToUtf8("运单 标签") + "\n", CShellScratch::WaitForText(m_scratch.Path("args.out")));
@@ -94,7 +94,7 @@ TEST_F(ShellExecuteTest, AnsiPathsAndArgumentsReachTheProgramAsFileNameText)
 TEST_F(ShellExecuteTest, WorkingFolderWithWindowsSeparators)
 {
     mkdir(m_scratch.Path("sub").c_str(), 0755);
-    CShellScratch::Write(m_scratch.Path("sub/run.sh"), "#!/bin/sh\npwd > here.txt\n", 0755);
+    WriteFile(m_scratch.Path("sub/run.sh"), "#!/bin/sh\npwd > here.txt\n", 0755);
     ASSERT_GT(Open("run.sh", nullptr, "open", ".\\sub\\"), 32);
     char real[4096];
     ASSERT_TRUE(realpath(m_scratch.Path("sub").c_str(), real));
@@ -106,7 +106,7 @@ TEST_F(ShellExecuteTest, WinExecRunsCmdCommandsHidden)
     // The updater's start: "cmd /c " followed by the downloaded program's path.
     mkdir(m_scratch.Path("Update").c_str(), 0755);
     std::string updater = m_scratch.Path("Update/updater.sh");
-    CShellScratch::Write(updater, "#!/bin/sh\necho started > '" + m_scratch.Path("updater.out") + "'\n", 0644);
+    WriteFile(updater, "#!/bin/sh\necho started > '" + m_scratch.Path("updater.out") + "'\n", 0644);
 
     std::string cmd = "cmd /c ./Update/updater.sh";
     UINT r = WinExec(cmd.c_str(), SW_HIDE);
@@ -129,7 +129,7 @@ TEST(ShellGhostscriptTest, LabelPrintFormRunsTheRealGhostscript)
     // file: the machine's gs runs with the arguments as Windows would split them.
     CShellScratch scratch;
     setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
-    CShellScratch::Write(scratch.Path("label.ps"), "%!PS\n<< /PageSize [288 432] >> setpagedevice showpage\n", 0644);
+    WriteFile(scratch.Path("label.ps"), "%!PS\n<< /PageSize [288 432] >> setpagedevice showpage\n", 0644);
     mkdir(scratch.Path("out dir").c_str(), 0755);
     std::string pdf = scratch.Path("out dir/label.pdf");
     std::string params = "-dNOPAUSE -dBATCH -q -sDEVICE=pdfwrite -sOutputFile=\"" + pdf + "\" \"label.ps\"";
@@ -140,7 +140,7 @@ TEST(ShellGhostscriptTest, LabelPrintFormRunsTheRealGhostscript)
     for (int waited = 0; waited < 20000 && text.find("%%EOF") == std::string::npos; waited += 20)
     {
         usleep(20000);
-        text = CShellScratch::Read(pdf);
+        text = ReadFile(pdf);
     }
     EXPECT_EQ(0u, text.find("%PDF-"));
     EXPECT_NE(std::string::npos, text.find("%%EOF"));

@@ -14,14 +14,14 @@
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#include "TestFiles.h"
 
 class CShellScratch
 {
 public:
     CShellScratch()
     {
-        char tmpl[] = "/tmp/parvel-shell-XXXXXX";
-        m_strDir = mkdtemp(tmpl);
+        m_strDir = MakeTempFolder("parvel-shell");
         mkdir((m_strDir + "/bin").c_str(), 0755);
         char cwd[4096];
         m_strOldCwd = getcwd(cwd, sizeof(cwd)) ? cwd : "/";
@@ -58,22 +58,8 @@ public:
     std::string Stub(const std::string& name, const std::string& extra = "")
     {
         std::string path = Bin() + "/" + name;
-        Write(path, "#!/bin/sh\n" + extra + "echo \"$@\" >> '" + Path(name + ".out") + "'\n", 0755);
+        WriteFile(path, "#!/bin/sh\n" + extra + "echo \"$@\" >> '" + Path(name + ".out") + "'\n", 0755);
         return path;
-    }
-
-    static void Write(const std::string& path, const std::string& text, mode_t mode)
-    {
-        std::ofstream(path) << text;
-        chmod(path.c_str(), mode);
-    }
-
-    static std::string Read(const std::string& path)
-    {
-        std::ifstream in(path);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
     }
 
     // Waits until the file holds something (a started program wrote it), at most 10 s.
@@ -81,15 +67,15 @@ public:
     {
         for (long waited = 0; waited < 10000; waited += 10)
         {
-            std::string text = Read(path);
+            std::string text = ReadFile(path);
             if (!text.empty() && text.back() == '\n')
                 return text;
             usleep(10000);
         }
-        return Read(path);
+        return ReadFile(path);
     }
 
-    std::string LogText() const { return Read(Path("launch.log")); }
+    std::string LogText() const { return ReadFile(Path("launch.log")); }
 
 private:
     void Remember(const char* name)
@@ -114,7 +100,7 @@ inline int CountZombieChildrenNow()
         return -1;
     while (struct dirent* d = readdir(dir))
     {
-        std::string stat = CShellScratch::Read(std::string("/proc/") + d->d_name + "/stat");
+        std::string stat = ReadFile(std::string("/proc/") + d->d_name + "/stat");
         size_t close = stat.rfind(')');
         if (close == std::string::npos)
             continue;
