@@ -9,13 +9,6 @@
 #include "WinTypes.h"
 #include "CriticalSection.h"
 
-#ifndef WINAPI
-#define WINAPI
-#endif
-#ifndef CALLBACK
-#define CALLBACK
-#endif
-
 typedef size_t SIZE_T;
 typedef DWORD* LPDWORD;
 

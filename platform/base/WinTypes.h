@@ -4,6 +4,14 @@
 #include <cstdint>
 #include <cstddef>
 
+// Calling conventions of the declarations: one convention here.
+#ifndef WINAPI
+#define WINAPI
+#endif
+#ifndef CALLBACK
+#define CALLBACK
+#endif
+
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;

@@ -15,18 +15,21 @@ const IID IID_IPicture = {0x5056A002, 0x7E11, 0x4C2A, {0x9A, 0x02, 0x50, 0x61, 0
 
 namespace {
 
-class CHGlobalStream : public IStream
+// Reference counting and the interface lookup of an object that offers one interface; the object
+// deletes itself with its last reference.
+template <class I>
+class CUnknownImpl : public I
 {
 public:
-    CHGlobalStream(HGLOBAL h, bool deleteOnRelease) : m_hGlobal(h), m_bDelete(deleteOnRelease) {}
+    explicit CUnknownImpl(const IID& iid) : m_iid(iid) {}
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override
     {
         if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IStream)
+        if (riid == IID_IUnknown || riid == m_iid)
         {
             AddRef();
-            *ppv = static_cast<IStream*>(this);
+            *ppv = static_cast<I*>(this);
             return S_OK;
         }
         *ppv = nullptr;
@@ -39,6 +42,20 @@ public:
         if (n == 0) delete this;
         return n;
     }
+
+private:
+    const IID& m_iid;
+    std::atomic<ULONG> m_nRef{1};
+};
+
+class CHGlobalStream : public CUnknownImpl<IStream>
+{
+public:
+    CHGlobalStream(HGLOBAL h, bool deleteOnRelease)
+        : CUnknownImpl<IStream>(IID_IStream), m_hGlobal(h), m_bDelete(deleteOnRelease)
+    {
+    }
+
 
     HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) override
     {
@@ -93,38 +110,18 @@ private:
     HGLOBAL m_hGlobal;
     bool m_bDelete;
     size_t m_pos = 0;
-    std::atomic<ULONG> m_nRef{1};
 };
 
-class CPictureObject : public IPicture
+class CPictureObject : public CUnknownImpl<IPicture>
 {
 public:
-    explicit CPictureObject(gdi::Image&& image) : m_image(std::move(image))
+    explicit CPictureObject(gdi::Image&& image) : CUnknownImpl<IPicture>(IID_IPicture), m_image(std::move(image))
     {
         // The same 96 dots per inch the DCs report, so the extent converts back to the pixel size.
         m_hmWidth = MulDiv(m_image.width, 2540, 96);
         m_hmHeight = MulDiv(m_image.height, 2540, 96);
     }
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IPicture)
-        {
-            AddRef();
-            *ppv = static_cast<IPicture*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_nRef; }
-    ULONG Release() override
-    {
-        ULONG n = --m_nRef;
-        if (n == 0) delete this;
-        return n;
-    }
 
     HRESULT get_Width(OLE_XSIZE_HIMETRIC* width) override
     {
@@ -184,7 +181,6 @@ private:
     gdi::Image m_image;
     LONG m_hmWidth = 0;
     LONG m_hmHeight = 0;
-    std::atomic<ULONG> m_nRef{1};
 };
 
 }  // namespace
