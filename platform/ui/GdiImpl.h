@@ -97,6 +97,8 @@ void FlushWindowDC(DC* dc);  // defined with the wx code
 int DrawTextOn(DC* dc, const std::string& gbk, RECT* rc, UINT format);
 SIZE TextExtent(DC* dc, const std::string& gbk);
 void FontMetrics(DC* dc, TEXTMETRICA* tm);
+// A label's text as shown: "&x" marks a mnemonic (dropped), "&&" is one "&".
+std::string StripPrefix(const std::string& gbk);
 // The Linux family for a face name (GBK), e.g. the Song face to a CJK font present here.
 std::string FamilyForFace(const char* faceGbk);
 

@@ -45,6 +45,25 @@ PangoLayout* MakeLayout(cairo_t* cr, const Font* f, const std::string& utf8)
     return layout;
 }
 
+// A scratch surface for measuring.
+struct Measure
+{
+    Measure()
+    {
+        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        cr = cairo_create(surface);
+    }
+    ~Measure()
+    {
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    cairo_surface_t* surface;
+    cairo_t* cr;
+};
+
+}  // namespace
+
 // "&x" marks a mnemonic (dropped here), "&&" is one "&". GBK trail bytes are never 0x26.
 std::string StripPrefix(const std::string& gbk)
 {
@@ -67,25 +86,6 @@ std::string StripPrefix(const std::string& gbk)
     }
     return out;
 }
-
-// A scratch surface for measuring.
-struct Measure
-{
-    Measure()
-    {
-        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-        cr = cairo_create(surface);
-    }
-    ~Measure()
-    {
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
-    }
-    cairo_surface_t* surface;
-    cairo_t* cr;
-};
-
-}  // namespace
 
 std::string FamilyForFace(const char* faceGbk)
 {

@@ -285,29 +285,6 @@ HCURSOR GetCursor()
 // ---------------------------------------------------------------------------------------------
 // Statics
 
-static std::string WithoutPrefix(const std::string& s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i)
-    {
-        unsigned char c = (unsigned char)s[i];
-        if (c > 0x80 && i + 1 < s.size())
-        {
-            out += s[i];
-            out += s[++i];
-            continue;
-        }
-        if (c == '&')
-        {
-            if (i + 1 < s.size() && s[i + 1] == '&')
-                out += '&', ++i;
-            continue;
-        }
-        out += (char)c;
-    }
-    return out;
-}
-
 void PaintStatic(WndRecord* p, wxDC& dc)
 {
     int w = p->rcLight.right - p->rcLight.left, h = p->rcLight.bottom - p->rcLight.top;
@@ -350,7 +327,7 @@ void PaintStatic(WndRecord* p, wxDC& dc)
         dc.DrawRectangle(0, 0, w, h);
         return;
     }
-    std::string text = (p->dwStyle & SS_NOPREFIX) ? p->strText : WithoutPrefix(p->strText);
+    std::string text = (p->dwStyle & SS_NOPREFIX) ? p->strText : gdi::StripPrefix(p->strText);
     if (text.empty())
         return;
     dc.SetFont(FontOfRecord(p));
