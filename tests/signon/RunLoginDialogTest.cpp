@@ -80,7 +80,8 @@ protected:
             ::DestroyWindow(m_hFrame);
     }
 
-    // Runs the unlock step on this thread while drive works its dialog.
+    // Runs the unlock step on this thread while drive works its dialog. A dialog still open after
+    // a sign-on's time is cancelled, so the step always ends; a cancel destroys the main window.
     BOOL Unlock(const std::function<void(HWND)>& drive)
     {
         std::atomic<bool> bDone{false};
@@ -88,7 +89,7 @@ protected:
             HWND hDlg = FindSignOnDialog(m_hFrame);
             if (hDlg)
                 drive(hDlg);
-            for (int i = 0; hDlg && i < 25 && ::IsWindow(hDlg); ++i)
+            for (int i = 0; hDlg && i < 500 && ::IsWindow(hDlg); ++i)
                 ::Sleep(20);
             if (hDlg && ::IsWindow(hDlg))
                 ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
@@ -117,10 +118,15 @@ TEST_F(RunLoginDialogTest, OkGivesTheWindowBackWithTheNewSignOnAndItsTimers)
             bFrameVisible = ::IsWindowVisible(m_hFrame);
             EXPECT_EQ(WindowText(::GetDlgItem(hDlg, IDC_STATIC_USER)), "carol");
         });
-        // No tick while the client is locked.
+        // No tick while the client is locked. Read on the GUI thread, where a cancelled sign-on
+        // would destroy the frame.
         ::Sleep(1300);
-        nTicksBefore = m_pFrame->m_nIdleTicks;
         OnGui([&] {
+            ASSERT_TRUE(::IsWindow(m_hFrame));
+            nTicksBefore = m_pFrame->m_nIdleTicks;
+        });
+        OnGui([&] {
+            ASSERT_TRUE(::IsWindow(hDlg));
             CWnd* pDlg = CWnd::FromHandle(hDlg);
             CSecureEdit* pEdit = DYNAMIC_DOWNCAST(CSecureEdit, pDlg->GetDlgItem(IDC_EDIT_PASSWORD));
             ASSERT_NE(pEdit, nullptr);
@@ -140,7 +146,9 @@ TEST_F(RunLoginDialogTest, OkGivesTheWindowBackWithTheNewSignOnAndItsTimers)
     EXPECT_EQ(options.GetTGT().Left(4), "TGT-");
     EXPECT_NE(ReadFile("VelkorOption.cfg").find("UserName=carol"), std::string::npos);
 
-    // The idle-lock timer runs again.
+    // The idle-lock timer runs again. The frame object lives only while its window does (a sign-on
+    // that ended as a cancel took both).
+    ASSERT_TRUE(::IsWindow(m_hFrame));
     EXPECT_TRUE(WaitOnGui([&] { return m_pFrame->m_nIdleTicks > 0; }, 3000));
 }
 
