@@ -4,26 +4,7 @@
 #include <atomic>
 #include <thread>
 #include "Gdi.h"
-
-namespace {
-
-// A memory DC with a bitmap of its own, filled white.
-struct MemoryCanvas
-{
-    MemoryCanvas(int cx, int cy)
-    {
-        dc.CreateCompatibleDC(nullptr);
-        bitmap.CreateCompatibleBitmap(&dc, cx, cy);
-        old = dc.SelectObject(&bitmap);
-        dc.FillSolidRect(0, 0, cx, cy, RGB(255, 255, 255));
-    }
-    ~MemoryCanvas() { dc.SelectObject(old); }
-    CDC dc;
-    CBitmap bitmap;
-    CBitmap* old = nullptr;
-};
-
-}  // namespace
+#include "MemoryCanvas.h"
 
 TEST(GdiPixels, FillRectCoversExactlyTheRectangle)
 {

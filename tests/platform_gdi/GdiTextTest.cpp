@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include "Gdi.h"
+#include "MemoryCanvas.h"
 
 namespace {
 
@@ -33,12 +34,8 @@ TEST(GdiText, LinkFontKeepsItsDescription)
 
 TEST(GdiText, DrawTextInksOnlyInsideItsRectangle)
 {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CBitmap bmp;
-    bmp.CreateCompatibleBitmap(&dc, 200, 40);
-    CBitmap* old = dc.SelectObject(&bmp);
-    dc.FillSolidRect(0, 0, 200, 40, RGB(255, 255, 255));
+    MemoryCanvas canvas(200, 40);
+    CDC& dc = canvas.dc;
     CFont font;
     font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
     CFont* oldFont = dc.SelectObject(&font);
@@ -70,17 +67,12 @@ TEST(GdiText, DrawTextInksOnlyInsideItsRectangle)
     EXPECT_TRUE(grey);
     EXPECT_LE(darkest, 0xD8);
     dc.SelectObject(oldFont);
-    dc.SelectObject(old);
 }
 
 TEST(GdiText, CalcRectMeasuresWithoutDrawing)
 {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CBitmap bmp;
-    bmp.CreateCompatibleBitmap(&dc, 50, 50);
-    CBitmap* old = dc.SelectObject(&bmp);
-    dc.FillSolidRect(0, 0, 50, 50, RGB(255, 255, 255));
+    MemoryCanvas canvas(50, 50);
+    CDC& dc = canvas.dc;
     RECT one{5, 5, 5, 5}, two{5, 5, 5, 5};
     dc.DrawText("AB", 2, &one, DT_CALCRECT | DT_SINGLELINE);
     dc.DrawText("ABAB", 4, &two, DT_CALCRECT | DT_SINGLELINE);
@@ -93,32 +85,22 @@ TEST(GdiText, CalcRectMeasuresWithoutDrawing)
     dc.DrawText("&Save", 5, &amp, DT_CALCRECT | DT_SINGLELINE);
     dc.DrawText("Save", 4, &plain, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(plain.right, amp.right);
-    dc.SelectObject(old);
 }
 
 TEST(GdiText, OpaqueModeFillsTheBackground)
 {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CBitmap bmp;
-    bmp.CreateCompatibleBitmap(&dc, 80, 30);
-    CBitmap* old = dc.SelectObject(&bmp);
-    dc.FillSolidRect(0, 0, 80, 30, RGB(255, 255, 255));
+    MemoryCanvas canvas(80, 30);
+    CDC& dc = canvas.dc;
     dc.SetBkColor(RGB(0, 0, 200));
     dc.SetBkMode(OPAQUE);
     dc.TextOut(0, 0, CString("  "));
     EXPECT_EQ(RGB(0, 0, 200), dc.GetPixel(1, 2));
-    dc.SelectObject(old);
 }
 
 TEST(GdiText, CentredSingleLineSitsInTheMiddle)
 {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CBitmap bmp;
-    bmp.CreateCompatibleBitmap(&dc, 200, 40);
-    CBitmap* old = dc.SelectObject(&bmp);
-    dc.FillSolidRect(0, 0, 200, 40, RGB(255, 255, 255));
+    MemoryCanvas canvas(200, 40);
+    CDC& dc = canvas.dc;
     dc.SetBkMode(TRANSPARENT);
     RECT rc{0, 0, 200, 40};
     dc.DrawText("WWW", 3, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -142,5 +124,4 @@ TEST(GdiText, CentredSingleLineSitsInTheMiddle)
     for (int y = 0; y < 40; ++y)
         for (int x = 41; x < 200; ++x) beyond = beyond || dc.GetPixel(x, y) != RGB(255, 255, 255);
     EXPECT_FALSE(beyond);
-    dc.SelectObject(old);
 }

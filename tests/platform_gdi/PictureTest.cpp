@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 #include "Gdi.h"
+#include "MemoryCanvas.h"
 #include "GlobalMemory.h"
 #include "Picture.h"
 
@@ -37,20 +38,6 @@ IPicture* Load(const std::vector<char>& bytes)
     return SUCCEEDED(hr) ? pic : nullptr;
 }
 
-struct Canvas
-{
-    Canvas(int cx, int cy)
-    {
-        dc.CreateCompatibleDC(nullptr);
-        bmp.CreateCompatibleBitmap(&dc, cx, cy);
-        old = dc.SelectObject(&bmp);
-        dc.FillSolidRect(0, 0, cx, cy, RGB(255, 255, 255));
-    }
-    ~Canvas() { dc.SelectObject(old); }
-    CDC dc;
-    CBitmap bmp;
-    CBitmap* old;
-};
 
 // Renders the whole picture the right way up, as the picture control does.
 HRESULT RenderWhole(IPicture* pic, CDC& dc, int x, int y, int cx, int cy)
@@ -72,7 +59,7 @@ TEST(Picture, PngDecodesWithItsHimetricExtent)
     ASSERT_EQ(S_OK, pic->get_Height(&hmH));
     EXPECT_EQ(79, hmW);  // 3 px at 96 dpi = 79.375 hundredths of a millimetre
     EXPECT_EQ(53, hmH);
-    Canvas c(5, 4);
+    MemoryCanvas c(5, 4);
     EXPECT_EQ(3, MulDiv(hmW, c.dc.GetDeviceCaps(LOGPIXELSX), 2540));
     EXPECT_EQ(2, MulDiv(hmH, c.dc.GetDeviceCaps(LOGPIXELSY), 2540));
     ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 1, 1, 3, 2));
@@ -93,13 +80,13 @@ TEST(Picture, SourceRectangleCountsUpFromTheBottom)
     LONG hmW = 0, hmH = 0;
     pic->get_Width(&hmW);
     pic->get_Height(&hmH);
-    Canvas c(3, 2);
+    MemoryCanvas c(3, 2);
     // y = 0 with a positive height turns the picture upside down.
     ASSERT_EQ(S_OK, pic->Render(c.dc, 0, 0, 3, 2, 0, 0, hmW, hmH, nullptr));
     EXPECT_EQ(RGB(255, 255, 0), c.dc.GetPixel(0, 0));
     EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(0, 1));
     // Stretched twice.
-    Canvas big(6, 4);
+    MemoryCanvas big(6, 4);
     ASSERT_EQ(S_OK, RenderWhole(pic, big.dc, 0, 0, 6, 4));
     EXPECT_EQ(RGB(255, 0, 0), big.dc.GetPixel(1, 1));
     EXPECT_EQ(RGB(255, 0, 255), big.dc.GetPixel(5, 3));
@@ -119,7 +106,7 @@ TEST(Picture, GifAndBmpDecode)
         pic->get_Height(&hmH);
         EXPECT_EQ(1058, hmW);  // 40 px
         EXPECT_EQ(794, hmH);   // 30 px
-        Canvas c(40, 30);
+        MemoryCanvas c(40, 30);
         ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 0, 0, 40, 30));
         EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(0, 0));
         EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(19, 14));
@@ -139,7 +126,7 @@ TEST(Picture, OneFrameGifIsItsOwnImageNotTheLogicalScreen)
     pic->get_Height(&hmH);
     EXPECT_EQ(4, MulDiv(hmW, 96, 2540));
     EXPECT_EQ(3, MulDiv(hmH, 96, 2540));
-    Canvas c(10, 8);
+    MemoryCanvas c(10, 8);
     ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 5, 2, 4, 3));
     EXPECT_EQ(RGB(0, 255, 0), c.dc.GetPixel(5, 2));
     EXPECT_EQ(RGB(0, 255, 0), c.dc.GetPixel(8, 4));
@@ -244,7 +231,7 @@ TEST(Picture, FrameCutFromAnAnimationDecodesWithItsTransparency)
         pic->get_Height(&hmH);
         EXPECT_EQ(4, MulDiv(hmW, 96, 2540));
         EXPECT_EQ(4, MulDiv(hmH, 96, 2540));
-        Canvas c(8, 8);
+        MemoryCanvas c(8, 8);
         c.dc.FillSolidRect(0, 0, 8, 8, RGB(255, 0, 0));
         ASSERT_EQ(S_OK, RenderWhole(pic, c.dc, 2, 2, 4, 4));
         EXPECT_EQ(RGB(0, 0, 255), c.dc.GetPixel(2, 2));
