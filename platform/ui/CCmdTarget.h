@@ -43,6 +43,8 @@ public:
     virtual ~CCmdUI() = default;
     virtual void Enable(BOOL bOn = TRUE) { m_bEnabled = bOn; m_bEnableChanged = TRUE; }
     virtual void SetCheck(int nCheck = 1) { m_nCheck = nCheck; }
+    // A radio mark: shown as the check mark where a bar has no radio look of its own.
+    virtual void SetRadio(BOOL bOn = TRUE) { SetCheck(bOn ? 1 : 0); }
     virtual void SetText(LPCSTR lpszText) { m_strText = lpszText; m_bTextChanged = TRUE; }
     // Routes the update to a target; TRUE when a handler took it.
     BOOL DoUpdate(CCmdTarget* pTarget);

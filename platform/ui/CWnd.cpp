@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include "WndRecord.h"
 #include "CWinApp.h"
+#include "CFrameWnd.h"
 #include "CDataExchange.h"
 #include "GdiDC.h"
 #include "CEdit.h"
@@ -885,8 +886,9 @@ CWnd* CWnd::GetTopLevelParent() const
 
 CWnd* CWnd::GetParentFrame() const
 {
+    // Tabs of an MDI frame are frames too, though child windows.
     for (CWnd* p = GetParent(); p; p = p->GetParent())
-        if (WndRecord* r = LiveRec(p->m_hWnd); r && r->kind == WK_FRAME)
+        if (WndRecord* r = LiveRec(p->m_hWnd); r && (r->kind == WK_FRAME || dynamic_cast<CFrameWnd*>(p)))
             return p;
     return nullptr;
 }
