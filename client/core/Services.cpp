@@ -2,6 +2,7 @@
 #include "Services.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "AfxWin.h"
@@ -9,87 +10,10 @@
 #include "OptionCtrl.h"
 #include "Printer.h"
 #include "Scrivo.h"
-#include "Shell.h"
 #include "X11Window.h"
 
 namespace
 {
-// Ghostscript's geometry and page offset as the label printers need them; the output goes
-// through CUPS, sized to the label so the queue does not fit it onto its default paper.
-const char kPlainTemplate[] =
-    "-dFIXEDMEDIA -dDEVICEWIDTHPOINTS=%.0f -dDEVICEHEIGHTPOINTS=%.0f  -dNoCancel -dNOPAUSE -dBATCH -q  "
-    "-sDEVICE=pdfwrite  -sOutputFile=\"%s\" \"%s\"";
-// The device must know its output file before the page-offset code opens it.
-const char kOffsetTemplate[] =
-    "-dFIXEDMEDIA -dDEVICEWIDTHPOINTS=%.0f -dDEVICEHEIGHTPOINTS=%.0f  -dNoCancel -dNOPAUSE -dBATCH -q  "
-    "-sDEVICE=pdfwrite  -sOutputFile=\"%s\" -c \"<</PageOffset [0 6]>> setpagedevice\" -f \"%s\"";
-
-bool IsLeadByte(unsigned char ch)
-{
-    return ch >= 0x81 && ch != 0xFF;
-}
-
-// Text to stand between double quotes of a Windows command line, so that the program gets it
-// back byte for byte: quotes escaped, backslashes before a quote (or the closing one) doubled.
-std::string EscapeInsideQuotes(const std::string& s)
-{
-    std::string out;
-    size_t nBackslashes = 0;
-    for (size_t i = 0; i < s.size(); ++i)
-    {
-        unsigned char ch = (unsigned char)s[i];
-        if (IsLeadByte(ch) && i + 1 < s.size())
-        {
-            out.append(nBackslashes, '\\');
-            nBackslashes = 0;
-            out += s[i];
-            out += s[++i];
-        }
-        else if (ch == '\\')
-            ++nBackslashes;
-        else if (ch == '"')
-        {
-            out.append(nBackslashes * 2, '\\');
-            nBackslashes = 0;
-            out += "\\\"";
-        }
-        else
-        {
-            out.append(nBackslashes, '\\');
-            nBackslashes = 0;
-            out += s[i];
-        }
-    }
-    out.append(nBackslashes * 2, '\\');
-    return out;
-}
-
-// The printer name inside double quotes of the shell that runs the pipe: nothing in it may
-// expand or end the quotes. Ghostscript reads "%" in the output name as a format, so "%%".
-std::string ShellDoubleQuoted(const std::string& s)
-{
-    std::string out = "\"";
-    for (size_t i = 0; i < s.size(); ++i)
-    {
-        unsigned char ch = (unsigned char)s[i];
-        if (IsLeadByte(ch) && i + 1 < s.size())
-        {
-            out += s[i];
-            out += s[++i];
-        }
-        else if (ch == '"' || ch == '\\' || ch == '$' || ch == '`')
-        {
-            out += '\\';
-            out += s[i];
-        }
-        else if (ch == '%')
-            out += "%%";
-        else
-            out += s[i];
-    }
-    return out + "\"";
-}
-
 std::string DefaultPrinterName(bool& bFound)
 {
     bFound = false;
@@ -154,17 +78,24 @@ BOOL IsPlainLabelHeight(float fHeight)
     return fabs((double)fHeight - 8.0) < 0.00001;
 }
 
-CString FormatGhostscriptParameters(float fWidth, float fHeight, const CString& strPrinter, const CString& strPdfPath)
+std::vector<std::string> GhostscriptArguments(float fWidth, float fHeight, const CString& strPdfPath)
 {
-    double dWidth = fWidth * 72.0f;
-    double dHeight = fHeight * 72.0f;
-    CString strPipe;
-    strPipe.Format("%%pipe%%lp -d %s -o media=Custom.%.0fx%.0f", ShellDoubleQuoted(strPrinter.str()).c_str(), dWidth,
-                   dHeight);
-    CString strParameters;
-    strParameters.Format(IsPlainLabelHeight(fHeight) ? kPlainTemplate : kOffsetTemplate, dWidth, dHeight,
-                         EscapeInsideQuotes(strPipe.str()).c_str(), EscapeInsideQuotes(strPdfPath.str()).c_str());
-    return strParameters;
+    char szWidth[64], szHeight[64];
+    snprintf(szWidth, sizeof(szWidth), "-dDEVICEWIDTHPOINTS=%.0f", fWidth * 72.0f);
+    snprintf(szHeight, sizeof(szHeight), "-dDEVICEHEIGHTPOINTS=%.0f", fHeight * 72.0f);
+    // The label goes to standard output, which feeds lp; Ghostscript's own messages go to
+    // standard error so that nothing but the PDF reaches the queue.
+    std::vector<std::string> args = { "-dFIXEDMEDIA", szWidth, szHeight, "-dNoCancel", "-dNOPAUSE", "-dBATCH", "-q",
+                                      "-sstdout=%stderr", "-sDEVICE=pdfwrite", "-sOutputFile=-" };
+    // The device must know its output before the page-offset code opens it.
+    if (!IsPlainLabelHeight(fHeight))
+        args.insert(args.end(), { "-c", "<</PageOffset [0 6]>> setpagedevice", "-f" });
+    // Ghostscript reads a leading "-", "@" or "%" as a switch, an argument file or a device.
+    std::string path = strPdfPath.str();
+    if (!path.empty() && path[0] != '/')
+        path = "./" + path;
+    args.push_back(path);
+    return args;
 }
 
 BOOL PrintPdfFile(CWinApp* pApp, const CString& strPdfPath, float fWidth, float fHeight)
@@ -180,8 +111,10 @@ BOOL PrintPdfFile(CWinApp* pApp, const CString& strPdfPath, float fWidth, float 
         return FALSE;
     }
 
-    CString strParameters = FormatGhostscriptParameters(fWidth, fHeight, printer, strPdfPath);
-    ShellExecute(nullptr, nullptr, strProgram, strParameters, nullptr, SW_HIDE);
+    // No shell parses the printer's name, which CUPS may have learnt from the network.
+    std::vector<std::string> gs = GhostscriptArguments(fWidth, fHeight, strPdfPath);
+    gs.insert(gs.begin(), strProgram.str());
+    StartPrintingOutput(gs, printer.c_str(), fWidth * 72.0f, fHeight * 72.0f);
     if (!IsPlainLabelHeight(fHeight))
     {
         Sleep(500);

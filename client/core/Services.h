@@ -1,6 +1,8 @@
 // The application's download and label-print services.
 #pragma once
 
+#include <string>
+#include <vector>
 #include "CString.h"
 #include "Netvane.h"
 #include "WinTypes.h"
@@ -20,6 +22,7 @@ BOOL PrintPdfFile(CWinApp* pApp, const CString& strPdfPath, float fWidth, float 
 // 8-inch labels print as they are; every other height gets the page offset.
 BOOL IsPlainLabelHeight(float fHeight);
 
-// The Ghostscript parameters for one label: geometry in points, the page offset unless the
-// height is 8 inches, output piped into the printer's queue.
-CString FormatGhostscriptParameters(float fWidth, float fHeight, const CString& strPrinter, const CString& strPdfPath);
+// Ghostscript's arguments for one label: geometry in points, the page offset unless the
+// height is 8 inches, the PDF written to standard output.
+std::vector<std::string> GhostscriptArguments(float fWidth, float fHeight, const CString& strPdfPath);
+

@@ -39,12 +39,12 @@ struct ChildFailure
     int nErrno;
 };
 
-void AppendToLog(const std::vector<std::string>& argv)
+void AppendToLog(const std::string& strCommandLine)
 {
     const char* log = getenv("PARVEL_SHELL_LOG");
     if (!log || !*log)
         return;
-    std::string line = CProcessLauncher::FormatCommandLine(argv) + "\n";
+    std::string line = strCommandLine + "\n";
     int fd = open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return;
@@ -247,7 +247,32 @@ DWORD CProcessLauncher::Start(const std::vector<std::string>& argv, const std::s
 {
     if (argv.empty())
         return ERROR_FILE_NOT_FOUND;
-    AppendToLog(argv);
+    AppendToLog(FormatCommandLine(argv));
+    return StartWithStdio(argv, strDir, bDetached, -1, -1, pPid, pPidFd);
+}
+
+DWORD CProcessLauncher::StartPipeline(const std::vector<std::string>& writer, const std::vector<std::string>& reader,
+                                      const std::string& strDir)
+{
+    if (writer.empty() || reader.empty())
+        return ERROR_FILE_NOT_FOUND;
+    AppendToLog(FormatCommandLine(writer) + " | " + FormatCommandLine(reader));
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    // The reader first: a writer with nobody to read would only fill the pipe.
+    DWORD err = StartWithStdio(reader, strDir, true, fds[0], -1, nullptr, nullptr);
+    if (err == ERROR_SUCCESS)
+        err = StartWithStdio(writer, strDir, true, -1, fds[1], nullptr, nullptr);
+    // Our ends close, so the reader sees the end of its input when the writer ends.
+    close(fds[0]);
+    close(fds[1]);
+    return err;
+}
+
+DWORD CProcessLauncher::StartWithStdio(const std::vector<std::string>& argv, const std::string& strDir,
+                                       bool bDetached, int nStdin, int nStdout, pid_t* pPid, int* pPidFd)
+{
 
     // Everything the child needs is made before fork: after it, only async-signal-safe calls.
     std::vector<char*> args;
@@ -286,6 +311,10 @@ DWORD CProcessLauncher::Start(const std::vector<std::string>& argv, const std::s
             if (null > 2)
                 close(null);
         }
+        if (nStdin >= 0)
+            dup2(nStdin, 0);
+        if (nStdout >= 0)
+            dup2(nStdout, 1);
         // Descriptors the client holds (lock files of named mutexes among them) stay with it.
         close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
         if (dir && chdir(dir) != 0)

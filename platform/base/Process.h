@@ -71,6 +71,16 @@ public:
     static DWORD Start(const std::vector<std::string>& argv, const std::string& strDir, bool bDetached,
                        pid_t* pPid = nullptr, int* pPidFd = nullptr);
 
+    // Starts two programs detached, the writer's standard output feeding the reader's standard
+    // input; no shell stands between them, so every argument reaches its program as given.
+    static DWORD StartPipeline(const std::vector<std::string>& writer, const std::vector<std::string>& reader,
+                               const std::string& strDir);
+
     // One line of the start log: the arguments, quoted where they hold blanks or quotes.
     static std::string FormatCommandLine(const std::vector<std::string>& argv);
+
+private:
+    // nStdin, nStdout: descriptors the program gets as its input and output (-1: /dev/null).
+    static DWORD StartWithStdio(const std::vector<std::string>& argv, const std::string& strDir, bool bDetached,
+                                int nStdin, int nStdout, pid_t* pPid, int* pPidFd);
 };

@@ -18,6 +18,7 @@
 #include "GuiWait.h"
 #include "KernelObject.h"
 #include "OptionCtrl.h"
+#include "Printer.h"
 #include "Process.h"
 #include "ProgramTable.h"
 #include "Scrivo.h"
@@ -105,97 +106,137 @@ private:
     std::string m_strSavedPath;
 };
 
-TEST(PrintingTest, GhostscriptParametersForTheLabelSizes)
+TEST(PrintingTest, GhostscriptArgumentsForTheLabelSizes)
 {
-    const struct { float w, h; const char* pszExpected; } cases[] = {
-        { 4.0f, 8.0f,
-          "-dFIXEDMEDIA -dDEVICEWIDTHPOINTS=288 -dDEVICEHEIGHTPOINTS=576  -dNoCancel -dNOPAUSE -dBATCH -q  "
-          "-sDEVICE=pdfwrite  -sOutputFile=\"%pipe%lp -d \\\"PDF\\\" -o media=Custom.288x576\" \"/tmp/a b/label.pdf\"" },
-        { 4.0f, 6.0f,
-          "-dFIXEDMEDIA -dDEVICEWIDTHPOINTS=288 -dDEVICEHEIGHTPOINTS=432  -dNoCancel -dNOPAUSE -dBATCH -q  "
-          "-sDEVICE=pdfwrite  -sOutputFile=\"%pipe%lp -d \\\"PDF\\\" -o media=Custom.288x432\" "
-          "-c \"<</PageOffset [0 6]>> setpagedevice\" -f \"/tmp/a b/label.pdf\"" },
-        { 3.9f, 6.0f,
-          "-dFIXEDMEDIA -dDEVICEWIDTHPOINTS=281 -dDEVICEHEIGHTPOINTS=432  -dNoCancel -dNOPAUSE -dBATCH -q  "
-          "-sDEVICE=pdfwrite  -sOutputFile=\"%pipe%lp -d \\\"PDF\\\" -o media=Custom.281x432\" "
-          "-c \"<</PageOffset [0 6]>> setpagedevice\" -f \"/tmp/a b/label.pdf\"" },
+    const std::vector<std::string> head = { "-dFIXEDMEDIA", "-dNoCancel", "-dNOPAUSE", "-dBATCH", "-q",
+                                            "-sstdout=%stderr", "-sDEVICE=pdfwrite", "-sOutputFile=-" };
+    const std::vector<std::string> offset = { "-c", "<</PageOffset [0 6]>> setpagedevice", "-f" };
+    const struct { float w, h; const char* pszWidth; const char* pszHeight; bool bOffset; } cases[] = {
+        { 4.0f, 8.0f, "-dDEVICEWIDTHPOINTS=288", "-dDEVICEHEIGHTPOINTS=576", false },
+        { 4.0f, 6.0f, "-dDEVICEWIDTHPOINTS=288", "-dDEVICEHEIGHTPOINTS=432", true },
+        { 3.9f, 6.0f, "-dDEVICEWIDTHPOINTS=281", "-dDEVICEHEIGHTPOINTS=432", true },
         // Only 8 inches within a hundred-thousandth prints without the offset.
-        { 4.0f, 7.9999f,
-          "-dFIXEDMEDIA -dDEVICEWIDTHPOINTS=288 -dDEVICEHEIGHTPOINTS=576  -dNoCancel -dNOPAUSE -dBATCH -q  "
-          "-sDEVICE=pdfwrite  -sOutputFile=\"%pipe%lp -d \\\"PDF\\\" -o media=Custom.288x576\" "
-          "-c \"<</PageOffset [0 6]>> setpagedevice\" -f \"/tmp/a b/label.pdf\"" },
+        { 4.0f, 7.9999f, "-dDEVICEWIDTHPOINTS=288", "-dDEVICEHEIGHTPOINTS=576", true },
     };
     for (const auto& c : cases)
-        EXPECT_STREQ(c.pszExpected, FormatGhostscriptParameters(c.w, c.h, "PDF", "/tmp/a b/label.pdf"))
-            << c.w << " x " << c.h;
+    {
+        std::vector<std::string> expected = head;
+        expected.insert(expected.begin() + 1, { c.pszWidth, c.pszHeight });
+        if (c.bOffset)
+            expected.insert(expected.end(), offset.begin(), offset.end());
+        expected.push_back("/tmp/a b/label.pdf");
+        EXPECT_EQ(expected, GhostscriptArguments(c.w, c.h, "/tmp/a b/label.pdf")) << c.w << " x " << c.h;
+    }
+    // A relative path cannot pass for a switch, an argument file or a device.
+    for (const char* pszPath : { "-x.pdf", "@list", "%pipe%touch pwned", "label.pdf" })
+        EXPECT_EQ("./" + std::string(pszPath), GhostscriptArguments(4.0f, 8.0f, pszPath).back());
 }
 
-TEST(PrintingTest, PrinterAndPathWithShellCharactersStayOneArgumentEach)
+// A label PDF of 4 x 6 inches, made by the real Ghostscript.
+std::string MakeLabelPdf()
 {
-    const std::string printer = "P\"r$(touch pwned)`x`\\%d;'q";
-    const std::string path = "/tmp/x\"y\\\" $(z)/标签\\.pdf";
-    CString strParameters = FormatGhostscriptParameters(4.0f, 6.0f, printer, path);
-    std::vector<std::string> args = CProgramTable::SplitCommandLine(strParameters);
-    ASSERT_FALSE(args.empty());
-    EXPECT_EQ(path, args.back());
-    EXPECT_EQ("-f", args[args.size() - 2]);
-    std::string output;
-    for (const std::string& arg : args)
-        if (arg.rfind("-sOutputFile=", 0) == 0)
-            output = arg.substr(13);
-    // The shell gets the name inside double quotes with nothing left to expand; Ghostscript
-    // turns "%%" back into "%".
-    EXPECT_EQ("%pipe%lp -d \"P\\\"r\\$(touch pwned)\\`x\\`\\\\%%d;'q\" -o media=Custom.288x432", output);
-}
-
-TEST(PrintingTest, GbkTrailBytesAreNoEscapes)
-{
-    // "乗" ends in 0x5C, "刞" in 0x60: they are halves of characters, not a backslash or a backquote.
-    const std::string printer = "标签乗刞机";
-    const std::string path = "/tmp/标签乗";
-    std::vector<std::string> args =
-        CProgramTable::SplitCommandLine(FormatGhostscriptParameters(4.0f, 8.0f, printer, path));
-    ASSERT_FALSE(args.empty());
-    EXPECT_EQ(path, args.back());
-    bool bFound = false;
-    for (const std::string& arg : args)
-        if (arg == "-sOutputFile=%pipe%lp -d \"" + printer + "\" -o media=Custom.288x576")
-            bFound = true;
-    EXPECT_TRUE(bFound) << FormatGhostscriptParameters(4.0f, 8.0f, printer, path).GetString();
-}
-
-TEST(PrintingTest, ThePipeReachesTheQueueWithTheNameAsGiven)
-{
-    // The real Ghostscript, and an lp stand-in that writes down its arguments.
-    CPathRestorer restorer;
-    std::string stubs = g_strFolder + "/lpstub";
-    mkdir(stubs.c_str(), 0755);
-    WriteFile(stubs + "/lp",
-              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + g_strFolder + "/lp.args'\ncat > '" +
-                  g_strFolder + "/lp.data'\n",
-              0755);
-    setenv("PATH", (stubs + ":/usr/bin:/bin").c_str(), 1);
     std::string pdf = g_strFolder + "/in \"quoted\" $(x).pdf";
-    ASSERT_EQ(0, system(("gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile='" + pdf +
-                         "' -c '<< /PageSize [288 432] >> setpagedevice showpage'").c_str()));
+    if (!FileExists(pdf))
+    {
+        EXPECT_EQ(0, system(("gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile='" + pdf +
+                             "' -c '<< /PageSize [288 432] >> setpagedevice showpage'").c_str()));
+    }
+    return pdf;
+}
 
-    const std::string printer = "Q\"$(touch pwned)`touch pwned2`%d";
-    CString strParameters = FormatGhostscriptParameters(4.0f, 6.0f, printer, CCodePage::Utf8ToAnsi(pdf));
-    std::string command = "gswin32c.exe " + std::string(strParameters);
-    std::vector<std::string> argv;
-    ASSERT_EQ((DWORD)ERROR_SUCCESS,
-              CProgramTable::ResolveCommand(CProgramTable::SplitCommandLine(command.c_str()), "", argv));
-    pid_t pid = 0;
-    ASSERT_EQ((DWORD)ERROR_SUCCESS, CProcessLauncher::Start(argv, "", false, &pid));
-    int status = 0;
-    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
-        usleep(50000);
+// The real Ghostscript, and an lp stand-in on PATH that writes down its arguments and input.
+class CLpStub
+{
+public:
+    CLpStub()
+    {
+        std::string stubs = g_strFolder + "/lpstub";
+        mkdir(stubs.c_str(), 0755);
+        WriteFile(stubs + "/lp",
+                  "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + g_strFolder +
+                      "/lp.args.tmp'\ncat > '" + g_strFolder + "/lp.data.tmp'\nmv '" + g_strFolder + "/lp.args.tmp' '" +
+                      g_strFolder + "/lp.args'\nmv '" + g_strFolder + "/lp.data.tmp' '" + g_strFolder + "/lp.data'\n",
+                  0755);
+        setenv("PATH", (stubs + ":/usr/bin:/bin").c_str(), 1);
+        Reset();
+    }
+    void Reset()
+    {
+        unlink((g_strFolder + "/lp.args").c_str());
+        unlink((g_strFolder + "/lp.data").c_str());
+    }
+    // What lp got, once it has read its whole input.
+    bool Wait(std::string& args, std::string& data)
+    {
+        bool bDone = WaitFor([] { return FileExists(g_strFolder + "/lp.data"); }, 20000);
+        args = ReadFile(g_strFolder + "/lp.args");
+        data = ReadFile(g_strFolder + "/lp.data");
+        return bDone;
+    }
 
-    EXPECT_EQ("-d\n" + printer + "\n-o\nmedia=Custom.288x432\n", ReadFile(g_strFolder + "/lp.args"));
-    EXPECT_EQ(0u, ReadFile(g_strFolder + "/lp.data").find("%PDF-"));
-    struct stat st;
-    EXPECT_NE(0, stat("pwned", &st));
-    EXPECT_NE(0, stat("pwned2", &st));
+private:
+    CPathRestorer m_restorer;
+};
+
+TEST(PrintingTest, HostilePrinterNamesReachLpAsOneArgumentAndRunNothing)
+{
+    CLpStub lp;
+    std::string pdf = MakeLabelPdf();
+    // Names that would run "touch pwned" if any shell read them; GBK characters whose trail
+    // byte is a backslash (0x81 0x5C) or a backquote (0x81 0x60); a lone lead byte at the end.
+    const std::string names[] = {
+        "P\\\";touch pwned;\"\\",
+        "P`touch pwned`",
+        "P$(touch pwned)${IFS}$HOME",
+        "P\";touch pwned;\"",
+        "P';touch pwned;'",
+        "P;touch pwned;",
+        "P|touch pwned",
+        "P%d%s%%",
+        "\x81\x5C\";touch pwned;\"",
+        "\x81\x60touch${IFS}pwned;\x81\x60",
+        "\x81\x5C'\x81\x5C`touch pwned`\x81\x60",
+        "P;touch pwned;\x81",
+    };
+    for (const std::string& name : names)
+    {
+        lp.Reset();
+        std::vector<std::string> gs = GhostscriptArguments(4.0f, 6.0f, CCodePage::Utf8ToAnsi(pdf));
+        gs.insert(gs.begin(), "gswin32c.exe");
+        ASSERT_EQ((DWORD)ERROR_SUCCESS, StartPrintingOutput(gs, name.c_str(), 288.0, 432.0));
+        std::string args, data;
+        ASSERT_TRUE(lp.Wait(args, data)) << name;
+        EXPECT_EQ("-d\n" + CCodePage::AnsiToUtf8(name) + "\n-o\nmedia=Custom.288x432\n", args) << name;
+        EXPECT_EQ(0u, data.find("%PDF-")) << name;
+        EXPECT_NE(std::string::npos, data.find("%%EOF")) << name;
+        EXPECT_FALSE(FileExists("pwned")) << name;
+    }
+}
+
+TEST(PrintingTest, DefaultPrinterNamedToRunACommandRunsNothing)
+{
+    CLpStub lp;
+    std::string pdf = MakeLabelPdf();
+    // CUPS takes the default printer from PRINTER before it asks the scheduler.
+    const std::string printer = CCodePage::AnsiToUtf8("乣touch${IFS}pwned;乣");
+    setenv("PRINTER", printer.c_str(), 1);
+    BOOL bResult = PrintOnWorker(nullptr, CCodePage::Utf8ToAnsi(pdf).c_str(), 4.0f, 8.0f);
+    unsetenv("PRINTER");
+    EXPECT_TRUE(bResult);
+    std::string args, data;
+    ASSERT_TRUE(lp.Wait(args, data));
+    EXPECT_EQ("-d\n" + printer + "\n-o\nmedia=Custom.288x576\n", args);
+    EXPECT_EQ(0u, data.find("%PDF-"));
+    EXPECT_FALSE(FileExists("pwned"));
+}
+
+TEST(PrintingTest, MissingLpOrGhostscriptStartsNothing)
+{
+    CPathRestorer restorer;
+    setenv("PATH", (g_strFolder + "/empty-path").c_str(), 1);
+    EXPECT_EQ((DWORD)ERROR_FILE_NOT_FOUND, StartPrintingOutput({ "gswin32c.exe", "-v" }, "PDF", 288.0, 432.0));
+    setenv("PATH", "/usr/bin:/bin", 1);
+    EXPECT_EQ((DWORD)ERROR_FILE_NOT_FOUND, StartPrintingOutput({ "./nothing-here.exe" }, "PDF", 288.0, 432.0));
 }
 
 TEST(PrintingTest, NoDefaultPrinterShowsTheMessageAndStartsNothing)
@@ -275,10 +316,10 @@ TEST_F(PrintWindowTest, PageOffsetPrintWaitsAndConfirmsThePrintWindow)
     std::string start = LastShellStart();
     EXPECT_NE(std::string::npos, start.find("gs -dFIXEDMEDIA -dDEVICEWIDTHPOINTS=288 -dDEVICEHEIGHTPOINTS=432 "))
         << start;
-    EXPECT_NE(std::string::npos,
-              start.find("\"-sOutputFile=%pipe%lp -d \\\"PDF\\\" -o media=Custom.288x432\" -c "
-                         "\"<</PageOffset [0 6]>> setpagedevice\" -f \"/tmp/label 4x6.pdf\""))
+    EXPECT_NE(std::string::npos, start.find(" -sOutputFile=- -c \"<</PageOffset [0 6]>> setpagedevice\" -f "
+                                            "\"/tmp/label 4x6.pdf\" | "))
         << start;
+    EXPECT_NE(std::string::npos, start.find("/lp -d PDF -o media=Custom.288x432")) << start;
 }
 
 TEST_F(PrintWindowTest, EightInchPrintLooksForNoWindow)
