@@ -4,13 +4,14 @@
 #include <climits>
 #include <cstdlib>
 #include <tinyxml.h>
+#include "XmlReplyCheck.h"
 
 namespace {
 
 // Parses in TinyXML's legacy mode, so GBK bytes pass through unchanged.
 bool ParseLegacy(TiXmlDocument& doc, const char* xml)
 {
-    if (!xml)
+    if (!xml || !CXmlReplyCheck::IsNestedWithin(xml))
         return false;
     doc.Parse(xml, nullptr, TIXML_ENCODING_LEGACY);
     return !doc.Error();

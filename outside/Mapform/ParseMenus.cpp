@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <tinyxml.h>
+#include "XmlReplyCheck.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ bool ParseMenus(const char* xml, MENU_ITEM** root)
     if (!root) return false;
     *root = nullptr;
     if (!xml) return false;
+    if (!CXmlReplyCheck::IsNestedWithin(xml)) return false;
     TiXmlDocument doc;
     // GBK text: the legacy encoding passes its bytes through unchanged, whatever the declaration says.
     doc.Parse(xml, nullptr, TIXML_ENCODING_LEGACY);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <tinyxml.h>
+#include "XmlReplyCheck.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ void CopyTruncated(char* dst, size_t size, const char* src)
 
 const TiXmlElement* ResponseRoot(TiXmlDocument& doc, const char* xml)
 {
+    // TinyXML's UTF-8 reader trusts every lead byte: a reply that is no UTF-8 is none of ours.
+    if (!CXmlReplyCheck::IsUtf8(xml) || !CXmlReplyCheck::IsNestedWithin(xml)) return nullptr;
     doc.Parse(xml, nullptr, TIXML_ENCODING_UTF8);
     if (doc.Error()) return nullptr;
     const TiXmlElement* root = doc.RootElement();

@@ -204,3 +204,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseMessageRejectTest, ::testing::Values(
     [](const ::testing::TestParamInfo<RejectCase>& info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+// A reply nested deeper than any real one is refused before TinyXML recurses into it.
+TEST(XmlReadersDepthTest, DeeplyNestedRepliesAreRefused)
+{
+    std::string open, close;
+    for (int i = 0; i < 40000; ++i)
+    {
+        open += "<data>";
+        close += "</data>";
+    }
+    CNewsItem item;
+    item.SetTitle("untouched");
+    EXPECT_FALSE(ParseMessageList(("<response><datas>" + open + close + "</datas></response>").c_str(), item));
+    EXPECT_EQ(item.GetTitle(), "untouched");
+
+    std::vector<std::string> list;
+    int count = -7;
+    ParseTransUrlList(("<transurllist><url><path>p</path>" + open + close + "</url></transurllist>").c_str(), list,
+                      count);
+    EXPECT_EQ(-7, count);
+    EXPECT_TRUE(list.empty());
+}
+
+} // namespace
