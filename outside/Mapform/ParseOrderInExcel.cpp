@@ -1,72 +1,32 @@
-// An order sheet: the first worksheet of a .xls (BIFF) file as UTF-8 JSON text,
-// an array of rows, each an array of cell texts.
+// An order sheet: the first worksheet of a .xls (BIFF) file as UTF-8 JSON text, an array of
+// rows, each an array of cell texts. FreeXL reads the sheet in a child process (mapform-sheet)
+// with limits on memory and time: the file comes from the operator's mail and disks, and a fault
+// of the library on a crafted one must end the child, not the client.
 #include "Mapform.h"
 
 #include <CodePage.h>
-#include <cmath>
-#include <cstdio>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <freexl.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <linux/close_range.h>
+#include <poll.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 namespace {
 
-void AppendJsonString(std::string& out, const char* s)
-{
-    out += '"';
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
-        switch (*p) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (*p < 0x20) {
-                char esc[8];
-                std::snprintf(esc, sizeof(esc), "\\u%04x", *p);
-                out += esc;
-            } else {
-                out += static_cast<char>(*p);
-            }
-        }
-    }
-    out += '"';
-}
-
-// Whole numbers (waybill numbers come as doubles) without decimals, others in their shortest exact form.
-std::string NumberText(double v)
-{
-    char buf[64];
-    if (v == 0) return "0";
-    if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e18) {
-        std::snprintf(buf, sizeof(buf), "%.0f", v);
-        return buf;
-    }
-    for (int digits = 15; digits <= 17; ++digits) {
-        std::snprintf(buf, sizeof(buf), "%.*g", digits, v);
-        if (std::strtod(buf, nullptr) == v) break;
-    }
-    return buf;
-}
-
-std::string CellText(const FreeXL_CellValue& cell)
-{
-    switch (cell.type) {
-    case FREEXL_CELL_INT: return std::to_string(cell.value.int_value);
-    case FREEXL_CELL_DOUBLE: return NumberText(cell.value.double_value);
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME: return cell.value.text_value ? cell.value.text_value : "";
-    default: return "";
-    }
-}
+// Far above what an order sheet needs, far below what hurts the machine.
+const rlim_t kMemoryLimit = 1024ull * 1024 * 1024;
+const rlim_t kCpuSeconds = 30;
+const int kWallMilliseconds = 60000;
+const size_t kMaxOutput = 256u * 1024 * 1024;
 
 bool IsFile(const std::string& path)
 {
@@ -82,31 +42,78 @@ std::string FileName(const char* path)
     return path;
 }
 
-bool ReadSheet(const void* xls, std::string& out)
+// The reader program stands beside this library.
+std::string ReaderPath()
 {
-    unsigned int sheets = 0, password = 0;
-    if (freexl_get_info(xls, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0) return false;
-    if (freexl_get_info(xls, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK && password == FREEXL_BIFF_OBFUSCATED)
-        return false;
-    if (freexl_select_active_worksheet(xls, 0) != FREEXL_OK) return false;
-    unsigned int rows = 0;
-    unsigned short cols = 0;
-    if (freexl_worksheet_dimensions(xls, &rows, &cols) != FREEXL_OK) return false;
+    Dl_info info = {};
+    if (!dladdr(reinterpret_cast<void*>(&MF_ParseOrderInExcel), &info) || !info.dli_fname) return std::string();
+    std::string lib = info.dli_fname;
+    size_t slash = lib.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : lib.substr(0, slash)) + "/mapform-sheet";
+}
 
-    out.assign(1, '[');
-    for (unsigned int r = 0; r < rows; ++r) {
-        if (r) out += ',';
-        out += '[';
-        for (unsigned short c = 0; c < cols; ++c) {
-            if (c) out += ',';
-            FreeXL_CellValue cell;
-            if (freexl_get_cell_value(xls, r, c, &cell) != FREEXL_OK) return false;
-            AppendJsonString(out, CellText(cell).c_str());
-        }
-        out += ']';
+long long NowMs()
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
+}
+
+// Runs the reader on the file; true with its whole output when it ended well in time.
+bool RunReader(const std::string& reader, const std::string& file, std::string& out)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    const char* argv[] = { reader.c_str(), file.c_str(), nullptr };
+    pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
     }
-    out += ']';
-    return true;
+    if (pid == 0) {
+        // Only async-signal-safe calls until exec: the client has threads.
+        int null = open("/dev/null", O_RDWR);
+        if (null >= 0) dup2(null, 0);
+        dup2(fds[1], 1);
+        close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
+#if !defined(__SANITIZE_ADDRESS__)
+        // The address-sanitized build reserves more address space than any limit allows.
+        struct rlimit mem = { kMemoryLimit, kMemoryLimit };
+        setrlimit(RLIMIT_AS, &mem);
+#endif
+        struct rlimit cpu = { kCpuSeconds, kCpuSeconds };
+        setrlimit(RLIMIT_CPU, &cpu);
+        struct rlimit core = { 0, 0 };
+        setrlimit(RLIMIT_CORE, &core);
+        signal(SIGPIPE, SIG_DFL);
+        execv(argv[0], const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    close(fds[1]);
+
+    bool ok = true;
+    long long deadline = NowMs() + kWallMilliseconds;
+    char buf[65536];
+    for (;;) {
+        long long left = deadline - NowMs();
+        if (left <= 0) { ok = false; break; }
+        struct pollfd pfd = { fds[0], POLLIN, 0 };
+        int r = poll(&pfd, 1, (int)left);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) { ok = false; break; }
+        ssize_t n = read(fds[0], buf, sizeof(buf));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        if (out.size() + (size_t)n > kMaxOutput) { ok = false; break; }
+        out.append(buf, (size_t)n);
+    }
+    close(fds[0]);
+    if (!ok) kill(pid, SIGKILL);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -117,11 +124,8 @@ bool MF_ParseOrderInExcel(const char* path, char** text)
     std::string name = FileName(path);
     if (!IsFile(name)) return false;
 
-    const void* xls = nullptr;
     std::string json;
-    bool ok = freexl_open(name.c_str(), &xls) == FREEXL_OK && ReadSheet(xls, json);
-    if (xls) freexl_close(xls);
-    if (!ok) return false;
+    if (!RunReader(ReaderPath(), name, json) || json.empty()) return false;
 
     char* copy = static_cast<char*>(std::malloc(json.size() + 1));
     if (!copy) return false;

@@ -85,3 +85,24 @@ TEST_F(MapformExcelTest, FilesThatAreNotOrderSheetsAreRefused)
 }
 
 } // namespace
+
+namespace {
+
+// Crafted sheets on which FreeXL over-reads a stack buffer, over-reads a heap block or leaks:
+// the reading child ends (or gives up), and the import fails as for a sheet that does not parse.
+TEST(MapformExcelHostileTest, CraftedSheetsFailTheImportAndLeaveTheClientWhole)
+{
+    for (const char* pszName : { "orders-iconv-overread.xls", "orders-heap-overread.xls", "orders-leak.xls" })
+    {
+        char* text = reinterpret_cast<char*>(0x1);
+        EXPECT_FALSE(MF_ParseOrderInExcel((kData + "/" + pszName).c_str(), &text)) << pszName;
+        EXPECT_EQ(reinterpret_cast<char*>(0x1), text) << pszName;
+    }
+    // The next sheet reads as before.
+    char* text = nullptr;
+    ASSERT_TRUE(MF_ParseOrderInExcel((kData + "/orders.xls").c_str(), &text));
+    EXPECT_EQ(0, std::string(text).rfind("[[", 0));
+    free(text);
+}
+
+} // namespace
