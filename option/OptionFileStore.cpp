@@ -36,6 +36,10 @@ int COptionFileStore::ReadAll()
     bool bPending = false;
     while ((ch = fgetc(m_pFile)) != EOF)
     {
+        // A NUL is no text: kept, it would end the line for every comparison and every write,
+        // and a header cut there loses its section on the next load.
+        if (ch == '\0')
+            continue;
         bPending = true;
         if (ch == '\n')
         {

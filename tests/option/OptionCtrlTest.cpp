@@ -145,3 +145,22 @@ TEST(OptionCtrl, AutoRunWithoutAdministratorRightsDoesNothing)
     EXPECT_EQ("0", Field(Probe({"--as-nobody", "autorun", "0"}), "AutoRun"));
     EXPECT_EQ(text, CTestFolder::ReadFile(entry));
 }
+
+TEST(OptionCtrl, ANulInALineLosesNoSetting)
+{
+    // The header of the user's section holds a NUL: a save and the next load keep the user
+    // name and the printer.
+    const std::string file("[OptionData]\r\nMinuteToOff=15\r\n[RunTimeInfo\0]\r\nUserName=李四\r\nPrinter\0Name=PDF\0\r\n",
+                           sizeof("[OptionData]\r\nMinuteToOff=15\r\n[RunTimeInfo\0]\r\nUserName=李四\r\nPrinter\0Name=PDF\0\r\n") - 1);
+    ASSERT_NE(std::string::npos, file.find('\0'));
+    CTestFolder folder;
+    CTestFolder::WriteFile(folder / kCfg, file);
+    std::string state = Probe({"load", "minutes", "20"});
+    EXPECT_EQ("李四", Field(state, "UserName"));
+    EXPECT_EQ("PDF", Field(state, "Printer"));
+    state = Probe({"load"});
+    EXPECT_EQ("20", Field(state, "MinuteToOff"));
+    EXPECT_EQ("李四", Field(state, "UserName"));
+    EXPECT_EQ("PDF", Field(state, "Printer"));
+    EXPECT_EQ(std::string::npos, CTestFolder::ReadFile(folder / kCfg).find('\0'));
+}
