@@ -1,5 +1,6 @@
 #include "NetvaneSettings.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace
@@ -8,6 +9,11 @@ namespace
 const double kDefaultConnectSeconds = 10.0;
 const double kDefaultTimeoutSeconds = 30.0;
 
+// A time-out is meant to lie between a millisecond and a day; anything else (a number too
+// large for a long once in milliseconds, infinity, not a number, zero) keeps the default.
+const double kMinSeconds = 0.001;
+const double kMaxSeconds = 86400.0;
+
 long SecondsFromEnv(const char* name, double fallback)
 {
     double seconds = fallback;
@@ -15,11 +21,10 @@ long SecondsFromEnv(const char* name, double fallback)
     {
         char* end = nullptr;
         double value = std::strtod(text, &end);
-        if (end != text && value > 0.0)
+        if (end != text && value >= kMinSeconds && value <= kMaxSeconds)
             seconds = value;
     }
-    long ms = static_cast<long>(seconds * 1000.0);
-    return ms > 0 ? ms : 1;
+    return std::lround(seconds * 1000.0);
 }
 }
 
