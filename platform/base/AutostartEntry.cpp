@@ -121,10 +121,14 @@ BOOL CAutostartEntry::Query(const std::string& folder, const std::string& valueN
         return FALSE;
     std::string exec;
     bool bFound = false;
-    char line[8192];
-    while (fgets(line, sizeof(line), f))
+    // Whole lines, however long: a line read in pieces would let the rest of a long value
+    // pass for a line of its own.
+    char* line = nullptr;
+    size_t cap = 0;
+    ssize_t n;
+    while ((n = getline(&line, &cap, f)) >= 0)
     {
-        std::string s(line);
+        std::string s(line, (size_t)n);
         while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
             s.pop_back();
         if (s.compare(0, sizeof(s_valueKey) - 1, s_valueKey) == 0)
@@ -135,6 +139,7 @@ BOOL CAutostartEntry::Query(const std::string& folder, const std::string& valueN
         else if (s.compare(0, 5, "Exec=") == 0)
             exec = s.substr(5);
     }
+    free(line);
     fclose(f);
     if (!bFound)
         text = CCodePage::Utf8ToAnsi(UndoDesktopString(exec));

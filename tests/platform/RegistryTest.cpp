@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <cstring>
+#include <vector>
 #include "Registry.h"
 #include "TestFolder.h"
 
@@ -180,4 +181,28 @@ TEST(Registry, RunValueIsAnAutostartEntry)
         HKEY h = nullptr;
         return RegOpenKeyEx(HKEY_LOCAL_MACHINE, kRun, 0, KEY_ALL_ACCESS, &h) == ERROR_ACCESS_DENIED ? 0 : 1;
     }));
+}
+
+TEST(Registry, LongRunValuesReadBackWhole)
+{
+    CTestFolder folder;
+    // The tail of a value that fills a reader's line buffer must not pass for a line of its own.
+    const std::string values[] = {
+        std::string(8176, 'a') + "X-Parvel-Value=forged",
+        std::string(8177, 'b') + "\nX-Parvel-Value=forged",
+        "./Parvel " + std::string(100000, 'c'),
+    };
+    for (const std::string& value : values)
+    {
+        HKEY h = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyEx(HKEY_CURRENT_USER, kRun, 0, KEY_ALL_ACCESS, &h));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetValueEx(h, "Parvel", 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1));
+        std::vector<char> buffer(value.size() + 16, 'x');
+        DWORD cb = (DWORD)buffer.size(), type = 0;
+        ASSERT_EQ(ERROR_SUCCESS, RegQueryValueEx(h, "Parvel", nullptr, &type, (BYTE*)buffer.data(), &cb));
+        RegCloseKey(h);
+        EXPECT_EQ(value.size() + 1, cb);
+        EXPECT_EQ(value, std::string(buffer.data()));
+    }
 }
