@@ -181,4 +181,5 @@ inline TPmf AfxPmfUncast(void (TClass::*pmf)())
 #define ON_WM_NCHITTEST() { WM_NCHITTEST, 0, 0, 0, AfxSig_l_pt, PARVEL_PMSGW(LRESULT (CWnd::*)(CPoint), &ThisClass::OnNcHitTest) },
 #define ON_WM_SYSCOMMAND() { WM_SYSCOMMAND, 0, 0, 0, AfxSig_v_u_u, PARVEL_PMSGW(void (CWnd::*)(UINT, LPARAM), &ThisClass::OnSysCommand) },
 #define ON_WM_GETMINMAXINFO() { WM_GETMINMAXINFO, 0, 0, 0, AfxSig_v_mmi, PARVEL_PMSGW(void (CWnd::*)(MINMAXINFO*), &ThisClass::OnGetMinMaxInfo) },
+#define ON_WM_PARENTNOTIFY() { WM_PARENTNOTIFY, 0, 0, 0, AfxSig_v_u_u, PARVEL_PMSGW(void (CWnd::*)(UINT, LPARAM), &ThisClass::OnParentNotify) },
 #define ON_WM_ACTIVATE() { WM_ACTIVATE, 0, 0, 0, AfxSig_v_u_W_b, PARVEL_PMSGW(void (CWnd::*)(UINT, CWnd*, BOOL), &ThisClass::OnActivate) },

@@ -2,17 +2,21 @@
 #include "WndRecord.h"
 #include "CFrameWnd.h"
 #include "CWinApp.h"
+#include "CDocument.h"
+#include "CView.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+    ON_WM_CREATE()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
+    ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
-CFrameWnd::CFrameWnd() : m_bAutoMenuEnable(TRUE), m_nIDHelp(0) {}
+CFrameWnd::CFrameWnd() : m_bAutoMenuEnable(TRUE), m_nIDHelp(0), m_pViewActive(nullptr) {}
 
 CFrameWnd::~CFrameWnd() {}
 
@@ -51,7 +55,114 @@ void CFrameWnd::ActivateFrame(int nCmdShow)
     BringWindowToTop();
 }
 
-void CFrameWnd::RecalcLayout(BOOL) {}
+void CFrameWnd::RecalcLayout(BOOL)
+{
+    if (CWnd* pPane = GetDlgItem(AFX_IDW_PANE_FIRST))
+    {
+        CRect rc;
+        GetClientRect(&rc);
+        pPane->MoveWindow(0, 0, rc.Width(), rc.Height());
+    }
+}
+
+void CFrameWnd::OnSize(UINT nType, int cx, int cy)
+{
+    CWnd::OnSize(nType, cx, cy);
+    if (nType != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
+{
+    if (CWnd::OnCreate(lpcs) == -1)
+        return -1;
+    auto* pContext = static_cast<CCreateContext*>(lpcs->lpCreateParams);
+    if (!OnCreateClient(lpcs, pContext))
+        return -1;
+    RecalcLayout();
+    return 0;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
+{
+    if (pContext && pContext->m_pNewViewClass)
+        return CreateView(pContext) != nullptr;
+    return TRUE;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
+{
+    auto* pView = static_cast<CWnd*>(pContext->m_pNewViewClass->CreateObject());
+    if (!pView)
+        return nullptr;
+    if (!pView->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 0, 0), this, nID, pContext))
+    {
+        // A view without a window is not deleted by its window's end.
+        if (!pView->GetSafeHwnd())
+            delete pView;
+        return nullptr;
+    }
+    return pView;
+}
+
+CView* CFrameWnd::GetActiveView() const
+{
+    return m_pViewActive;
+}
+
+void CFrameWnd::SetActiveView(CView* pViewNew, BOOL bNotify)
+{
+    CView* pViewOld = m_pViewActive;
+    if (pViewNew == pViewOld)
+        return;
+    m_pViewActive = nullptr;
+    if (pViewOld && bNotify)
+        pViewOld->OnActivateView(FALSE, pViewNew, pViewOld);
+    m_pViewActive = pViewNew;
+    if (pViewNew && bNotify)
+        pViewNew->OnActivateView(TRUE, pViewNew, pViewOld);
+}
+
+CDocument* CFrameWnd::GetActiveDocument()
+{
+    CView* pView = GetActiveView();
+    return pView ? pView->GetDocument() : nullptr;
+}
+
+CFrameWnd* CFrameWnd::GetActiveFrame()
+{
+    return this;
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
+{
+    CView* pView = GetActiveView();
+    if (!pView)
+        if (CWnd* pPane = GetDlgItem(AFX_IDW_PANE_FIRST); pPane && pPane->IsKindOf(RUNTIME_CLASS(CView)))
+            pView = static_cast<CView*>(pPane);
+    if (pView)
+        pView->SendMessage(WM_INITIALUPDATE);
+    if (!IsWindow())
+        return;
+    if (pView && pView->IsWindow())
+        SetActiveView(pView, FALSE);
+    if (bMakeVisible)
+    {
+        ActivateFrame();
+        if (pView && pView->IsWindow() && GetActiveView() == pView)
+            pView->OnActivateView(TRUE, pView, pView);
+    }
+    if (IsWindow())
+        OnUpdateFrameTitle(TRUE);
+}
+
+void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
+{
+    if (!(GetStyle() & FWS_ADDTOTITLE) || !bAddToTitle)
+        return;
+    if (CDocument* pDoc = GetActiveDocument())
+        SetWindowText(pDoc->GetTitle());
+}
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
@@ -68,10 +179,21 @@ void CFrameWnd::PostNcDestroy()
 
 void CFrameWnd::OnClose()
 {
+    // The main window closes every document first; a document's last frame closes its document
+    // (which destroys the frame); other frames just go.
+    CWinApp* pApp = AfxGetApp();
+    if (pApp && pApp->m_pMainWnd == this)
+        pApp->CloseAllDocuments(FALSE);
+    else if (CDocument* pDoc = GetActiveDocument(); pDoc && pDoc->IsLastFrame(this))
+    {
+        pDoc->OnCloseDocument();
+        return;
+    }
     DestroyWindow();
 }
 
 void CFrameWnd::OnDestroy()
 {
+    m_pViewActive = nullptr;
     CWnd::OnDestroy();
 }

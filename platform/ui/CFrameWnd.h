@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CWnd.h"
+#include "CCreateContext.h"
 
 class CFrameWnd : public CWnd
 {
@@ -23,13 +24,31 @@ public:
     void PostNcDestroy() override;  // frames delete themselves
     void SetMessageText(LPCSTR lpszText) {}
 
+    // Document/view. A frame made with a create context (LoadFrame's pContext) makes its view
+    // (id AFX_IDW_PANE_FIRST) in OnCreateClient; RecalcLayout lets that view fill the client area.
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    CView* GetActiveView() const;
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    // The document of the active view (an MDI frame: of its active child's view).
+    virtual CDocument* GetActiveDocument();
+    // The frame whose view is active: the frame itself; an MDI frame answers its active child.
+    virtual CFrameWnd* GetActiveFrame();
+    // Sends the views their first update, makes the pane the active view and shows the frame.
+    void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+    // With FWS_ADDTOTITLE the caption is the active document's title.
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+
     static const CRect rectDefault;
     BOOL m_bAutoMenuEnable;
 
 protected:
     UINT m_nIDHelp;
     wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
+    CView* m_pViewActive;
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnClose();
     afx_msg void OnDestroy();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     DECLARE_MESSAGE_MAP()
 };

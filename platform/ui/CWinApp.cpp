@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include "WndRecord.h"
 #include "CWinApp.h"
+#include "CDocManager.h"
 
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 IMPLEMENT_DYNAMIC(CWinAppEx, CWinApp)
@@ -12,13 +13,15 @@ IMPLEMENT_DYNAMIC(CWinAppEx, CWinApp)
 
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
     ON_COMMAND(ID_APP_EXIT, &CWinApp::OnAppExit)
+    ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
 END_MESSAGE_MAP()
 
 static CWinApp* g_pApp = nullptr;
 
 CWinApp::CWinApp(LPCSTR lpszAppName)
     : m_lpCmdLine(""), m_nCmdShow(SW_SHOWNORMAL), m_hInstance(nullptr), m_pszAppName(nullptr),
-      m_pszRegistryKey(nullptr), m_pszProfileName(nullptr), m_pszExeName(nullptr), m_argc(0), m_argv(nullptr)
+      m_pszRegistryKey(nullptr), m_pszProfileName(nullptr), m_pszExeName(nullptr), m_argc(0), m_argv(nullptr),
+      m_pDocManager(nullptr)
 {
     g_pApp = this;
     m_bAutoDelete = FALSE;
@@ -31,6 +34,8 @@ CWinApp::CWinApp(LPCSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    delete m_pDocManager;
+    m_pDocManager = nullptr;
     if (g_pApp == this)
         g_pApp = nullptr;
 }
@@ -197,4 +202,38 @@ int AfxWinMain(int argc, char** argv)
         nResult = pApp->Run();
     AfxWinTerm();
     return nResult;
+}
+
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
+{
+    if (!m_pDocManager)
+        m_pDocManager = new CDocManager;
+    m_pDocManager->AddDocTemplate(pTemplate);
+}
+
+POSITION CWinApp::GetFirstDocTemplatePosition() const
+{
+    return m_pDocManager ? m_pDocManager->GetFirstDocTemplatePosition() : nullptr;
+}
+
+CDocTemplate* CWinApp::GetNextDocTemplate(POSITION& pos) const
+{
+    return m_pDocManager ? m_pDocManager->GetNextDocTemplate(pos) : nullptr;
+}
+
+void CWinApp::CloseAllDocuments(BOOL bEndSession)
+{
+    if (m_pDocManager)
+        m_pDocManager->CloseAllDocuments(bEndSession);
+}
+
+int CWinApp::GetOpenDocumentCount()
+{
+    return m_pDocManager ? m_pDocManager->GetOpenDocumentCount() : 0;
+}
+
+void CWinApp::OnFileNew()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileNew();
 }

@@ -5,8 +5,11 @@
 #pragma once
 
 #include "CWinThread.h"
+#include "CCreateContext.h"
+#include "AfxRes.h"
 
 class CDocTemplate;
+class CDocManager;
 
 class CWinApp : public CWinThread
 {
@@ -44,6 +47,16 @@ public:
     char** m_argv;
 
     afx_msg void OnAppExit();
+
+    // Documents: the templates registered with AddDocTemplate (owned by the document manager,
+    // made on the first registration) and the new-file command that opens a document of the first.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    POSITION GetFirstDocTemplatePosition() const;
+    CDocTemplate* GetNextDocTemplate(POSITION& pos) const;
+    virtual void CloseAllDocuments(BOOL bEndSession);
+    int GetOpenDocumentCount();
+    afx_msg void OnFileNew();
+    CDocManager* m_pDocManager;
 
 protected:
     CString m_strAppName;

@@ -1067,6 +1067,7 @@ void CWnd::DoDataExchange(CDataExchange*) {}
 // Default handlers: the default processing of the message being handled.
 int CWnd::OnCreate(LPCREATESTRUCT) { return (int)Default(); }
 void CWnd::OnDestroy() { Default(); }
+void CWnd::OnParentNotify(UINT, LPARAM) { Default(); }
 void CWnd::OnClose() { Default(); }
 void CWnd::OnPaint() { Default(); }
 BOOL CWnd::OnEraseBkgnd(CDC*) { return (BOOL)Default(); }

@@ -231,6 +231,7 @@ public:
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
     afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    afx_msg void OnParentNotify(UINT message, LPARAM lParam);
     afx_msg HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
 
 protected:

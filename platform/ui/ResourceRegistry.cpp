@@ -2,6 +2,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <vector>
 #include <mutex>
 #include <string>
 #include "WinUser.h"
@@ -169,9 +171,78 @@ BOOL FreeResource(HGLOBAL)
     return FALSE;
 }
 
-int LoadString(HINSTANCE, UINT uID, LPSTR lpBuffer, int cchBufferMax)
+namespace
 {
-    const char* p = CResourceRegistry::FindString(uID);
+struct ModuleTable
+{
+    std::string name;  // upper case
+    std::map<UINT, const char*> strings;
+};
+std::mutex g_moduleLock;
+std::vector<std::unique_ptr<ModuleTable>>& Modules()
+{
+    static std::vector<std::unique_ptr<ModuleTable>> s;
+    return s;
+}
+std::string UpperAscii(const char* p)
+{
+    std::string s = p ? p : "";
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = (char)(c - 'a' + 'A');
+    return s;
+}
+ModuleTable* ModuleOf(HINSTANCE h)
+{
+    std::lock_guard<std::mutex> guard(g_moduleLock);
+    for (auto& m : Modules())
+        if (reinterpret_cast<HINSTANCE>(m.get()) == h)
+            return m.get();
+    return nullptr;
+}
+}  // namespace
+
+void CResourceRegistry::AddModuleString(const char* lpszModule, UINT nID, const char* lpszText)
+{
+    std::lock_guard<std::mutex> guard(g_moduleLock);
+    std::string name = UpperAscii(lpszModule);
+    for (auto& m : Modules())
+        if (m->name == name)
+        {
+            m->strings[nID] = lpszText;
+            return;
+        }
+    auto m = std::make_unique<ModuleTable>();
+    m->name = name;
+    m->strings[nID] = lpszText;
+    Modules().push_back(std::move(m));
+}
+
+HMODULE LoadLibraryA(LPCSTR lpszLibFileName)
+{
+    std::lock_guard<std::mutex> guard(g_moduleLock);
+    std::string name = UpperAscii(lpszLibFileName);
+    for (auto& m : Modules())
+        if (m->name == name)
+            return reinterpret_cast<HMODULE>(m.get());
+    return nullptr;
+}
+
+BOOL FreeLibrary(HMODULE hModule)
+{
+    return ModuleOf(hModule) != nullptr;
+}
+
+int LoadString(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax)
+{
+    const char* p = nullptr;
+    if (ModuleTable* pModule = hInstance ? ModuleOf(hInstance) : nullptr)
+    {
+        auto it = pModule->strings.find(uID);
+        p = it == pModule->strings.end() ? nullptr : it->second;
+    }
+    else
+        p = CResourceRegistry::FindString(uID);
     if (!lpBuffer || cchBufferMax <= 0)
         return 0;
     if (!p)

@@ -39,6 +39,10 @@ public:
     static void AddData(const char* lpszName, const char* lpszType, const void* pData, DWORD dwSize);
     static void AddData(UINT nID, const char* lpszType, const void* pData, DWORD dwSize);
 
+    // Strings of a named resource-only module (another library's string table), which
+    // LoadLibrary finds by name (case-insensitive) and LoadString reads through its handle.
+    static void AddModuleString(const char* lpszModule, UINT nID, const char* lpszText);
+
     static const char* FindString(UINT nID);
     static const DLGTEMPLATE_DATA* FindDialog(UINT nID);
     // Name and type may be integer resources (MAKEINTRESOURCE) or "#123" texts.
@@ -53,3 +57,8 @@ struct CResourceRegistrar
 {
     explicit CResourceRegistrar(void (*pfnRegister)()) { pfnRegister(); }
 };
+
+// Resource-only modules registered with AddModuleString; NULL for any other name.
+HMODULE LoadLibraryA(LPCSTR lpszLibFileName);
+BOOL FreeLibrary(HMODULE hModule);
+#define LoadLibrary LoadLibraryA

@@ -1,0 +1,9 @@
+#include "CMultiDocTemplate.h"
+
+IMPLEMENT_DYNAMIC(CMultiDocTemplate, CDocTemplate)
+
+CMultiDocTemplate::CMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
+                                     CRuntimeClass* pViewClass)
+    : CDocTemplate(nIDResource, pDocClass, pFrameClass, pViewClass)
+{
+}
