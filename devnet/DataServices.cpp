@@ -123,6 +123,12 @@ void CDataServices::OnTransUrlList(const httplib::Request& req, httplib::Respons
     m_context.Log("translist: gh=" + account);
     std::string web = m_context.m_urls.Get("web");
     const char* paths[] = {"/kesta/kesta_cas_login.php", "/kesta/index_cas.php", "/kesta/biz/branch_info.php"};
+    if (m_context.m_config.m_bTransUrlsDown)
+    {
+        paths[0] = "/kesta/down/first.php";
+        paths[1] = "/kesta/down/second.php";
+        paths[2] = "/kesta/down/third.php";
+    }
     std::string xml = "<transurllist>";
     int index = 0;
     for (const char* path : paths)

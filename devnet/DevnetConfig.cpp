@@ -21,7 +21,7 @@ const char* CDevnetConfig::Usage()
 {
     return "usage: devnet (--default | --local) [--ports-file FILE] [--state DIR]\n"
            "              [--account USER:PASSWORD]... [--account-md5 USER:PASSWORD]...\n"
-           "              [--update-version X.Y.Z.W] [--updater FILE] [--menu FILE] [--quiet]\n";
+           "              [--update-version X.Y.Z.W] [--updater FILE] [--menu FILE] [--translist-down] [--quiet]\n";
 }
 
 bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
@@ -82,6 +82,8 @@ bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
             if (!value(m_strMenuFile))
                 return false;
         }
+        else if (arg == "--translist-down")
+            m_bTransUrlsDown = true;
         else if (arg == "--quiet")
             m_bQuiet = true;
         else

@@ -24,6 +24,7 @@ public:
     std::string m_strUpdaterFile;      // empty: a small built-in script
     std::string m_strMenuFile;         // empty: the built-in demo tree
     bool m_bQuiet = false;
+    bool m_bTransUrlsDown = false;    // the trans-URL list names addresses that are down
 
     // Parses the command line; false with a message in error for a bad one.
     bool Parse(int argc, char** argv, std::string& error);

@@ -6,6 +6,7 @@
 #include "DevnetConfig.h"
 #include "TestControl.h"
 #include "WebPages.h"
+#include "PageBehaviours.h"
 
 #include <httplib.h>
 
@@ -151,6 +152,7 @@ int main(int argc, char** argv)
     CCasService cas(context);
     CDataServices data(context);
     CWebPages pages(context, cas);
+    CPageBehaviours behaviours(context);
     CTestControl control(context, cas);
 
     std::vector<std::unique_ptr<httplib::Server>> servers;
@@ -173,9 +175,13 @@ int main(int argc, char** argv)
         cas.Register(*server, listener.secure);
         data.Register(*server);
         pages.Register(*server, listener.secure);
+        behaviours.Register(*server);
         control.Register(*server);
         server->set_logger([&context](const httplib::Request& req, const httplib::Response& res) {
-            context.Log(req.method + " " + req.path + " -> " + std::to_string(res.status));
+            // With the query and the cookies, so tests see what a page was opened with.
+            std::string cookie = req.get_header_value("Cookie");
+            context.Log(req.method + " " + req.target + " -> " + std::to_string(res.status) +
+                        (cookie.empty() ? std::string() : " cookie: " + cookie));
         });
         int port = listener.port;
         if (port == 0)

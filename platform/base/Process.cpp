@@ -1,4 +1,5 @@
 #include "Process.h"
+#include <malloc.h>
 
 #include <cerrno>
 #include <csignal>
@@ -457,3 +458,17 @@ HANDLE OpenProcess(DWORD, BOOL, DWORD dwProcessId)
 }
 
 DWORD GetCurrentProcessId() { return (DWORD)getpid(); }
+
+HANDLE GetCurrentProcess()
+{
+    return reinterpret_cast<HANDLE>((intptr_t)-1);
+}
+
+BOOL SetProcessWorkingSetSize(HANDLE hProcess, SIZE_T dwMin, SIZE_T dwMax)
+{
+    if (hProcess != GetCurrentProcess())
+        return FALSE;
+    if (dwMin == (SIZE_T)-1 && dwMax == (SIZE_T)-1)
+        malloc_trim(0);
+    return TRUE;
+}

@@ -57,6 +57,10 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
 BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode);
 HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
 DWORD GetCurrentProcessId();
+// A pseudo handle of the calling process, valid only in the calls that take a process handle.
+HANDLE GetCurrentProcess();
+// With (SIZE_T)-1 twice: gives the memory the process no longer uses back to the system.
+BOOL SetProcessWorkingSetSize(HANDLE hProcess, SIZE_T dwMinimumWorkingSetSize, SIZE_T dwMaximumWorkingSetSize);
 
 // Starts programs apart from the client: in a session of their own, with no terminal and
 // their input and output on /dev/null. Every start is appended to the file named by
