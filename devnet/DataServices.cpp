@@ -86,11 +86,18 @@ std::string CDataServices::DemoMenus() const
     xml += "</menu>";
     xml += "<menu name=\"面单打印\" icon=\"print\" type=\"popup\" permitted=\"1\">";
     xml += command("打印面单", "label_print.php", "label_print", true);
+    // A nested popup: its toolbar command joins the print bar after 打印面单.
+    xml += "<menu name=\"面单查询\" icon=\"label_print\" type=\"popup\" permitted=\"1\">";
+    xml += command("面单补打", "label_reprint.php", "label_batch", true);
+    xml += command("打印记录", "label_history.php", "order_query", false);
+    xml += "</menu>";
     xml += "<menu name=\"批量打印\" action=\"" + web + "/kesta/biz/label_batch.php\" icon=\"label_batch\""
            " toolbar=\"0\" permitted=\"0\" type=\"command\"/>";
     xml += "</menu>";
     xml += "<menu name=\"系统\" icon=\"system\" type=\"popup\" permitted=\"1\">";
-    xml += command("网点信息", "branch_info.php", "branch_info", false);
+    xml += command("网点信息", "branch_info.php", "branch_info", true);
+    // No address yet: the client shows no entry for it.
+    xml += "<menu name=\"网点公告\" action=\"\" icon=\"system\" toolbar=\"1\" permitted=\"1\" type=\"command\"/>";
     xml += "</menu>";
     xml += "</menus>";
     return xml;

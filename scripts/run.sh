@@ -33,6 +33,9 @@ devnet_ctl start
 trap 'devnet_ctl stop >/dev/null' EXIT
 
 mkdir -p "$workdir"
+# The demo menu tree's pictures, where the client looks for them.
+mkdir -p "$workdir/ico"
+cp -r "$root/devnet/demo/ico/." "$workdir/ico/"
 echo "run: the client works in $workdir; sign on with account demo, password velkor2026."
 cd "$workdir"
 status=0

@@ -1,5 +1,11 @@
 // Start-up, sign-on step, trans-URL list and exit of the client program.
 #include "ParvelApp.h"
+#include "MainFrm.h"
+#if __has_include("ParvelView.h")
+#include "ParvelDoc.h"
+#include "ChildFrm.h"
+#include "ParvelView.h"
+#endif
 
 #include <cstdio>
 #include <vector>
@@ -206,19 +212,33 @@ BOOL CParvelApp::InitInstance()
     InitKeyboardManager();
     InitTooltipManager();
 
-    // The pages' document template and the main frame come with the browser pages; until then a
-    // plain frame stands in for the main window, and there is no first document to open.
-    CFrameWnd* pFrame = new CFrameWnd;
-    if (!pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
+#if __has_include("ParvelView.h")
+    CMultiDocTemplate* pDocTemplate = new CMultiDocTemplate(IDR_ParvelTYPE, RUNTIME_CLASS(CParvelDoc),
+                                                            RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CParvelView));
+    if (!pDocTemplate)
+        return FALSE;
+    AddDocTemplate(pDocTemplate);
+#endif
+
+    CMainFrame* pMainFrame = new CMainFrame;
+    if (!pMainFrame->LoadFrame(IDR_MAINFRAME, 0xCF8000))
     {
-        delete pFrame;
+        delete pMainFrame;
         return FALSE;
     }
-    SetProp(pFrame->GetSafeHwnd(), strTitle, (HANDLE)(ULONG_PTR)PROP_INSTANCE_MARK);
-    m_pMainWnd = pFrame;
+    SetProp(pMainFrame->GetSafeHwnd(), strTitle, (HANDLE)(ULONG_PTR)PROP_INSTANCE_MARK);
+    m_pMainWnd = pMainFrame;
 
-    pFrame->ShowWindow(SW_SHOWMAXIMIZED);
-    pFrame->UpdateWindow();
+#if __has_include("ParvelView.h")
+    // The first document: the first page.
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo))
+        return FALSE;
+#endif
+
+    pMainFrame->ShowWindow(SW_SHOWMAXIMIZED);
+    pMainFrame->UpdateWindow();
 
     LoadTransUrlList();
     return TRUE;

@@ -29,10 +29,43 @@
 #define IDC_BUTTON_VPN 10667
 #define IDC_STATIC_VPN_HINT 10670
 
+// Main frame: menus, toolbar, pictures, strings.
+#define IDR_TRAY_MENU 311
+#define IDR_TAB_MENU 316
+#define IDB_STATUS_ICON 317
+#define IDI_TRAY 314
+#define IDS_INDICATOR_ICON 102
+#define IDS_INDICATOR_PROGRESS 103
+#define IDS_TOOLBAR_CUSTOMIZE 125
+#define ID_VIEW_CUSTOMIZE 126
+#define IDS_APP_TITLE 0xE000
+
 // Commands.
 #ifndef ID_APP_ABOUT
 #define ID_APP_ABOUT 0xE140
 #endif
+#define ID_FILE_CLOSE 0xE102
+#define ID_WAYBILL_EDIT 104
+#define ID_WAYBILL_QUERY 105
+#define ID_AUTO_RUN 1020
+#define ID_SHOW_MAIN_WINDOW 32775
+#define ID_REFRESH_PAGE 32778
+#define ID_CLOSE_OTHER_PAGES 32791
+#define ID_CLOSE_ALL_PAGES 32794
+#define ID_OPTION 32798
+#define ID_INTERNET_OPTION 32802
+#define ID_QUIT 32803
+#define ID_SWITCH_ACCOUNT 32805
+#define ID_EMPTY_COMMAND 32807
+#define ID_LOCK_APP 32808
+#define ID_IMPORT_ORDER 32810
+#define ID_CLEAR_PRINT_LIST 32811
+#define ID_GO_BACK 32813
+#define ID_GO_FORWARD 32814
+#define ID_HOME_PAGE 32815
+#define ID_BRANCH_360_VIEW 32816
+#define ID_SERVER_MENU_FIRST 60000
+#define ID_SERVER_MENU_LAST 65000
 
 // Value of the single-instance window property (named with the application title).
 #define PROP_INSTANCE_MARK 0x1111

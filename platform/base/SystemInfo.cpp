@@ -72,3 +72,15 @@ BOOL GetUserNameA(LPSTR lpBuffer, LPDWORD pcbBuffer)
     *pcbBuffer = (DWORD)name.size() + 1;
     return TRUE;
 }
+
+BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
+{
+    if (!lpVersionInformation || lpVersionInformation->dwOSVersionInfoSize < sizeof(OSVERSIONINFOA))
+        return FALSE;
+    lpVersionInformation->dwMajorVersion = 6;
+    lpVersionInformation->dwMinorVersion = 1;
+    lpVersionInformation->dwBuildNumber = 7601;
+    lpVersionInformation->dwPlatformId = VER_PLATFORM_WIN32_NT;
+    lpVersionInformation->szCSDVersion[0] = '\0';
+    return TRUE;
+}

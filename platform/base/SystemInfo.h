@@ -11,3 +11,18 @@ DWORD GetModuleFileName(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 
 #define GetUserName GetUserNameA
 BOOL GetUserNameA(LPSTR lpBuffer, LPDWORD pcbBuffer);
+
+// The system version as a Windows program asks it: this layer behaves as Windows 7 (6.1), the
+// oldest system the program's tray, shell and browser behaviour stands for.
+typedef struct _OSVERSIONINFOA
+{
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+} OSVERSIONINFOA, *LPOSVERSIONINFOA;
+#define VER_PLATFORM_WIN32_NT 2
+BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
+#define GetVersionEx GetVersionExA

@@ -39,6 +39,8 @@ struct WndRecord
     // Statics and progress bars are windowless: their parent's widget shows them, drawn in its
     // paint after the parent's own WM_PAINT, so native controls stay above them.
     bool bLight = false;
+    // The widget paints itself (a wx control drawn by wx): no WM_PAINT is made of its paint.
+    bool bNativePaint = false;
     RECT rcLight{};                 // in the parent's client coordinates
     bool bLightVisible = false;
     std::unique_ptr<wxFont> pFont;

@@ -513,7 +513,7 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
 {
     HWND h = pRec->Handle();
     WndKind kind = pRec->kind;
-    if (!IsNative(kind))
+    if (!IsNative(kind) && !pRec->bNativePaint)
         pWx->Bind(wxEVT_PAINT, [h, pWx](wxPaintEvent&) { OnPaintEvent(h, pWx); });
     pWx->Bind(wxEVT_LEFT_DOWN, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_LBUTTONDOWN); });
     pWx->Bind(wxEVT_LEFT_UP, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_LBUTTONUP); });

@@ -45,6 +45,8 @@ public:
 
     // Brings the state of the bar's commands up to date (enable, check) from the target's handlers.
     virtual void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler);
+    // Lays the bar out again when the sizes it was made with changed.
+    virtual void AdjustLayout() {}
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -21,7 +21,7 @@ AFX_DOCK_TYPE CDockingManager::s_dockMode = DT_STANDARD;
 #define MDI_WINDOW_LIST_MAX 9
 
 CMDIFrameWndEx::CMDIFrameWndEx()
-    : m_hMenuDefault(nullptr), m_bTabbedGroups(FALSE), m_bTabDragging(FALSE), m_dwDockStyle(0), m_dwAutoHideStyle(0),
+    : m_hMenuDefault(nullptr), m_hWindowMenu(nullptr), m_bTabbedGroups(FALSE), m_bTabDragging(FALSE), m_dwDockStyle(0), m_dwAutoHideStyle(0),
       m_pDock(nullptr), m_pDockSizer(nullptr), m_pTabs(nullptr), m_hActiveChild(nullptr), m_pMenuBar(nullptr)
 {
 }
@@ -35,7 +35,11 @@ CMDIFrameWndEx::~CMDIFrameWndEx()
 BOOL CMDIFrameWndEx::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, LPVOID pContext)
 {
     if (!m_hMenuDefault)
+    {
         m_hMenuDefault = ::LoadMenu(nullptr, MAKEINTRESOURCE(nIDResource));
+        // The window popup is fixed now; popups added later do not move the list.
+        m_hWindowMenu = GetWindowMenuPopup(m_hMenuDefault);
+    }
     return CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext);
 }
 
@@ -98,8 +102,9 @@ wxWindow* CMDIFrameWndEx::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pPare
     });
     // Menu bar commands reach the frame as WM_COMMAND.
     pWx->Bind(wxEVT_MENU, [h](wxCommandEvent& e) {
-        if (::IsWindow(h) && e.GetId() > 0)
-            ::SendMessage(h, WM_COMMAND, MAKEWPARAM(e.GetId(), 0), 0);
+        UINT nID = AfxCommandOfWxId(e.GetId());
+        if (::IsWindow(h) && nID)
+            ::SendMessage(h, WM_COMMAND, MAKEWPARAM(nID, 0), 0);
     });
     ApplyTabInfo();
     return pWx;
@@ -235,7 +240,7 @@ void CMDIFrameWndEx::OnChildTextChanged(CMDIChildWndEx* pChild)
         return;
     m_pTabs->SetPageText((size_t)idx, WxFromGbk(strText.GetString()));
     // The window list follows the caption, where the tab still has its entry.
-    HMENU hWindow = GetWindowMenuPopup(m_hMenuDefault);
+    HMENU hWindow = m_hWindowMenu;
     UINT nID = AFX_IDM_FIRST_MDICHILD + (UINT)idx;
     if (hWindow && idx < MDI_WINDOW_LIST_MAX && ::GetMenuState(hWindow, nID, MF_BYCOMMAND) != (UINT)-1)
     {
@@ -257,8 +262,8 @@ HMENU CMDIFrameWndEx::GetWindowMenuPopup(HMENU hMenuBar) const
 
 void CMDIFrameWndEx::RefreshWindowMenu(CMDIChildWndEx* pGoing)
 {
-    HMENU hWindow = GetWindowMenuPopup(m_hMenuDefault);
-    if (!hWindow)
+    HMENU hWindow = m_hWindowMenu;
+    if (!::IsMenu(hWindow))
         return;
     // Out with the old list and the separator before it.
     int n = ::GetMenuItemCount(hWindow);
@@ -405,6 +410,7 @@ void CMDIFrameWndEx::LayoutDock()
         for (CBasePane* pBar : row)
             if (wxWindow* w = pBar->GetWxWindow(); w && w->GetParent() == m_pDock)
             {
+                pBar->AdjustLayout();
                 pRow->Add(w, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 2);
                 w->Show();
             }

@@ -1,8 +1,8 @@
 // CMDIFrameWndEx: the tabbed multiple-document frame. Its client area holds the document tabs
 // (one tab per CMDIChildWndEx); bars dock in rows along its top edge; the status bar sits at its
 // bottom. The frame menu (menu resource of LoadFrame's id) is shown once a CMFCMenuBar is created;
-// its window popup (the one before the last popup, as in the classic File ... Window Help layout)
-// lists the open tabs as "&1 caption", "&2 caption", ... after a separator.
+// its window popup (the one before the last popup when the menu is loaded, as in the classic
+// File ... Window Help layout) lists the open tabs as "&1 caption", "&2 caption", ... after a separator.
 #pragma once
 
 #include <vector>
@@ -119,6 +119,7 @@ public:
     void RefreshWindowMenu(CMDIChildWndEx* pGoing = nullptr);
 
     HMENU m_hMenuDefault;
+    HMENU m_hWindowMenu;  // the popup that lists the tabs
 
 protected:
     wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;

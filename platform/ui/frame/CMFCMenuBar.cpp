@@ -92,7 +92,7 @@ void CMFCMenuBar::OnMenuOpen(wxMenu* pMenu)
         if (!AfxGetMenuItemInfo(hMenu, i, &info) || (info.nFlags & MF_SEPARATOR) || info.hSubMenu)
             continue;
         wxMenuItem* pItem = pMenu->FindItemByPosition((size_t)i);
-        if (!pItem || pItem->GetId() != (int)info.nID)
+        if (!pItem || pItem->GetId() != AfxWxIdOf(info.nID))
             continue;
         pItem->Enable(!(info.nFlags & (MF_GRAYED | MF_DISABLED)));
         if (pItem->IsCheckable())

@@ -1,4 +1,6 @@
 // Menus shown with wx, and popup tracking.
+#include <map>
+#include <mutex>
 #include <wx/wx.h>
 #include <gtk/gtk.h>
 #include "WxMenu.h"
@@ -64,6 +66,36 @@ void AfxUpdateMenuCmdUI(HMENU hMenu, CCmdTarget* pTarget, BOOL bDisableIfNoHandl
     }
 }
 
+namespace
+{
+std::mutex s_idLock;
+std::map<UINT, int> s_wxIds;
+std::map<int, UINT> s_commands;
+}  // namespace
+
+int AfxWxIdOf(UINT nID)
+{
+    if (nID < 0x7FFF)
+        return (int)nID;
+    std::lock_guard<std::mutex> g(s_idLock);
+    auto it = s_wxIds.find(nID);
+    if (it != s_wxIds.end())
+        return it->second;
+    int id = wxIdManager::ReserveId(1);
+    s_wxIds[nID] = id;
+    s_commands[id] = nID;
+    return id;
+}
+
+UINT AfxCommandOfWxId(int nWxId)
+{
+    if (nWxId >= 0)
+        return (UINT)nWxId;
+    std::lock_guard<std::mutex> g(s_idLock);
+    auto it = s_commands.find(nWxId);
+    return it == s_commands.end() ? 0 : it->second;
+}
+
 wxString AfxWxMenuText(const char* gbk)
 {
     return WxFromGbk(gbk ? gbk : "");
@@ -121,7 +153,7 @@ wxMenu* AfxBuildWxMenu(HMENU hMenu, const MenuImageProvider& images)
         {
             // A picture takes the place of the check mark, as the item bitmaps do on Windows.
             wxItemKind kind = (bChecked && !bmp.IsOk()) ? wxITEM_CHECK : wxITEM_NORMAL;
-            pItem = new wxMenuItem(pMenu, (int)info.nID, AfxWxMenuText(info.strText), wxString(), kind);
+            pItem = new wxMenuItem(pMenu, AfxWxIdOf(info.nID), AfxWxMenuText(info.strText), wxString(), kind);
         }
         if (bmp.IsOk())
             pItem->SetBitmap(bmp);
@@ -187,7 +219,7 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, LPCR
         s_hTracked = nullptr;
         if (s_nForcedChoice >= 0)
             id = s_nForcedChoice;
-        nChosen = (id == wxID_NONE || id < 0) ? 0 : (UINT)id;
+        nChosen = id == wxID_NONE ? 0 : AfxCommandOfWxId(id);
     });
     if (uFlags & TPM_RETURNCMD)
         return (BOOL)nChosen;

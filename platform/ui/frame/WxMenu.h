@@ -17,5 +17,8 @@ void AfxUpdateMenuCmdUI(HMENU hMenu, CCmdTarget* pTarget, BOOL bDisableIfNoHandl
 wxMenu* AfxBuildWxMenu(HMENU hMenu, const MenuImageProvider& images);
 // A wx copy of a drawing-layer bitmap (null handle: an invalid bitmap).
 wxBitmap AfxWxBitmapFromHandle(HBITMAP hbm, COLORREF clrTransparent = (COLORREF)-1);
+// wx takes ids below 0x7FFF: higher command ids stand for ids that wx reserves for them.
+int AfxWxIdOf(UINT nID);
+UINT AfxCommandOfWxId(int nWxId);
 // The menu's text as wx shows it: "&" becomes wx's mnemonic, the accelerator after "\t" stays.
 wxString AfxWxMenuText(const char* gbk);

@@ -1,0 +1,402 @@
+// The main frame in a real window: its bars, status bar panes, tray icon and the deferred build
+// of the server menus and toolbars from a crafted menu tree served by devnet.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wx/wx.h>
+#include <wx/statusbr.h>
+#include "ClientEnvironment.h"
+#include "CMDIChildWndEx.h"
+#include "CodePage.h"
+#include "DevnetProcess.h"
+#include "GuiWait.h"
+#include "MainFrm.h"
+#include "OptionCtrl.h"
+#include "OptionData.h"
+#include "ParvelApp.h"
+#include "PrivateMember.h"
+#include "TestFiles.h"
+#include "VelkorMenu.h"
+#include "resource.h"
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+namespace
+{
+typedef void (COptionData::*SETTER)(const char*);
+struct AuthorityUrlTag { typedef SETTER type; };
+}  // namespace
+template struct CPrivateBinder<AuthorityUrlTag, &COptionData::SetUserAuthorityUrl>;
+
+namespace
+{
+const ::testing::Environment* const s_env =
+    ::testing::AddGlobalTestEnvironment(new CClientEnvironment("mainwnd_tests", "parvel-mainwnd"));
+
+// Depth first: 录入 60000 (its action ends in blanks), 子一 60001, 子二 60002, 查询 60003, 打印面单
+// 60004; the unpermitted, empty-action and top-level entries take no id.
+const char* const kTree =
+    "<menus>"
+    "<menu name=\"顶层命令\" action=\"http://127.0.0.1:1/top\" toolbar=\"1\" permitted=\"1\" type=\"command\"/>"
+    "<menu name=\"订单\" icon=\"order\" type=\"popup\" permitted=\"1\">"
+    "<menu name=\"录入\" action=\"http://127.0.0.1:1/in  \" icon=\"in\" toolbar=\"1\" permitted=\"1\" type=\"command\"/>"
+    "<menu name=\"无权\" action=\"http://127.0.0.1:1/x\" icon=\"x\" toolbar=\"1\" permitted=\"0\" type=\"command\"/>"
+    "<menu name=\"空\" action=\"\" icon=\"e\" toolbar=\"1\" permitted=\"1\" type=\"command\"/>"
+    "<menu type=\"separator\"/>"
+    "<menu name=\"子菜单\" icon=\"sub\" type=\"popup\" permitted=\"1\">"
+    "<menu name=\"子一\" action=\"http://127.0.0.1:1/s1\" icon=\"s1\" toolbar=\"1\" permitted=\"1\" type=\"command\"/>"
+    "<menu name=\"子二\" action=\"http://127.0.0.1:1/s2\" icon=\"s2\" toolbar=\"0\" permitted=\"1\" type=\"command\"/>"
+    "</menu>"
+    "<menu name=\"查询\" action=\"http://127.0.0.1:1/q\" icon=\"q\" toolbar=\"1\" permitted=\"1\" type=\"command\"/>"
+    "</menu>"
+    "<menu type=\"separator\"/>"
+    "<menu name=\"空组\" icon=\"none\" type=\"popup\" permitted=\"1\">"
+    "<menu name=\"不许\" action=\"http://127.0.0.1:1/n\" toolbar=\"1\" permitted=\"0\" type=\"command\"/>"
+    "</menu>"
+    "<menu name=\"打印\" icon=\"print\" type=\"popup\" permitted=\"1\">"
+    "<menu name=\"打印面单\" action=\"http://127.0.0.1:1/p\" icon=\"p\" toolbar=\"1\" permitted=\"1\" type=\"command\"/>"
+    "</menu>"
+    "</menus>";
+
+std::string Utf8(const char* gbk)
+{
+    return CCodePage::AnsiToUtf8(gbk);
+}
+
+Display* XDisplay()
+{
+    static Display* s_dpy = XOpenDisplay(nullptr);
+    return s_dpy;
+}
+
+Window TrayOwner()
+{
+    Display* dpy = XDisplay();
+    std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(dpy));
+    return XGetSelectionOwner(dpy, XInternAtom(dpy, name.c_str(), False));
+}
+
+std::string WindowNameUtf8(Window w)
+{
+    Display* dpy = XDisplay();
+    Atom type;
+    int format;
+    unsigned long n, after;
+    unsigned char* data = nullptr;
+    std::string s;
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(dpy, "UTF8_STRING", False), &type, &format, &n, &after, &data) == Success && data)
+        s.assign((const char*)data, n);
+    if (data)
+        XFree(data);
+    return s;
+}
+
+Window ParentOf(Window w)
+{
+    Window root = 0, parent = 0, *kids = nullptr;
+    unsigned int n = 0;
+    if (XQueryTree(XDisplay(), w, &root, &parent, &kids, &n) && kids)
+        XFree(kids);
+    return parent;
+}
+
+void WriteIcon(const std::string& path, const char* color)
+{
+    std::string cmd = "convert -size 16x16 xc:'" + std::string(color) + "' '" + path + "'";
+    ASSERT_EQ(system(cmd.c_str()), 0);
+}
+
+class MainFrameTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        // A tray to dock into.
+        if (!TrayOwner())
+        {
+            s_trayerPid = fork();
+            if (s_trayerPid == 0)
+            {
+                execlp("trayer", "trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width",
+                       "100", "--height", "24", (char*)nullptr);
+                _exit(127);
+            }
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        if (s_trayerPid > 0)
+            kill(s_trayerPid, SIGTERM);
+        s_trayerPid = -1;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(WaitFor([] { return TrayOwner() != 0; }, 10000)) << "no tray host";
+        std::string menuFile = std::string(getcwd(m_cwd, sizeof(m_cwd))) + "/menus.xml";
+        std::ofstream(menuFile) << Utf8(kTree);
+        m_devnet = std::make_unique<CDevnetProcess>(std::vector<std::string>{"--menu", menuFile});
+        ASSERT_TRUE(m_devnet->IsReady()) << m_devnet->Log();
+        (COptionCtrl::GetOptionData().*CPrivate<AuthorityUrlTag>::s_member)(m_devnet->Url("authority").c_str());
+        COptionCtrl().SetUserInfo("demo", "SID", "TGT");
+        // Pictures for some entries only.
+        mkdir("ico", 0755);
+        mkdir("ico/16x16", 0755);
+        mkdir("ico/24x24", 0755);
+        WriteIcon("ico/16x16/in.ico", "#0000ff");
+        WriteIcon("ico/24x24/in.ico", "#0000ff");
+        WriteIcon("ico/16x16/q.ico", "#00ff00");
+        WriteIcon("ico/24x24/p.ico", "#ff0000");
+
+        m_pFrame = new CMainFrame;
+        ASSERT_TRUE(m_pFrame->LoadFrame(IDR_MAINFRAME, 0xCF8000));
+        m_hFrame = m_pFrame->GetSafeHwnd();
+        theApp.m_pMainWnd = m_pFrame;
+        m_pFrame->ShowWindow(SW_SHOWMAXIMIZED);
+        m_pFrame->UpdateWindow();
+        Pump(200);
+    }
+    void TearDown() override
+    {
+        theApp.m_pMainWnd = nullptr;
+        if (::IsWindow(m_hFrame))
+            ::DestroyWindow(m_hFrame);
+        Pump(100);
+    }
+
+    int AuthorityRequests() const
+    {
+        std::string log = m_devnet->Log();
+        int n = 0;
+        for (size_t at = log.find("authority: userId=demo"); at != std::string::npos;
+             at = log.find("authority: userId=demo", at + 1))
+            ++n;
+        return n;
+    }
+
+    static inline pid_t s_trayerPid = -1;
+    char m_cwd[512] = "";
+    std::unique_ptr<CDevnetProcess> m_devnet;
+    CMainFrame* m_pFrame = nullptr;
+    HWND m_hFrame = nullptr;
+};
+}  // namespace
+
+TEST_F(MainFrameTest, CreationBuildsTheSearchBarStatusBarAndTrayButNoMenus)
+{
+    CString strCaption;
+    m_pFrame->GetWindowText(strCaption);
+    EXPECT_STREQ(strCaption, "Velkor速递网点客户端");
+    EXPECT_FALSE(m_pFrame->m_bMenuLoaded);
+    EXPECT_EQ(dynamic_cast<wxFrame*>(m_pFrame->GetWxWindow())->GetMenuBar(), nullptr);
+    EXPECT_FALSE(::IsWindow(m_pFrame->m_wndToolBar.GetSafeHwnd()));
+
+    // The search bar: the waybill box and the query button.
+    ASSERT_EQ(m_pFrame->m_wndSearchBar.GetCount(), 2);
+    EXPECT_EQ(m_pFrame->m_wndSearchBar.GetItemID(0), (UINT)ID_WAYBILL_EDIT);
+    EXPECT_EQ(m_pFrame->m_wndSearchBar.GetItemID(1), (UINT)ID_WAYBILL_QUERY);
+    EXPECT_STREQ(m_pFrame->m_wndSearchBar.GetButtonText(1), "查询");
+    auto* pBox = dynamic_cast<CMFCToolBarEditBoxButton*>(m_pFrame->m_wndSearchBar.GetButton(0));
+    ASSERT_TRUE(pBox && pBox->GetEditBox());
+    EXPECT_EQ(::GetParent(pBox->GetEditBox()->GetSafeHwnd()), m_pFrame->m_wndSearchBar.GetSafeHwnd());
+
+    // Status bar: icon pane 21 wide with its tip, the welcome text stretching, pane 2 150 wide.
+    CMFCStatusBar& bar = m_pFrame->m_wndStatusBar;
+    ASSERT_EQ(bar.GetCount(), 3);
+    EXPECT_EQ(bar.GetPaneWidth(0), 21);
+    EXPECT_STREQ(bar.GetTipText(0), "This is a tooltip");
+    EXPECT_STREQ(bar.GetPaneText(1), "demo，您好！欢迎使用Velkor速递网点客户端。");
+    EXPECT_TRUE(bar.GetPaneStyle(1) & SBPS_STRETCH);
+    EXPECT_EQ(bar.GetPaneWidth(2), 150);
+    EXPECT_STREQ(bar.GetPaneText(2), "  ");
+
+    // Read back from the screen: the icon is drawn in pane 0 without its key colour.
+    RECT rc;
+    bar.GetItemRect(0, &rc);
+    ASSERT_GT(rc.right - rc.left, 10);
+    wxPoint org = bar.GetWxWindow()->GetScreenPosition();
+    Display* dpy = XDisplay();
+    int nBlue = 0, nMagenta = 0;
+    EXPECT_TRUE(WaitFor([&] {
+        nBlue = nMagenta = 0;
+        XImage* img = XGetImage(dpy, DefaultRootWindow(dpy), org.x + rc.left, org.y + rc.top, rc.right - rc.left,
+                                rc.bottom - rc.top, AllPlanes, ZPixmap);
+        if (!img)
+            return false;
+        for (int y = 0; y < img->height; ++y)
+            for (int x = 0; x < img->width; ++x)
+            {
+                unsigned long px = XGetPixel(img, x, y);
+                int r = (int)((px >> 16) & 0xFF), g = (int)((px >> 8) & 0xFF), b = (int)(px & 0xFF);
+                nMagenta += r > 240 && g < 16 && b > 240;
+                nBlue += b > 150 && r < 100 && g < 160;
+            }
+        XDestroyImage(img);
+        return nBlue > 10 && nMagenta == 0;
+    }, 5000)) << nBlue << " blue, " << nMagenta << " magenta pixels";
+
+    // The tray icon is docked in the tray with the product name and the account as its tip.
+    unsigned long xid = 0;
+    ASSERT_TRUE(WaitFor([&] { return (xid = AfxGetTrayIconX11Window(m_hFrame, 128)) != 0; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return ParentOf(xid) != DefaultRootWindow(dpy) && ParentOf(xid) != 0; }, 5000));
+    EXPECT_EQ(WindowNameUtf8(xid), Utf8("Velkor速递网点客户端 \r\n当前用户：demo"));
+    EXPECT_TRUE(m_pFrame->m_TrayIcon.m_bIconShown);
+    EXPECT_EQ(m_pFrame->m_TrayIcon.m_nid.uCallbackMessage, (UINT)WM_TRAY_NOTIFY);
+
+    // A click on the icon reaches the frame as its callback message.
+    m_pFrame->m_TrayIcon.RemoveIcon();
+    EXPECT_TRUE(WaitFor([&] { return AfxGetTrayIconX11Window(m_hFrame, 128) == 0; }, 2000));
+    m_pFrame->m_TrayIcon.AddIcon();
+    m_pFrame->m_TrayIcon.AddIcon();  // shown once only
+    EXPECT_NE(AfxGetTrayIconX11Window(m_hFrame, 128), 0ul);
+}
+
+TEST_F(MainFrameTest, ServerMenusAreBuiltOnceWithDepthFirstIdsAndFlattenedToolbars)
+{
+    // The first page, still loading, stands in the window list.
+    auto* pPage = new CMDIChildWndEx;
+    ASSERT_TRUE(pPage->Create(nullptr, "页面加载中....", WS_CHILD | WS_VISIBLE, CFrameWnd::rectDefault, m_pFrame));
+    HMENU hWindow = ::GetSubMenu(m_pFrame->GetDefaultMenu(), 1);
+    ASSERT_EQ(::GetMenuItemCount(hWindow), 4);
+
+    m_pFrame->LoadXmlMenu();
+    ASSERT_TRUE(m_pFrame->m_bMenuLoaded);
+    // The placeholder and the separator before it are gone.
+    EXPECT_EQ(::GetMenuItemCount(hWindow), 2);
+
+    // Popups by position: the counter counts every top-level entry (1 command, 2 订单, 3 separator,
+    // 4 空组, 5 打印).
+    CMenu* pMenu = m_pFrame->GetMenu();
+    std::vector<std::string> tops;
+    for (UINT i = 0; i < pMenu->GetMenuItemCount(); ++i)
+    {
+        CString s;
+        pMenu->GetMenuString(i, s, MF_BYPOSITION);
+        tops.push_back(s.GetString());
+    }
+    EXPECT_EQ(tops, (std::vector<std::string>{"系统(&S)", "窗口(&W)", "订单", "帮助(&H)", "空组", "打印"}));
+    CMenu* pOrders = pMenu->GetSubMenu(2);
+    ASSERT_TRUE(pOrders);
+    ASSERT_EQ(pOrders->GetMenuItemCount(), 4u);
+    EXPECT_EQ(pOrders->GetMenuItemID(0), 60000u);
+    EXPECT_EQ(pOrders->GetMenuItemID(1), 0u);  // separator
+    CMenu* pSub = pOrders->GetSubMenu(2);
+    ASSERT_TRUE(pSub);
+    EXPECT_EQ(pSub->GetMenuItemID(0), 60001u);
+    EXPECT_EQ(pSub->GetMenuItemID(1), 60002u);
+    EXPECT_EQ(pOrders->GetMenuItemID(3), 60003u);
+    EXPECT_EQ(pMenu->GetSubMenu(4)->GetMenuItemCount(), 0u);
+    EXPECT_EQ(pMenu->GetSubMenu(5)->GetMenuItemID(0), 60004u);
+    CVelkorMenu& menus = CVelkorMenu::GetInstance();
+    EXPECT_EQ(menus.m_mapIdToItem.size(), 5u);
+    EXPECT_STREQ(menus.FindItem(60002)->name, "子二");
+    EXPECT_EQ(menus.FindItem(60005), nullptr);
+    // 16x16 pictures on the items that have one.
+    MENU_ITEM_INFO info{};
+    ASSERT_TRUE(AfxGetMenuItemInfo(pOrders->m_hMenu, 0, &info));
+    EXPECT_NE(info.hbmUnchecked, nullptr);
+    ASSERT_TRUE(AfxGetMenuItemInfo(pSub->m_hMenu, 0, &info));
+    EXPECT_EQ(info.hbmUnchecked, nullptr);
+
+    // One row: the server bars left of the standard bar, then the search bar.
+    auto rows = m_pFrame->GetDockRows();
+    ASSERT_FALSE(rows.empty());
+    auto& row = rows.back();
+    ASSERT_EQ(row.size(), 4u);
+    auto* pPrintBar = dynamic_cast<CMFCToolBar*>(row[0]);
+    auto* pOrderBar = dynamic_cast<CMFCToolBar*>(row[1]);
+    EXPECT_EQ(row[2], &m_pFrame->m_wndToolBar);
+    EXPECT_EQ(row[3], &m_pFrame->m_wndSearchBar);
+    ASSERT_TRUE(pPrintBar && pOrderBar);
+    CString strName;
+    pOrderBar->GetWindowText(strName);
+    EXPECT_STREQ(strName, "订单");
+    EXPECT_EQ(pOrderBar->GetDlgCtrlID(), 50000);
+    EXPECT_EQ(pPrintBar->GetDlgCtrlID(), 50002);  // 空组 took 50001 and was destroyed
+    EXPECT_EQ(menus.m_listToolBars.size(), 2u);
+    // 录入, separator, 子一 (flattened from the nested popup), 查询; 子二 is no toolbar entry.
+    ASSERT_EQ(pOrderBar->GetCount(), 4);
+    EXPECT_EQ(pOrderBar->GetItemID(0), 60000u);
+    EXPECT_TRUE(pOrderBar->GetButton(1)->IsSeparator());
+    EXPECT_EQ(pOrderBar->GetItemID(2), 60001u);
+    EXPECT_EQ(pOrderBar->GetItemID(3), 60003u);
+    EXPECT_STREQ(pOrderBar->GetButtonText(3), "查询");
+    EXPECT_EQ(pOrderBar->GetButton(0)->GetImage(), 0);
+    EXPECT_EQ(pOrderBar->GetButton(3)->GetImage(), 2);
+    EXPECT_EQ(pPrintBar->GetButton(0)->GetImage(), 3);
+    // Only 录入 and 打印面单 had a 24x24 picture.
+    EXPECT_EQ(menus.m_pUserImages->GetCount(), 2);
+    EXPECT_EQ(CMFCToolBar::GetImageSize(), CSize(24, 24));
+
+    // The standard bar: back, forward, refresh, separator, switch account, home page.
+    CMFCToolBar& std = m_pFrame->m_wndToolBar;
+    CString strStd;
+    std.GetWindowText(strStd);
+    EXPECT_STREQ(strStd, "基础操作");
+    ASSERT_EQ(std.GetCount(), 6);
+    EXPECT_EQ(std.GetItemID(0), (UINT)ID_GO_BACK);
+    EXPECT_EQ(std.GetItemID(5), (UINT)ID_HOME_PAGE);
+
+    // The menu bar shows the frame menu.
+    auto* pMenuBar = dynamic_cast<wxFrame*>(m_pFrame->GetWxWindow())->GetMenuBar();
+    ASSERT_NE(pMenuBar, nullptr);
+    EXPECT_EQ(pMenuBar->GetMenuCount(), 6u);
+
+    // Server commands show checked (radio) after the idle update; commands nobody handles are off.
+    pOrderBar->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_TRUE(pOrderBar->GetButtonStyle(0) & TBBS_CHECKED);
+    EXPECT_FALSE(pOrderBar->GetButtonStyle(0) & TBBS_DISABLED);
+    std.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_TRUE(std.GetButtonStyle(0) & TBBS_DISABLED);     // back: no page handles it here
+    EXPECT_FALSE(std.GetButtonStyle(5) & TBBS_DISABLED);    // home page: the frame's
+
+    // A second call changes nothing and asks the server no more.
+    m_pFrame->LoadXmlMenu();
+    EXPECT_EQ(pMenu->GetMenuItemCount(), 6u);
+    EXPECT_EQ(m_pFrame->GetDockRows().back().size(), 4u);
+    EXPECT_EQ(menus.m_mapIdToItem.size(), 5u);
+    EXPECT_EQ(AuthorityRequests(), 1);
+
+    // The picture of a server item is drawn centred in the image rectangle.
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap canvas;
+    canvas.CreateBitmap(20, 20, 1, 32, nullptr);
+    CBitmap* pOld = dc.SelectObject(&canvas);
+    dc.FillSolidRect(0, 0, 20, 20, RGB(255, 255, 255));
+    CMFCToolBarMenuButton button(60000, -1, nullptr);
+    EXPECT_TRUE(m_pFrame->OnDrawMenuImage(&dc, &button, CRect(0, 0, 20, 20)));
+    EXPECT_EQ(dc.GetPixel(10, 10), RGB(0, 0, 255));
+    EXPECT_EQ(dc.GetPixel(1, 1), RGB(255, 255, 255));
+    CMFCToolBarMenuButton noPicture(60001, -1, nullptr);
+    dc.FillSolidRect(0, 0, 20, 20, RGB(255, 255, 255));
+    EXPECT_TRUE(m_pFrame->OnDrawMenuImage(&dc, &noPicture, CRect(0, 0, 20, 20)));
+    EXPECT_EQ(dc.GetPixel(10, 10), RGB(255, 255, 255));
+    dc.SelectObject(pOld);
+}
+
+TEST_F(MainFrameTest, WithoutThePlaceholderTheFrameMenuStaysAndAFailedTreeStillBuildsTheBars)
+{
+    auto* pPage = new CMDIChildWndEx;
+    ASSERT_TRUE(pPage->Create(nullptr, "业务首页", WS_CHILD | WS_VISIBLE, CFrameWnd::rectDefault, m_pFrame));
+    // The authority service is not reachable.
+    (COptionCtrl::GetOptionData().*CPrivate<AuthorityUrlTag>::s_member)("http://127.0.0.1:1/menu.action");
+    HMENU hWindow = ::GetSubMenu(m_pFrame->GetDefaultMenu(), 1);
+    ASSERT_EQ(::GetMenuItemCount(hWindow), 4);
+    size_t nBars = CVelkorMenu::GetInstance().m_listToolBars.size();
+    m_pFrame->LoadXmlMenu();
+    EXPECT_TRUE(m_pFrame->m_bMenuLoaded);
+    EXPECT_EQ(::GetMenuItemCount(hWindow), 4);
+    EXPECT_EQ(m_pFrame->GetMenu()->GetMenuItemCount(), 3u);
+    EXPECT_TRUE(::IsWindow(m_pFrame->m_wndToolBar.GetSafeHwnd()));
+    EXPECT_EQ(CVelkorMenu::GetInstance().m_listToolBars.size(), nBars);
+    // The tab context menu shows while no tab is dragged, and not during a drag.
+    EXPECT_FALSE(m_pFrame->OnShowMDITabContextMenu(CPoint(100, 100), 0, TRUE));
+    EXPECT_EQ(AfxGetTrackedMenu(), nullptr);
+}
