@@ -2,13 +2,17 @@
 // of the server menus and toolbars from a crafted menu tree served by devnet.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
+#include <vector>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/wx.h>
 #include <wx/statusbr.h>
+#include <wx/aui/auibook.h>
 #include "ClientEnvironment.h"
 #include "CMDIChildWndEx.h"
 #include "CodePage.h"
@@ -396,7 +400,41 @@ TEST_F(MainFrameTest, WithoutThePlaceholderTheFrameMenuStaysAndAFailedTreeStillB
     EXPECT_EQ(m_pFrame->GetMenu()->GetMenuItemCount(), 3u);
     EXPECT_TRUE(::IsWindow(m_pFrame->m_wndToolBar.GetSafeHwnd()));
     EXPECT_EQ(CVelkorMenu::GetInstance().m_listToolBars.size(), nBars);
-    // The tab context menu shows while no tab is dragged, and not during a drag.
+}
+
+TEST_F(MainFrameTest, TheTabMenuShowsOnARightClickButNotDuringADrag)
+{
+    auto* pPage = new CMDIChildWndEx;
+    ASSERT_TRUE(pPage->Create(nullptr, "业务首页", WS_CHILD | WS_VISIBLE, CFrameWnd::rectDefault, m_pFrame));
     EXPECT_FALSE(m_pFrame->OnShowMDITabContextMenu(CPoint(100, 100), 0, TRUE));
     EXPECT_EQ(AfxGetTrackedMenu(), nullptr);
+
+    // A real right click on the tab: the menu comes up at the pointer; read it, then dismiss it.
+    std::vector<UINT> ids;
+    std::atomic<bool> bSeen{false};
+    std::thread reader([&] {
+        for (int i = 0; i < 500 && !bSeen; ++i)
+        {
+            if (HMENU h = AfxGetTrackedMenu())
+            {
+                for (int k = 0; k < ::GetMenuItemCount(h); ++k)
+                    ids.push_back(::GetMenuItemID(h, k));
+                bSeen = true;
+                AfxEndTrackedMenu(0);
+            }
+            else
+                usleep(10000);
+        }
+    });
+    wxPoint tab = m_pFrame->GetTabs()->GetScreenPosition();
+    // Until the tab is on the screen a click may land on nothing: click again while no menu came.
+    std::string cmd = "xdotool mousemove " + std::to_string(tab.x + 30) + " " + std::to_string(tab.y + 10) + " click 3";
+    for (int i = 0; i < 10 && !bSeen; ++i)
+    {
+        ASSERT_EQ(system(cmd.c_str()), 0);
+        WaitFor([&] { return bSeen.load(); }, 1000);
+    }
+    EXPECT_TRUE(bSeen.load());
+    reader.join();
+    EXPECT_EQ(ids, (std::vector<UINT>{ID_FILE_CLOSE, ID_CLOSE_OTHER_PAGES, ID_CLOSE_ALL_PAGES, 0, ID_REFRESH_PAGE}));
 }
