@@ -230,10 +230,9 @@ BOOL CParvelApp::InitInstance()
     m_pMainWnd = pMainFrame;
 
 #if __has_include("ParvelView.h")
-    // The first document: the first page.
-    CCommandLineInfo cmdInfo;
-    ParseCommandLine(cmdInfo);
-    if (!ProcessShellCommand(cmdInfo))
+    // The command line names no file: the framework's new-file command opens the first page.
+    OnFileNew();
+    if (!pMainFrame->MDIGetActive())
         return FALSE;
 #endif
 

@@ -13,7 +13,6 @@
 #include "resource.h"
 #if __has_include("HtmlView.h")
 #include "HtmlView.h"
-#include "CDocManager.h"
 #endif
 
 // The network's single-sign-on portal: its pages open in the desktop's own browser.
