@@ -9,6 +9,8 @@ namespace
 {
 // Header and logical screen descriptor; the global colour table follows them.
 const size_t kGifHeaderSize = 13;
+// Larger than any screen the control is shown on: a picture beyond it is refused, not fitted.
+const int kMaxPictureSide = 4096;
 
 unsigned Word(const unsigned char* p)
 {
@@ -376,6 +378,8 @@ HGLOBAL CPictureEx::GetNextGraphicBlock(size_t* pnBlockLen, UINT* pnDelay, SIZE*
 
 BOOL CPictureEx::PrepareDC(int nWidth, int nHeight)
 {
+    if (nWidth <= 0 || nHeight <= 0 || nWidth > kMaxPictureSide || nHeight > kMaxPictureSide)
+        return FALSE;
     SetWindowPos(nullptr, 0, 0, nWidth, nHeight, SWP_NOMOVE | SWP_NOZORDER);
 
     HDC hWinDC = ::GetDC(m_hWnd);

@@ -346,6 +346,15 @@ HDC MakeWindowDC(HWND hwnd, int cx, int cy, bool paint)
     dc->hwnd = hwnd;
     dc->paint = paint;
     dc->ownBuffer = new Bitmap(std::max(cx, 1), std::max(cy, 1), false);
+    // A window too large for a drawing surface (or no memory for it) gets no DC, as GetDC
+    // fails on Windows: callers see NULL, never a surface without pixels.
+    if (cairo_surface_status(dc->ownBuffer->surface) != CAIRO_STATUS_SUCCESS)
+    {
+        delete dc->ownBuffer;
+        delete dc;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     dc->bitmap = dc->ownBuffer;
     return RegisterDC(dc);
 }

@@ -35,18 +35,33 @@ size_t FirstGifImage(const unsigned char* p, size_t n)
     return 0;
 }
 
+// Called with the image's size once its header is read, before any pixel is decoded: a size
+// of 0 x 0 tells the decoder to stop without allocating.
+void RefuseOverBudget(GdkPixbufLoader* loader, int width, int height, gpointer refused)
+{
+    if (width <= 0 || height <= 0 || (long long)width * height > kMaxImagePixels)
+    {
+        *(bool*)refused = true;
+        gdk_pixbuf_loader_set_size(loader, 0, 0);
+    }
+}
+
 }  // namespace
 
 bool DecodeImage(const void* data, size_t size, Image& out)
 {
     if (!data || size == 0) return false;
     GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    bool refused = false;
+    g_signal_connect(loader, "size-prepared", G_CALLBACK(RefuseOverBudget), &refused);
     GError* err = nullptr;
     bool ok = gdk_pixbuf_loader_write(loader, (const guchar*)data, size, &err);
     if (err) { g_error_free(err); err = nullptr; }
     bool closed = gdk_pixbuf_loader_close(loader, &err);
     if (err) { g_error_free(err); err = nullptr; }
-    GdkPixbuf* pb = ok && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    GdkPixbuf* pb = ok && closed && !refused ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    // A decoder that did not announce its size is held to the budget all the same.
+    if (pb && (long long)gdk_pixbuf_get_width(pb) * gdk_pixbuf_get_height(pb) > kMaxImagePixels) pb = nullptr;
     if (!pb)
     {
         g_object_unref(loader);

@@ -123,6 +123,10 @@ inline uint32_t Over(uint32_t src, uint32_t dst)
 
 namespace gdi {
 
+// The most pixels a picture may have: far above any icon or picture the system shows, far below
+// what a few crafted header bytes can make a decoder allocate.
+const long long kMaxImagePixels = 16LL * 1024 * 1024;
+
 // A decoded image: premultiplied ARGB, rows top-down.
 struct Image
 {
@@ -131,7 +135,8 @@ struct Image
     std::vector<uint32_t> pixels;
 };
 
-// PNG, BMP, JPEG, GIF (its first image, cut to that image's own rectangle), ICO.
+// PNG, BMP, JPEG, GIF (its first image, cut to that image's own rectangle), ICO; false for an
+// image of more than kMaxImagePixels, refused from its header before it is decoded.
 bool DecodeImage(const void* data, size_t size, Image& out);
 // A new bitmap with the image's pixels; null when it does not decode.
 HBITMAP BitmapFromImage(const void* data, size_t size);

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
 #include <functional>
 #include <memory>
 #include "AfxWin.h"
@@ -345,5 +348,31 @@ TEST_F(PictureExTest, ResourceLoadsThroughTheRegistry)
     EXPECT_TRUE(m_pPicture->Load(MAKEINTRESOURCE(9355), "GIF"));
     EXPECT_EQ(2, m_pPicture->GetFrameCount());
     EXPECT_FALSE(m_pPicture->Load(MAKEINTRESOURCE(9356), "GIF"));
+}
+}  // namespace
+
+namespace
+{
+std::vector<unsigned char> ReadData(const char* pszName)
+{
+    std::ifstream in(std::string(PARVEL_GIF_DATA) + "/" + pszName, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(PictureExTest, PictureTallerThanAnyScreenIsRefused)
+{
+    // A 4 x 4 image on a logical screen 50440 pixels tall: no surface, no resize, an empty control.
+    std::vector<unsigned char> data = ReadData("spinner-tall.gif");
+    ASSERT_EQ(52u, data.size());
+    EXPECT_FALSE(Load(data.data(), data.size()));
+    EXPECT_EQ(nullptr, m_pPicture->GetSurfaceDC());
+    EXPECT_FALSE(m_pPicture->Draw());
+    CRect rc;
+    m_pPicture->GetClientRect(&rc);
+    EXPECT_EQ(10, rc.Height());
+    // The same image on a screen of its own size shows.
+    CGifBuilder gif(4, 4);
+    gif.Image(0, 0, 4, 4, CGifBuilder::RED).Trailer();
+    EXPECT_TRUE(Load(gif.Data()));
 }
 }  // namespace

@@ -297,3 +297,32 @@ TEST(GdiWindow, WindowDcOfAWindowlessControlDrawsAtItsPlace)
     label.DestroyWindow();
     wnd->DestroyWindow();
 }
+
+namespace {
+
+TEST(GdiWindow, AWindowTooLargeForASurfaceGetsNoDc)
+{
+    // The size a GIF's logical screen gave the picture control: no drawing surface is that tall.
+    CCanvasWnd* wnd = OpenCanvas(800, 600);
+    ASSERT_NE(nullptr, wnd);
+    CStatic tall;
+    ASSERT_TRUE(tall.Create("", WS_CHILD | WS_VISIBLE, CRect(10, 10, 20, 20), wnd, 1057));
+    tall.SetWindowPos(nullptr, 0, 0, 8, 50440, SWP_NOMOVE | SWP_NOZORDER);
+    CRect rc;
+    tall.GetClientRect(&rc);
+    ASSERT_EQ(50440, rc.Height());
+    SetLastError(0);
+    HDC hdc = ::GetDC(tall.GetSafeHwnd());
+    EXPECT_EQ(nullptr, hdc);
+    EXPECT_EQ((DWORD)ERROR_NOT_ENOUGH_MEMORY, GetLastError());
+    EXPECT_EQ(0, ::ReleaseDC(tall.GetSafeHwnd(), hdc));
+    // Back to a sane size, it draws again.
+    tall.SetWindowPos(nullptr, 0, 0, 8, 8, SWP_NOMOVE | SWP_NOZORDER);
+    hdc = ::GetDC(tall.GetSafeHwnd());
+    EXPECT_NE(nullptr, hdc);
+    EXPECT_EQ(1, ::ReleaseDC(tall.GetSafeHwnd(), hdc));
+    tall.DestroyWindow();
+    wnd->DestroyWindow();
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
 #include <vector>
 #include "Gdi.h"
 #include "MemoryCanvas.h"
@@ -241,4 +242,41 @@ TEST(Picture, FrameCutFromAnAnimationDecodesWithItsTransparency)
         EXPECT_EQ(RGB(255, 0, 0), c.dc.GetPixel(1, 1));
         pic->Release();
     }
+}
+
+namespace {
+
+long PeakKilobytes()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+TEST(Picture, ImagesAboveThePixelBudgetAreRefusedBeforeDecoding)
+{
+    // 57 bytes whose GIF, after the first byte, claims a screen of 31236 x 16127 pixels: about
+    // 2 GB once decoded. Both the file and the GIF in it are refused, without the memory.
+    std::vector<char> file = ReadFixture("picture-4gb.gif");
+    ASSERT_EQ(57u, file.size());
+    std::vector<char> gif(file.begin() + 1, file.end());
+    ASSERT_EQ(0, std::memcmp(gif.data(), "GIF89a", 6));
+    long before = PeakKilobytes();
+    for (const std::vector<char>* bytes : { &file, &gif })
+    {
+        EXPECT_EQ(nullptr, Load(*bytes));
+        HGLOBAL h = ToGlobal(*bytes);
+        IStream* stream = nullptr;
+        ASSERT_EQ(S_OK, CreateStreamOnHGlobal(h, TRUE, &stream));
+        IPicture* pic = nullptr;
+        EXPECT_EQ(CTL_E_INVALIDPICTURE, OleLoadPicture(stream, (LONG)bytes->size(), FALSE, IID_IPicture, (void**)&pic));
+        stream->Release();
+    }
+    EXPECT_LT(PeakKilobytes() - before, 256L * 1024);
+    // Pictures within the budget still load.
+    IPicture* pic = Load(ReadFixture("quad40x30.gif"));
+    ASSERT_NE(nullptr, pic);
+    pic->Release();
 }
