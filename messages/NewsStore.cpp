@@ -170,15 +170,34 @@ std::string CNewsStore::MarkReadStatement(const std::string& id)
     return sql.Format("update dbMsgRecord set isRead=1 where id='%q'", id.c_str());
 }
 
+namespace {
+
+// The category path as the literal prefix of a LIKE pattern: '%', '_' and the escape byte
+// itself stand for themselves. Byte by byte is right for any text: SQLite never joins an ASCII
+// byte into a multi-byte character, so no escape can change a GBK character or be eaten by one.
+std::string LikePrefix(const std::string& path)
+{
+    std::string out;
+    for (char ch : path) {
+        if (ch == '%' || ch == '_' || ch == '\\')
+            out += '\\';
+        out += ch;
+    }
+    return out;
+}
+
+} // namespace
+
 std::string CNewsStore::SelectClassStatement(const std::string& user, const std::string& path)
 {
     CSqlTextBuffer sql;
-    return sql.Format("select * from dbMsgRecord where user='%q' and class like '%q%%'", user.c_str(), path.c_str());
+    return sql.Format("select * from dbMsgRecord where user='%q' and class like '%q%%' escape '\\'", user.c_str(),
+                      LikePrefix(path).c_str());
 }
 
 std::string CNewsStore::DeleteClassStatement(const std::string& user, const std::string& path)
 {
     CSqlTextBuffer sql;
-    return sql.Format("delete from dbMsgRecord where isRead=1 and user='%q' and class like '%q%%'", user.c_str(),
-                      path.c_str());
+    return sql.Format("delete from dbMsgRecord where isRead=1 and user='%q' and class like '%q%%' escape '\\'",
+                      user.c_str(), LikePrefix(path).c_str());
 }

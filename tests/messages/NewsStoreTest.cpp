@@ -4,6 +4,8 @@
 #include "NewsStore.h"
 
 #include <functional>
+#include <set>
+#include <vector>
 #include <sqlite3.h>
 #include <string>
 #include <sys/stat.h>
@@ -312,9 +314,11 @@ TEST_F(NewsStoreTest, StatementsOfTheTipAndTheHistoryDialog)
 {
     EXPECT_EQ(CNewsStore::MarkReadStatement("A B'C"), "update dbMsgRecord set isRead=1 where id='A B''C'");
     EXPECT_EQ(CNewsStore::SelectClassStatement("o'b", "运单/'x'/"),
-              "select * from dbMsgRecord where user='o''b' and class like '运单/''x''/%'");
+              "select * from dbMsgRecord where user='o''b' and class like '运单/''x''/%' escape '\\'");
     EXPECT_EQ(CNewsStore::DeleteClassStatement("bbb", "a/"),
-              "delete from dbMsgRecord where isRead=1 and user='bbb' and class like 'a/%'");
+              "delete from dbMsgRecord where isRead=1 and user='bbb' and class like 'a/%' escape '\\'");
+    EXPECT_EQ(CNewsStore::SelectClassStatement("u", "1_0%\\/"),
+              "select * from dbMsgRecord where user='u' and class like '1\\_0\\%\\\\/%' escape '\\'");
 
     CNewsStore store(DbFile().c_str());
     store.user = "o'b";
@@ -372,6 +376,59 @@ TEST_F(NewsStoreTest, ABusyDatabaseIsWaitedOn)
     EXPECT_GE(waited, 0.3);
     EXPECT_LT(waited, 30.0);
     EXPECT_EQ(Rows("id in ('mine', 'theirs')"), 2);
+}
+
+} // namespace
+
+namespace {
+
+// A category path holding a LIKE wildcard or the escape byte matches only its own category, in
+// a real database file: "清除" never deletes read messages of a category nobody chose.
+TEST_F(NewsStoreTest, CategoryPathsMatchTheirPrefixLiterally)
+{
+    CNewsStore store(DbFile().c_str());
+    store.user = "bbb";
+    // GBK characters whose trail byte is '\\' (0x5C) or '_' (0x5F) stand beside the ASCII ones.
+    const char* classes[] = {
+        "a_b/",  "axb/",  "a_b/c/", "100%/", "100x/", "1000/", "a\\b/", "a\\\\b/", "ab/",
+        "\x81\x5C/", "\x81\x5C\x5C/", "\x81\x5F/", "\x81\x40/",
+    };
+    int n = 0;
+    for (const char* cls : classes) {
+        for (int read = 0; read < 2; ++read) {
+            // Information (type above 9) is stored read.
+            CNewsItem* item = MakeItem(std::string("m") + std::to_string(n++), read ? 11 : 1, DaysAgo(0));
+            item->m_class = cls;
+            ASSERT_TRUE(store.Insert(item));
+            delete item;
+        }
+    }
+    const int nRows = n;
+    const struct { const char* path; std::vector<std::string> matches; } cases[] = {
+        {"a_b/", {"a_b/", "a_b/c/"}},
+        {"100%/", {"100%/"}},
+        {"a\\b/", {"a\\b/"}},
+        {"\x81\x5C/", {"\x81\x5C/"}},
+        {"\x81\x5F/", {"\x81\x5F/"}},
+        {"a", {"a_b/", "axb/", "a_b/c/", "a\\b/", "a\\\\b/", "ab/"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_EQ(store.Load(CNewsStore::SelectClassStatement(store.user, c.path)), 1);
+        std::multiset<std::string> listed, expected;
+        for (int i = 0; i < store.m_recordBox.Count(); ++i)
+            listed.insert(store.m_recordBox.ItemAt(i)->m_class);
+        for (const std::string& m : c.matches)
+            expected.insert({m, m});
+        EXPECT_EQ(expected, listed);
+    }
+    // Clearing "100%/" and "a_b/" deletes their read messages and nobody else's.
+    ASSERT_EQ(store.Delete(CNewsStore::DeleteClassStatement(store.user, "100%/")), 1);
+    ASSERT_EQ(store.Delete(CNewsStore::DeleteClassStatement(store.user, "a_b/")), 1);
+    EXPECT_EQ(Rows(), nRows - 3);
+    EXPECT_EQ(Rows("isRead=1 and class in ('100x/', '1000/', 'axb/')"), 3);
+    EXPECT_EQ(Rows("class='100%/'"), 1);
+    EXPECT_EQ(Rows("class='a_b/c/' and isRead=0"), 1);
 }
 
 } // namespace
