@@ -2,6 +2,7 @@
 #include "ParvelApp.h"
 #include "MainFrm.h"
 #if __has_include("ParvelView.h")
+#include "CMultiDocTemplate.h"
 #include "ParvelDoc.h"
 #include "ChildFrm.h"
 #include "ParvelView.h"
