@@ -48,21 +48,26 @@ void SplitOnDisk(std::string path, std::string& folder, std::string& name)
     }
 }
 
+// The list's lines, read whole whatever their length or bytes: a line cut in two would name a
+// file the list does not name, and a line dropped on the next write would be lost.
 std::vector<std::string> ReadHiddenList(const std::string& folder)
 {
     std::vector<std::string> names;
     FILE* f = fopen((folder + ".hidden").c_str(), "re");
     if (!f)
         return names;
-    char line[4096];
-    while (fgets(line, sizeof(line), f))
+    char* line = nullptr;
+    size_t capacity = 0;
+    ssize_t n;
+    while ((n = getline(&line, &capacity, f)) >= 0)
     {
-        std::string s(line);
+        std::string s(line, (size_t)n);
         while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
             s.pop_back();
         if (!s.empty())
             names.push_back(s);
     }
+    free(line);
     fclose(f);
     return names;
 }
@@ -112,8 +117,11 @@ bool UpdateHiddenList(const std::string& folder, const std::string& name, bool b
             else
             {
                 for (const std::string& s : kept)
-                    fprintf(f, "%s\n", s.c_str());
-                bOk = fclose(f) == 0 && rename(tmpPath.c_str(), listPath.c_str()) == 0;
+                {
+                    if (fwrite(s.data(), 1, s.size(), f) != s.size() || fputc('\n', f) == EOF)
+                        bOk = false;
+                }
+                bOk = fclose(f) == 0 && bOk && rename(tmpPath.c_str(), listPath.c_str()) == 0;
                 if (!bOk)
                     unlink(tmpPath.c_str());
             }

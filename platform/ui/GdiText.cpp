@@ -90,7 +90,13 @@ std::string StripPrefix(const std::string& gbk)
 std::string FamilyForFace(const char* faceGbk)
 {
     std::string face = faceGbk ? faceGbk : "";
-    static const char* const windowsFaces[] = {"宋体", "新宋体", "黑体", "微软雅黑", "楷体", "仿宋",
+    // The Chinese names as GBK escapes (the fuzz build's compiler has no GBK charset).
+    static const char* const windowsFaces[] = {"\313\316\314\345" /* 宋体 */,
+                                               "\320\302\313\316\314\345" /* 新宋体 */,
+                                               "\272\332\314\345" /* 黑体 */,
+                                               "\316\242\310\355\321\305\272\332" /* 微软雅黑 */,
+                                               "\277\254\314\345" /* 楷体 */,
+                                               "\267\302\313\316" /* 仿宋 */,
                                                "SimSun", "NSimSun", "SimHei", "Microsoft YaHei",
                                                "MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif",
                                                "Tahoma", "System", ""};
@@ -107,7 +113,7 @@ Font* DefaultFont()
         d->lf.lfHeight = -12;
         d->lf.lfWeight = FW_NORMAL;
         d->lf.lfCharSet = GB2312_CHARSET;
-        std::strcpy(d->lf.lfFaceName, "宋体");
+        std::strcpy(d->lf.lfFaceName, "\313\316\314\345" /* 宋体 */);
         d->familyUtf8 = kCjkFamily;
         d->stock = true;
         Register(d);

@@ -57,16 +57,26 @@ struct ButtonSpec
     const char* label;  // UTF-8
 };
 
+// Labels as wx takes them, UTF-8, written as escapes: the system's charset is GBK, and the fuzz
+// build's compiler has none.
+const char kOk[] = "\347\241\256\345\256\232" /* u8: 确定 */;
+const char kCancel[] = "\345\217\226\346\266\210" /* u8: 取消 */;
+const char kAbort[] = "\344\270\255\346\255\242(A)" /* u8: 中止(A) */;
+const char kRetry[] = "\351\207\215\350\257\225(R)" /* u8: 重试(R) */;
+const char kIgnore[] = "\345\277\275\347\225\245(I)" /* u8: 忽略(I) */;
+const char kYes[] = "\346\230\257(Y)" /* u8: 是(Y) */;
+const char kNo[] = "\345\220\246(N)" /* u8: 否(N) */;
+
 std::vector<ButtonSpec> ButtonsOf(UINT type)
 {
     switch (type & MB_TYPEMASK)
     {
-    case MB_OKCANCEL: return {{IDOK, "确定"}, {IDCANCEL, "取消"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, "中止(A)"}, {IDRETRY, "重试(R)"}, {IDIGNORE, "忽略(I)"}};
-    case MB_YESNOCANCEL: return {{IDYES, "是(Y)"}, {IDNO, "否(N)"}, {IDCANCEL, "取消"}};
-    case MB_YESNO: return {{IDYES, "是(Y)"}, {IDNO, "否(N)"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "重试(R)"}, {IDCANCEL, "取消"}};
-    default: return {{IDOK, "确定"}};
+    case MB_OKCANCEL: return {{IDOK, kOk}, {IDCANCEL, kCancel}};
+    case MB_ABORTRETRYIGNORE: return {{IDABORT, kAbort}, {IDRETRY, kRetry}, {IDIGNORE, kIgnore}};
+    case MB_YESNOCANCEL: return {{IDYES, kYes}, {IDNO, kNo}, {IDCANCEL, kCancel}};
+    case MB_YESNO: return {{IDYES, kYes}, {IDNO, kNo}};
+    case MB_RETRYCANCEL: return {{IDRETRY, kRetry}, {IDCANCEL, kCancel}};
+    default: return {{IDOK, kOk}};
     }
 }
 
@@ -148,7 +158,7 @@ int ShowBox(HWND hWnd, const char* text, const char* caption, UINT type)
 int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
     const char* text = lpText ? lpText : "";
-    const char* caption = lpCaption ? lpCaption : "错误";
+    const char* caption = lpCaption ? lpCaption : "\264\355\316\363" /* 错误 */;
     LogBox(caption, text);
     if (int a = AutoAnswer())
         return a;

@@ -48,6 +48,26 @@ TEST(FileAttributes, DeletedFileTakesItsHiddenMarkAlong)
     EXPECT_EQ(FILE_ATTRIBUTE_NORMAL, GetFileAttributes("a.pdf"));
 }
 
+// A list written by someone else may hold a line longer than any buffer, or a NUL: such a line is
+// one entry, names no other file, and survives the next change of the list byte for byte.
+TEST(FileAttributes, HiddenListLinesAreReadWhole)
+{
+    CTestFolder folder;
+    CTestFolder::WriteFile(folder / "a.pdf", "x");
+    CTestFolder::WriteFile(folder / "b.pdf", "x");
+    const std::string longLine = std::string(4095, 'x') + "a.pdf";
+    const std::string withNul = std::string("b.pdf\0tail", 10);
+    const std::string list = longLine + "\n" + withNul + "\n";
+    CTestFolder::WriteFile(folder / ".hidden", list);
+
+    EXPECT_EQ(FILE_ATTRIBUTE_NORMAL, GetFileAttributes("a.pdf"));
+    EXPECT_EQ(FILE_ATTRIBUTE_NORMAL, GetFileAttributes("b.pdf"));
+    ASSERT_TRUE(SetFileAttributes("a.pdf", FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(list + "a.pdf\n", CTestFolder::ReadFile(folder / ".hidden"));
+    ASSERT_TRUE(SetFileAttributes("a.pdf", FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(list, CTestFolder::ReadFile(folder / ".hidden"));
+}
+
 TEST(FileFind, PatternsAndTheFolderItself)
 {
     CTestFolder folder;

@@ -1,0 +1,21 @@
+// An order sheet file, whatever its bytes: the reader gives JSON rows or a failure, never a crash
+// or a leak.
+#include "FuzzSupport.h"
+#include "Mapform.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string path = ScratchFolder() + "/orders.xls";
+    WriteWhole(path, data, size);
+    char* text = nullptr;
+    if (MF_ParseOrderInExcel(path.c_str(), &text))
+    {
+        FUZZ_CHECK(text);
+        const size_t n = std::strlen(text);
+        FUZZ_CHECK(n >= 2 && text[0] == '[' && text[n - 1] == ']');
+        std::free(text);
+    }
+    else
+        FUZZ_CHECK(!text);
+    return 0;
+}
