@@ -13,7 +13,7 @@ seconds=${1:-60}
 bash scripts/setup.sh
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DPARVEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"${PARVEL_BUILD_JOBS:-3}"
+cmake --build "$build" --target fuzz_all -j"${PARVEL_BUILD_JOBS:-3}"
 
 targets=${PARVEL_FUZZ_TARGETS:-$(cd "$build/bin" && ls fuzz_* | sed 's/^fuzz_//')}
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1

@@ -109,6 +109,25 @@ void Check(const std::string& file)
                 line += s[k] == '\n';
             i = end;
         }
+        else if (c == '"' && i > 0 && s[i - 1] == 'R')
+        {
+            // A raw literal: R"delim( ... )delim".
+            const size_t open = s.find('(', i);
+            const std::string close = ")" + s.substr(i + 1, open == std::string::npos ? 0 : open - i - 1) + "\"";
+            size_t end = open == std::string::npos ? std::string::npos : s.find(close, open);
+            end = end == std::string::npos ? s.size() : end + close.size();
+            for (size_t k = i; k < end; ++k)
+            {
+                if ((unsigned char)s[k] >= 0x80)
+                {
+                    Fail(file, line, "non-ASCII text in a raw literal");
+                    break;
+                }
+            }
+            for (size_t k = i; k < end; ++k)
+                line += s[k] == '\n';
+            i = end;
+        }
         else if (c == '"' || (c == '\'' && !(i > 0 && isxdigit((unsigned char)s[i - 1]))))
         {
             // A literal: up to the matching quote, escapes skipped.
