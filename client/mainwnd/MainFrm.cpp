@@ -204,7 +204,7 @@ void CMainFrame::LoadXmlMenu()
 
     CString strCustomize;
     strCustomize.LoadString(IDS_TOOLBAR_CUSTOMIZE);
-    m_wndToolBar.EnableCustomizeButton(TRUE, ID_VIEW_CUSTOMIZE, strCustomize);
+    EnablePaneMenu(TRUE, ID_VIEW_CUSTOMIZE, strCustomize, AFX_IDW_TOOLBAR);
     CMFCToolBar::SetSizes(CSize(22, 22), CSize(16, 16));
 
     // The first page's entry in the window list ("&1 页面加载中....") and the separator before it.

@@ -438,3 +438,50 @@ TEST_F(MainFrameTest, TheTabMenuShowsOnARightClickButNotDuringADrag)
     reader.join();
     EXPECT_EQ(ids, (std::vector<UINT>{ID_FILE_CLOSE, ID_CLOSE_OTHER_PAGES, ID_CLOSE_ALL_PAGES, 0, ID_REFRESH_PAGE}));
 }
+
+TEST_F(MainFrameTest, ARightClickOnTheBarsListsThemAndHidesTheOneChosen)
+{
+    (COptionCtrl::GetOptionData().*CPrivate<AuthorityUrlTag>::s_member)("http://127.0.0.1:1/menu.action");
+    m_pFrame->LoadXmlMenu();
+    ASSERT_TRUE(m_pFrame->m_bMenuLoaded);
+    // The standard bar is named; the search bar and the menu bar are not, so they are not listed.
+    std::vector<std::string> texts;
+    std::vector<UINT> states;
+    std::atomic<bool> bSeen{false};
+    std::thread reader([&] {
+        for (int i = 0; i < 1000 && !bSeen; ++i)
+        {
+            if (HMENU h = AfxGetTrackedMenu())
+            {
+                for (int k = 0; k < ::GetMenuItemCount(h); ++k)
+                {
+                    char sz[64] = "";
+                    ::GetMenuString(h, (UINT)k, sz, sizeof(sz), MF_BYPOSITION);
+                    texts.push_back(sz);
+                    states.push_back(::GetMenuState(h, (UINT)k, MF_BYPOSITION));
+                }
+                bSeen = true;
+                AfxEndTrackedMenu(::GetMenuItemID(h, 0));  // the standard bar's entry
+            }
+            else
+                usleep(10000);
+        }
+    });
+    wxWindow* pDock = m_pFrame->GetDockParent();
+    wxPoint at = pDock->GetScreenPosition() + wxPoint(pDock->GetSize().x - 20, pDock->GetSize().y / 2);
+    std::string cmd = "xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 3";
+    for (int i = 0; i < 10 && !bSeen; ++i)
+    {
+        ASSERT_EQ(system(cmd.c_str()), 0);
+        WaitFor([&] { return bSeen.load(); }, 1000);
+    }
+    reader.join();
+    ASSERT_TRUE(bSeen.load());
+    EXPECT_EQ(texts, (std::vector<std::string>{"基础操作", "", "自定义..."}));
+    ASSERT_EQ(states.size(), 3u);
+    EXPECT_TRUE(states[0] & MF_CHECKED);
+    EXPECT_TRUE(states[2] & MF_GRAYED);  // nobody handles the customise command
+    // Choosing the bar's entry hid it.
+    EXPECT_TRUE(WaitFor([&] { return !m_pFrame->IsPaneVisible(&m_pFrame->m_wndToolBar); }, 2000));
+    EXPECT_FALSE(m_pFrame->m_wndToolBar.GetWxWindow()->IsShown());
+}

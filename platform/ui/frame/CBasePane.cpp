@@ -1,6 +1,7 @@
 // CBasePane: the common part of docking bars.
 #include "CBasePane.h"
 #include "CFrameWnd.h"
+#include "CMDIFrameWndEx.h"
 
 IMPLEMENT_DYNAMIC(CBasePane, CWnd)
 
@@ -22,5 +23,13 @@ LRESULT CBasePane::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnUpdateCmdUI(pTarget, (BOOL)wParam);
         return 0;
     }
+    if (message == WM_RBUTTONUP)
+        if (auto* pFrame = dynamic_cast<CMDIFrameWndEx*>(GetParent()))
+        {
+            POINT pt{(short)LOWORD(lParam), (short)HIWORD(lParam)};
+            ClientToScreen(&pt);
+            pFrame->OnPaneContextMenu(CPoint(pt.x, pt.y));
+            return 0;
+        }
     return CWnd::WindowProc(message, wParam, lParam);
 }

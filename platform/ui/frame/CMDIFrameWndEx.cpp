@@ -19,10 +19,13 @@ AFX_DOCK_TYPE CDockingManager::s_dockMode = DT_STANDARD;
 // The window list of the window popup: "&1 caption" ... with these command ids.
 #define AFX_IDM_FIRST_MDICHILD 0xFF00
 #define MDI_WINDOW_LIST_MAX 9
+// The bar entries of the pane menu.
+#define AFX_IDM_FIRST_PANE 0xFE00
+#define PANE_MENU_MAX 64
 
 CMDIFrameWndEx::CMDIFrameWndEx()
     : m_hMenuDefault(nullptr), m_hWindowMenu(nullptr), m_bTabbedGroups(FALSE), m_bTabDragging(FALSE), m_dwDockStyle(0), m_dwAutoHideStyle(0),
-      m_pDock(nullptr), m_pDockSizer(nullptr), m_pTabs(nullptr), m_hActiveChild(nullptr), m_pMenuBar(nullptr)
+      m_pDock(nullptr), m_pDockSizer(nullptr), m_pTabs(nullptr), m_hActiveChild(nullptr), m_pMenuBar(nullptr), m_bPaneMenu(FALSE), m_uiCustomizeCmd(0)
 {
 }
 
@@ -51,6 +54,10 @@ wxWindow* CMDIFrameWndEx::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pPare
     m_pDock = new wxPanel(pWx, wxID_ANY);
     m_pDockSizer = new wxBoxSizer(wxVERTICAL);
     m_pDock->SetSizer(m_pDockSizer);
+    m_pDock->Bind(wxEVT_RIGHT_UP, [this](wxMouseEvent& e) {
+        wxPoint pt = m_pDock->ClientToScreen(e.GetPosition());
+        OnPaneContextMenu(CPoint(pt.x, pt.y));
+    });
     m_pTabs = new wxAuiNotebook(pWx, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                 wxAUI_NB_TOP | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
     auto* pSizer = new wxBoxSizer(wxVERTICAL);
@@ -322,7 +329,83 @@ BOOL CMDIFrameWndEx::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERI
             MDIActivate(p);
         return TRUE;
     }
+    if (nID >= AFX_IDM_FIRST_PANE && nID < AFX_IDM_FIRST_PANE + m_paneMenuBars.size())
+    {
+        CBasePane* pBar = m_paneMenuBars[nID - AFX_IDM_FIRST_PANE];
+        if (pHandlerInfo)
+            return TRUE;
+        if (nCode == (int)CN_UPDATE_COMMAND_UI && pExtra)
+            static_cast<CCmdUI*>(pExtra)->SetCheck(IsPaneVisible(pBar) ? 1 : 0);
+        else if (nCode == (int)CN_COMMAND)
+            ShowPane(pBar, !IsPaneVisible(pBar));
+        return TRUE;
+    }
     return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+void CMDIFrameWndEx::EnablePaneMenu(BOOL bEnable, UINT uiCustomizeCmd, const CString& strCustomizeLabel, UINT, BOOL, BOOL)
+{
+    m_bPaneMenu = bEnable;
+    m_uiCustomizeCmd = uiCustomizeCmd;
+    m_strCustomizeLabel = strCustomizeLabel;
+}
+
+BOOL CMDIFrameWndEx::IsPaneVisible(CBasePane* pBar) const
+{
+    if (!pBar || !pBar->m_bDocked)
+        return FALSE;
+    for (CBasePane* p : m_hiddenPanes)
+        if (p == pBar)
+            return FALSE;
+    return TRUE;
+}
+
+void CMDIFrameWndEx::ShowPane(CBasePane* pBar, BOOL bShow, BOOL, BOOL)
+{
+    for (auto it = m_hiddenPanes.begin(); it != m_hiddenPanes.end();)
+        it = *it == pBar ? m_hiddenPanes.erase(it) : std::next(it);
+    if (!bShow)
+        m_hiddenPanes.push_back(pBar);
+    LayoutDock();
+}
+
+void CMDIFrameWndEx::OnPaneContextMenu(CPoint ptScreen)
+{
+    if (!m_bPaneMenu)
+        return;
+    m_paneMenuBars.clear();
+    CMenu menu;
+    menu.CreatePopupMenu();
+    for (auto& row : m_rows)
+        for (CBasePane* pBar : row)
+        {
+            CString strName;
+            pBar->GetWindowText(strName);
+            if (strName.IsEmpty() || m_paneMenuBars.size() >= PANE_MENU_MAX)
+                continue;
+            menu.AppendMenu(MF_STRING, AFX_IDM_FIRST_PANE + m_paneMenuBars.size(), strName);
+            m_paneMenuBars.push_back(pBar);
+        }
+    for (CBasePane* pBar : m_hiddenPanes)
+    {
+        CString strName;
+        pBar->GetWindowText(strName);
+        if (!strName.IsEmpty() && m_paneMenuBars.size() < PANE_MENU_MAX)
+        {
+            menu.AppendMenu(MF_STRING, AFX_IDM_FIRST_PANE + m_paneMenuBars.size(), strName);
+            m_paneMenuBars.push_back(pBar);
+        }
+    }
+    if (m_uiCustomizeCmd)
+    {
+        if (menu.GetMenuItemCount() > 0)
+            menu.AppendMenu(MF_SEPARATOR);
+        menu.AppendMenu(MF_STRING, m_uiCustomizeCmd, m_strCustomizeLabel);
+    }
+    UINT nChosen = (UINT)menu.TrackPopupMenu(TPM_RETURNCMD | TPM_RIGHTBUTTON, ptScreen.x, ptScreen.y, this);
+    if (nChosen)
+        SendMessage(WM_COMMAND, nChosen);
+    m_paneMenuBars.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -394,6 +477,8 @@ std::vector<std::vector<CBasePane*>> CMDIFrameWndEx::GetDockRows() const
 void CMDIFrameWndEx::OnPaneDestroyed(CBasePane* pBar)
 {
     RemoveFromRows(pBar);
+    for (auto it = m_hiddenPanes.begin(); it != m_hiddenPanes.end();)
+        it = *it == pBar ? m_hiddenPanes.erase(it) : std::next(it);
     LayoutDock();
 }
 
@@ -408,7 +493,7 @@ void CMDIFrameWndEx::LayoutDock()
     {
         auto* pRow = new wxBoxSizer(wxHORIZONTAL);
         for (CBasePane* pBar : row)
-            if (wxWindow* w = pBar->GetWxWindow(); w && w->GetParent() == m_pDock)
+            if (wxWindow* w = pBar->GetWxWindow(); w && w->GetParent() == m_pDock && IsPaneVisible(pBar))
             {
                 pBar->AdjustLayout();
                 pRow->Add(w, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 2);

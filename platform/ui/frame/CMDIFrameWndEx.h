@@ -97,6 +97,14 @@ public:
     // The rows of docked bars, top to bottom, each left to right.
     std::vector<std::vector<CBasePane*>> GetDockRows() const;
 
+    // The bars' context menu (a right click on the dock rows): one checked entry per named bar,
+    // which shows or hides it, then the customise command with its text.
+    void EnablePaneMenu(BOOL bEnable, UINT uiCustomizeCmd, const CString& strCustomizeLabel, UINT uiViewToolbarsMenuEntryID = 0,
+                        BOOL bContextMenuShowsToolbarsOnly = FALSE, BOOL bViewMenuShowsToolbarsOnly = FALSE);
+    void ShowPane(CBasePane* pBar, BOOL bShow, BOOL bDelay = FALSE, BOOL bActivate = FALSE);
+    BOOL IsPaneVisible(CBasePane* pBar) const;
+    void OnPaneContextMenu(CPoint ptScreen);
+
     // The frame menu and its window popup.
     CMenu* GetMenu() const;
     HMENU GetDefaultMenu() const { return m_hMenuDefault; }
@@ -141,4 +149,9 @@ protected:
     HWND m_hActiveChild;
     class CMFCMenuBar* m_pMenuBar;
     std::vector<std::vector<CBasePane*>> m_rows;
+    std::vector<CBasePane*> m_hiddenPanes;
+    BOOL m_bPaneMenu;
+    UINT m_uiCustomizeCmd;
+    CString m_strCustomizeLabel;
+    std::vector<CBasePane*> m_paneMenuBars;  // the bars of the pane menu being shown
 };
