@@ -4,6 +4,8 @@
 #include "CertStore.h"
 #include "DataServices.h"
 #include "DevnetConfig.h"
+#include "LabelService.h"
+#include "OrderImportService.h"
 #include "TestControl.h"
 #include "WebPages.h"
 #include "PageBehaviours.h"
@@ -153,6 +155,8 @@ int main(int argc, char** argv)
     CDataServices data(context);
     CWebPages pages(context, cas);
     CPageBehaviours behaviours(context);
+    CLabelService labels(context);
+    COrderImportService imports(context);
     CTestControl control(context, cas);
 
     std::vector<std::unique_ptr<httplib::Server>> servers;
@@ -176,6 +180,8 @@ int main(int argc, char** argv)
         data.Register(*server);
         pages.Register(*server, listener.secure);
         behaviours.Register(*server);
+        labels.Register(*server);
+        imports.Register(*server);
         control.Register(*server);
         server->set_logger([&context](const httplib::Request& req, const httplib::Response& res) {
             // With the query and the cookies, so tests see what a page was opened with.

@@ -84,9 +84,11 @@ std::string RandomToken(size_t length)
     return token;
 }
 
-std::string Utf8ToGbk(const std::string& text)
+namespace
 {
-    iconv_t cd = iconv_open("GBK", "UTF-8");
+std::string Convert(const std::string& text, const char* to, const char* from)
+{
+    iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return text;
     std::string out(text.size() * 2 + 4, '\0');
@@ -100,6 +102,17 @@ std::string Utf8ToGbk(const std::string& text)
         return text;
     out.resize(out.size() - outLeft);
     return out;
+}
+}
+
+std::string Utf8ToGbk(const std::string& text)
+{
+    return Convert(text, "GBK", "UTF-8");
+}
+
+std::string GbkToUtf8(const std::string& text)
+{
+    return Convert(text, "UTF-8", "GBK");
 }
 
 static void Md5(const std::string& text, unsigned char digest[16])

@@ -15,6 +15,8 @@ std::string UrlEncode(const std::string& text);
 std::string RandomToken(size_t length);
 // The text from UTF-8 to GBK (the client's code page); unchanged when it cannot be converted.
 std::string Utf8ToGbk(const std::string& text);
+// The client's GBK text to UTF-8; unchanged when it cannot be converted.
+std::string GbkToUtf8(const std::string& text);
 // Standard Base64 of the 16-byte MD5 digest of the text.
 std::string Md5Base64(const std::string& text);
 std::string Md5HexUpper(const std::string& text);

@@ -23,24 +23,43 @@ std::string PdfText(const std::string& text)
     }
     return out;
 }
+
+std::string PdfNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.2f", value);
+    std::string s = text;
+    while (s.back() == '0')
+        s.pop_back();
+    if (s.back() == '.')
+        s.pop_back();
+    return s;
+}
 }
 
-std::string BuildLabelPdf(const std::string& orderNumber)
+std::string BuildLabelPdf(const std::string& orderNumber, double widthPt, double heightPt)
 {
     std::string number = PdfText(orderNumber);
-    std::string content = "2 w 18 18 252 396 re S\n"
-                          "BT /F1 20 Tf 36 380 Td (Velkor Express) Tj ET\n"
-                          "BT /F1 12 Tf 36 340 Td (Order number:) Tj ET\n"
-                          "BT /F1 18 Tf 36 312 Td (" + number + ") Tj ET\n";
+    // Drawn from the top of the page, so every size shows the same head.
+    double top = heightPt;
+    char frame[160];
+    std::snprintf(frame, sizeof(frame),
+                  "2 w 18 18 %.2f %.2f re S\n"
+                  "BT /F1 20 Tf 36 %.2f Td (Velkor Express) Tj ET\n"
+                  "BT /F1 12 Tf 36 %.2f Td (Order number:) Tj ET\n",
+                  widthPt - 36, heightPt - 36, top - 52, top - 92);
+    char numberAt[64];
+    std::snprintf(numberAt, sizeof(numberAt), "BT /F1 18 Tf 36 %.2f Td (", top - 120);
+    std::string content = std::string(frame) + numberAt + number + ") Tj ET\n";
     // A bar pattern of the order number's bytes, so two labels look different.
     double x = 36.0;
     for (unsigned char c : orderNumber)
     {
-        for (int bit = 0; bit < 4 && x < 250.0; ++bit)
+        for (int bit = 0; bit < 4 && x < widthPt - 38; ++bit)
         {
             double width = ((c >> bit) & 1) ? 3.0 : 1.5;
             char bar[64];
-            std::snprintf(bar, sizeof(bar), "%.1f 200 %.1f 80 re f\n", x, width);
+            std::snprintf(bar, sizeof(bar), "%.1f %.2f %.1f 80 re f\n", x, top - 232, width);
             content += bar;
             x += width + 1.5;
         }
@@ -49,8 +68,8 @@ std::string BuildLabelPdf(const std::string& orderNumber)
     std::vector<std::string> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 288 432] /Resources << /Font << /F1 4 0 R >> >> "
-        "/Contents 5 0 R >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + PdfNumber(widthPt) + " " + PdfNumber(heightPt)
+            + "] /Resources << /Font << /F1 4 0 R >> >> /Contents 5 0 R >>",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream",
     };

@@ -1,6 +1,6 @@
-// A one-page 4 x 6 inch label PDF with the order number on it, written by hand.
+// A one-page label PDF with the order number on it, written by hand; 4 x 6 inches unless asked.
 #pragma once
 
 #include <string>
 
-std::string BuildLabelPdf(const std::string& orderNumber);
+std::string BuildLabelPdf(const std::string& orderNumber, double widthPt = 288, double heightPt = 432);

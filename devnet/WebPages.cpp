@@ -2,17 +2,12 @@
 
 #include "CasService.h"
 #include "HttpUtil.h"
-#include "LabelPdf.h"
-
-#include <openssl/evp.h>
 
 using DevnetUtil::HtmlEscape;
 
 namespace
 {
 const char* kHtmlType = "text/html; charset=UTF-8";
-// The label service's signature: MD5 of the order number followed by this suffix.
-const char* kLabelSuffix = "vorn_plack_edsu";
 
 std::string Page(const std::string& title, const std::string& body)
 {
@@ -27,7 +22,8 @@ const char* kPageScript =
     "function print_complete(order, text, ok) {\n"
     "  document.getElementById('result').textContent = order + ' ' + text + ' ' + ok;\n"
     "}\n"
-    "function printLabel() { var e = ext(); if (e) e.printMailLable(document.getElementById('order').value, '4*6'); }\n"
+    "function printLabel() { var e = ext(); if (e) e.printMailLable(document.getElementById('order').value,\n"
+    "  document.getElementById('size').value); }\n"
     "function importOrders() { var e = ext(); if (e) e.importOrder(); }\n"
     "function showImport() { var e = ext(); if (e) document.getElementById('result').textContent = e.getImportResult(); }\n"
     "function waitBriefly() { var e = ext(); if (!e) return; e.showWaitDialog('\\u8bf7\\u7a0d\\u5019...');\n"
@@ -64,8 +60,6 @@ void CWebPages::Register(httplib::Server& server, bool secure)
     server.Get("/kesta/biz/([A-Za-z0-9_]+)\\.php", bind(&CWebPages::OnBusinessPage));
     server.Get("/kesta/gohh.php", bind(&CWebPages::OnQueryToken));
     server.Get("/kesta/gox.php", bind(&CWebPages::OnWaybill));
-    server.Get("/kesta/print/mail_label_pdf.php", bind(&CWebPages::OnLabelPdf));
-    server.Post("/kesta/order/import.php", bind(&CWebPages::OnOrderImport));
     server.Get("/velkorsoa/portal/login/mimazhaohui.jsp", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(SimplePage("找回密码", "请联系网点管理员重置密码。"), kHtmlType);
     });
@@ -119,6 +113,7 @@ void CWebPages::OnBusinessPage(const httplib::Request& req, httplib::Response& r
     std::string name = req.matches[1];
     std::string body = std::string(kPageScript) + "<h1>" + HtmlEscape(name) + "</h1>\n"
                        "<p>订单号 <input id=\"order\" value=\"VK2026121000001\"/>\n"
+                       "尺寸 <input id=\"size\" value=\"4*6\"/>\n"
                        "<button id=\"print\" onclick=\"printLabel()\">打印面单</button>\n"
                        "<button id=\"import\" onclick=\"importOrders()\">导入订单</button>\n"
                        "<button id=\"importResult\" onclick=\"showImport()\">导入结果</button>\n"
@@ -154,63 +149,4 @@ void CWebPages::OnWaybill(const httplib::Request& req, httplib::Response& res)
                        "<p id=\"check\">" + std::string(signatureOk ? "校验通过" : "校验失败") + "</p>\n"
                        "<table><tr><td>" + DevnetUtil::CurrentTime() + "</td><td>已揽收</td></tr></table>\n";
     res.set_content(Page("运单查询", body), kHtmlType);
-}
-
-void CWebPages::OnLabelPdf(const httplib::Request& req, httplib::Response& res)
-{
-    std::string order = req.get_param_value("orderno");
-    std::string jmm = req.get_param_value("jmm");
-    // Any signature is accepted for now; the log tells whether it was the expected one.
-    bool signatureOk = jmm == DevnetUtil::Md5HexUpper(order + kLabelSuffix);
-    m_context.Log("label: orderno=" + order + " jmm=" + jmm + (signatureOk ? " (good)" : " (BAD)"));
-    if (order.empty())
-    {
-        res.status = 404;
-        res.set_content("no order number", "text/plain");
-        return;
-    }
-    res.set_content(BuildLabelPdf(order), "application/pdf");
-}
-
-void CWebPages::OnOrderImport(const httplib::Request& req, httplib::Response& res)
-{
-    // The body is "data=" and the payload: Base64 of the orders, then URL-encoded. The
-    // validation is the upper-case MD5 hex of that payload exactly as sent.
-    std::string payload = req.body.compare(0, 5, "data=") == 0 ? req.body.substr(5) : std::string();
-    std::string validation = req.get_param_value("validation");
-    bool validationOk = !payload.empty() && validation == DevnetUtil::Md5HexUpper(payload);
-    std::string base64 = req.get_param_value("data");
-    std::string orders;
-    if (!base64.empty())
-    {
-        std::string decoded(base64.size(), '\0');
-        int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(decoded.data()),
-                                     reinterpret_cast<const unsigned char*>(base64.data()),
-                                     static_cast<int>(base64.size()));
-        if (length >= 0)
-        {
-            // EVP_DecodeBlock counts the "=" padding as zero bytes.
-            size_t pad = base64.size() >= 2 && base64.compare(base64.size() - 2, 2, "==") == 0 ? 2
-                         : !base64.empty() && base64.back() == '=' ? 1 : 0;
-            orders = decoded.substr(0, static_cast<size_t>(length) - pad);
-        }
-    }
-    size_t lines = 0;
-    for (size_t pos = 0; pos < orders.size();)
-    {
-        size_t end = orders.find('\n', pos);
-        if (end == std::string::npos)
-            end = orders.size();
-        if (end > pos)
-            ++lines;
-        pos = end + 1;
-    }
-    m_context.Log("import: sid=" + req.get_param_value("sid") + " version=" + req.get_param_value("version") +
-                  " type=" + req.get_param_value("type") + " validation " + (validationOk ? "good" : "BAD") +
-                  ", " + std::to_string(lines) + " line(s)");
-    std::string body = "<h1>运单导入</h1>\n"
-                       "<p id=\"check\">" + std::string(validationOk ? "校验通过" : "校验失败") + "</p>\n"
-                       "<p id=\"lines\">" + std::to_string(lines) + "</p>\n"
-                       "<pre id=\"orders\">" + HtmlEscape(orders) + "</pre>\n";
-    res.set_content(Page("运单导入", body), kHtmlType);
 }

@@ -1,4 +1,4 @@
-// The branch web pages, waybill query, label PDF and the smaller pages of the portal and VPN.
+// The branch web pages, waybill query and the smaller pages of the portal and VPN.
 #pragma once
 
 #include "DevnetConfig.h"
@@ -18,8 +18,6 @@ private:
     void OnBusinessPage(const httplib::Request& req, httplib::Response& res);
     void OnQueryToken(const httplib::Request& req, httplib::Response& res);
     void OnWaybill(const httplib::Request& req, httplib::Response& res);
-    void OnLabelPdf(const httplib::Request& req, httplib::Response& res);
-    void OnOrderImport(const httplib::Request& req, httplib::Response& res);
 
     CDevnetContext& m_context;
     CCasService& m_cas;

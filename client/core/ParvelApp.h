@@ -2,6 +2,7 @@
 // window, the page views and the worker threads share.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 #include "AfxWin.h"
@@ -16,7 +17,9 @@ struct ORDER_PRINT_INFO
     float fHeight = 0.0f;  // inches
 };
 
-// Main-frame timers that the sign-on step stops and restarts.
+// Main-frame timers: the import worker starts and stops the first; the sign-on step stops and
+// restarts the other two.
+#define TIMER_IMPORT_PROGRESS 2127
 #define TIMER_IDLE_LOCK 2128
 #define TIMER_SIGNON_CHECK 2129
 
@@ -40,7 +43,8 @@ public:
     // Shows the shared wait dialog, or changes the text of the one already shown.
     void ShowWaitDialog(const char* pszText);
 
-    int m_bImporting;
+    // Set on the GUI thread by the import starters, cleared by the import worker.
+    std::atomic<int> m_bImporting;
     CArray<ORDER_PRINT_INFO> m_printQueue;
     CString m_strImportData;
     std::vector<std::string> m_transUrls;

@@ -28,7 +28,8 @@ public:
         size_t last = (size_t)i + (size_t)nCount;
         m_items.erase(m_items.begin() + i, m_items.begin() + (last > m_items.size() ? m_items.size() : last));
     }
-    void RemoveAll() { m_items.clear(); }
+    // Frees the storage too.
+    void RemoveAll() { std::vector<TYPE>().swap(m_items); }
     // New elements are value-initialised; a negative size counts as 0.
     void SetSize(INT_PTR nNewSize) { m_items.resize(nNewSize > 0 ? (size_t)nNewSize : 0); }
 

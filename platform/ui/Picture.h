@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GdiApi.h"
+#include "Guid.h"
 
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;
@@ -21,20 +22,8 @@ typedef union { struct { DWORD LowPart; DWORD HighPart; } u; ULONGLONG QuadPart;
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 
-struct GUID
-{
-    DWORD Data1;
-    WORD Data2;
-    WORD Data3;
-    BYTE Data4[8];
-};
 typedef GUID IID;
 typedef const IID& REFIID;
-inline bool operator==(const GUID& a, const GUID& b)
-{
-    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-           __builtin_memcmp(a.Data4, b.Data4, 8) == 0;
-}
 
 extern const IID IID_IUnknown;
 extern const IID IID_IStream;

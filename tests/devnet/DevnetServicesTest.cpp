@@ -147,14 +147,45 @@ TEST_F(DevnetServicesTest, LabelIsAFourBySixInchPdfWithTheOrderNumber)
     EXPECT_EQ(std::string::npos, text.find("Syntax Error")) << text;
     EXPECT_NE(std::string::npos, m_devnet->Log().find("label: orderno=VK2026121000001 jmm=757C5EDA82A9B0213D91F76DE72379D5 (good)"));
 
-    // Any signature is accepted for now, but the log tells it was not the expected one.
+    // A wrong signature gets an error page with an error status: the download fails and leaves
+    // no file behind.
+    std::remove(pdf.c_str());
     CNetvane again;
-    ASSERT_TRUE(again.DownloadFile_Get((m_devnet->Url("labelpdf") + "VK2026121000002&jmm=WRONG").c_str(), pdf.c_str(),
-                                       nullptr, nullptr));
-    EXPECT_NE(std::string::npos, ReadFile(pdf).find("(VK2026121000002) Tj"));
+    EXPECT_FALSE(again.DownloadFile_Get((m_devnet->Url("labelpdf") + "VK2026121000002&jmm=WRONG").c_str(), pdf.c_str(),
+                                        nullptr, nullptr));
+    EXPECT_NE(0, access(pdf.c_str(), F_OK));
     EXPECT_NE(std::string::npos, m_devnet->Log().find("label: orderno=VK2026121000002 jmm=WRONG (BAD)"));
+    REQUEST_RESULT refused = Get(m_devnet->Url("labelpdf") + "VK2026121000002&jmm=WRONG");
+    EXPECT_FALSE(refused.hasReply);
     std::remove(pdf.c_str());
     std::remove(info.c_str());
+}
+
+TEST_F(DevnetServicesTest, LabelHasTheSizeTheAddressAsksFor)
+{
+    Start({});
+    // A configured label address may name the size before the order number.
+    const struct
+    {
+        const char* prefix;
+        const char* size;
+    } cases[] = {{"", "288 x 432 pts"}, {"size=4x8&", "288 x 576 pts"}, {"size=3.9x5.5&", "280.8 x 396 pts"},
+                 {"size=junk&", "288 x 432 pts"}};
+    for (const auto& c : cases)
+    {
+        std::string url = m_devnet->Url("labelpdf");
+        url.insert(url.find("orderno="), c.prefix);
+        // Signature of "VK2026121000002" followed by "vorn_plack_edsu".
+        url += "VK2026121000002&jmm=203DF9449BB0B10F5297B721A133432D";
+        std::string pdf = "/tmp/devnet-label-size-" + std::to_string(getpid()) + ".pdf";
+        CNetvane net;
+        ASSERT_TRUE(net.DownloadFile_Get(url.c_str(), pdf.c_str(), nullptr, nullptr)) << url;
+        std::string info = pdf + ".info";
+        ASSERT_EQ(0, std::system(("pdfinfo '" + pdf + "' > '" + info + "' 2>&1").c_str())) << ReadFile(info);
+        EXPECT_EQ(c.size, InfoValue(ReadFile(info), "Page size:")) << c.prefix;
+        std::remove(pdf.c_str());
+        std::remove(info.c_str());
+    }
 }
 
 TEST_F(DevnetServicesTest, QueryTokenAndWaybillPage)

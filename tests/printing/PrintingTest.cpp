@@ -355,7 +355,9 @@ TEST(RealPrintTest, FourBySixLabelLandsInThePdfQueueAt288x432)
     CDevnetProcess devnet({ "--quiet" });
     ASSERT_TRUE(devnet.IsReady());
     std::string pdf = g_strFolder + "/label-4x6.pdf";
-    ASSERT_TRUE(DownloadFile((devnet.Url("labelpdf") + "PV2026&jmm=X").c_str(), pdf.c_str(), nullptr, nullptr));
+    // The signature of "PV2026" followed by "vorn_plack_edsu".
+    ASSERT_TRUE(DownloadFile((devnet.Url("labelpdf") + "PV2026&jmm=AE12DC5C6D05A9A0DBAE47A2B47B9E7D").c_str(),
+                             pdf.c_str(), nullptr, nullptr));
 
     const std::string outFolder = std::string(getenv("HOME") ? getenv("HOME") : "/root") + "/PDF";
     std::set<std::string> before = FolderEntries(outFolder);
