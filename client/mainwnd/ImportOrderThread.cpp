@@ -16,11 +16,11 @@ HWND MainWindowHandle()
     return theApp.m_pMainWnd ? theApp.m_pMainWnd->GetSafeHwnd() : nullptr;
 }
 
-// Every way out of an import that goes no further: the flag and the progress timer go.
+// Every way out of an import: the progress timer stops and, last, the flag is cleared.
 UINT EndImport(HWND hMainWnd, UINT nExitCode)
 {
-    theApp.m_bImporting = 0;
     ::KillTimer(hMainWnd, TIMER_IMPORT_PROGRESS);
+    theApp.m_bImporting = 0;
     return nExitCode;
 }
 
@@ -85,8 +85,9 @@ UINT ImportOrderThreadProc(LPVOID)
     theApp.m_strImportData = strData;
     ::SendMessage(hMainWnd, WM_IMPORT_DONE, 0, 0);
 
-    EndImport(hMainWnd, 0);
+    // The payload goes before the flag: once the flag is clear a new import may fill it.
     theApp.m_strImportData.Empty();
+    EndImport(hMainWnd, 0);
     CloseWaitDialog();
     return 0;
 }

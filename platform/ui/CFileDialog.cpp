@@ -108,6 +108,8 @@ GtkWindow* OwnerWindow(CWnd* pParent)
 void OnResponse(GtkDialog* pDialog, gint nResponse, gpointer pData)
 {
     ChooserRun* pRun = (ChooserRun*)pData;
+    // One answer: the run lives on the caller's stack only until it has it.
+    g_signal_handlers_disconnect_by_func(pDialog, (gpointer)OnResponse, pData);
     std::string strFile;
     if (nResponse == GTK_RESPONSE_ACCEPT)
     {
@@ -145,11 +147,12 @@ INT_PTR CFileDialog::DoModal()
     wxGUIEventLoop* pLoop = nullptr;
     bool bShown = false;
     RunOnGui([&] {
-        // The system's own title for the kind of dialog.
+        // The system's own title for the kind of dialog; GTK takes UTF-8.
+        const char* pszOpen = (const char*)u8"打开";
         GtkWidget* pDialog = gtk_file_chooser_dialog_new(
-            m_bOpenFileDialog ? "打开" : "另存为", OwnerWindow(m_pParentWnd),
-            m_bOpenFileDialog ? GTK_FILE_CHOOSER_ACTION_OPEN : GTK_FILE_CHOOSER_ACTION_SAVE, "取消",
-            GTK_RESPONSE_CANCEL, m_bOpenFileDialog ? "打开" : "保存", GTK_RESPONSE_ACCEPT, nullptr);
+            m_bOpenFileDialog ? pszOpen : (const char*)u8"另存为", OwnerWindow(m_pParentWnd),
+            m_bOpenFileDialog ? GTK_FILE_CHOOSER_ACTION_OPEN : GTK_FILE_CHOOSER_ACTION_SAVE, (const char*)u8"取消",
+            GTK_RESPONSE_CANCEL, m_bOpenFileDialog ? pszOpen : (const char*)u8"保存", GTK_RESPONSE_ACCEPT, nullptr);
         if (!pDialog)
             return;
         GtkFileChooser* pChooser = GTK_FILE_CHOOSER(pDialog);
