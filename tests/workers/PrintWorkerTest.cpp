@@ -319,7 +319,7 @@ TEST_F(PrintWorkerTest, TwoQuickRequestsTakeTurnsAndTheFailureBoxHoldsTheTurn)
     EXPECT_TRUE(bBoxSeen);
     EXPECT_FALSE(bSecondAskedAtFirstResult);
     EXPECT_TRUE(bTurnHeldAtFirstResult);
-    EXPECT_TRUE(bHeldWhileBox);
+    EXPECT_TRUE(bHeldWhileBox) << MessageBoxLog();
     EXPECT_FALSE(bSecondAskedWhileBox);
     EXPECT_TRUE(bClosed);
     EXPECT_EQ("T#1", m_host.PrintResults()[0].strOrderNo);

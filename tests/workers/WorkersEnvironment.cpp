@@ -39,6 +39,8 @@ public:
         Scrivo::setLogPath("./log/");
         Scrivo::setLogLevel(8);
         Scrivo::init("Parvel_workers");
+        // Message boxes carry the application's name: one that no other window has.
+        theApp.m_pszAppName = "ParvelWorkers";
     }
 };
 const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CWorkersEnvironment);
