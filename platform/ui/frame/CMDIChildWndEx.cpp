@@ -43,7 +43,7 @@ wxWindow* CMDIChildWndEx::CreateWxWindow(const CREATESTRUCT& cs, wxWindow*)
     CREATESTRUCT page = cs;
     page.x = page.y = 0;
     page.cx = page.cy = CW_USEDEFAULT;
-    wxWindow* pWx = CreateWidget(Rec(m_hWnd), page, pTabs);
+    wxWindow* pWx = CWnd::CreateWxWindow(page, pTabs);
     if (!pWx)
         return nullptr;
     pTabs->AddPage(pWx, WxFromGbk(cs.lpszName), false);

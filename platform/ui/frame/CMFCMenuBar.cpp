@@ -37,7 +37,7 @@ wxWindow* CMFCMenuBar::CreateWxWindow(const CREATESTRUCT& cs, wxWindow*)
     CREATESTRUCT c = cs;
     c.cx = c.cy = 0;
     wxWindow* pDock = m_pFrame ? m_pFrame->GetDockParent() : nullptr;
-    return pDock ? CreateWidget(Rec(m_hWnd), c, pDock) : nullptr;
+    return pDock ? CWnd::CreateWxWindow(c, pDock) : nullptr;
 }
 
 void CMFCMenuBar::RebuildMenus()

@@ -31,7 +31,7 @@ wxWindow* CMFCStatusBar::CreateWxWindow(const CREATESTRUCT& cs, wxWindow*)
     auto* pFrame = dynamic_cast<wxFrame*>(AfxGetWxWindow(cs.hwndParent));
     if (!pFrame)
         return nullptr;
-    Rec(m_hWnd)->bNativePaint = true;
+    LiveRec(m_hWnd)->bNativePaint = true;
     auto* pBar = new wxStatusBar(pFrame, wxID_ANY, wxSTB_SHOW_TIPS | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
     pFrame->SetStatusBar(pBar);
     HWND h = m_hWnd;

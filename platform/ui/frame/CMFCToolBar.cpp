@@ -69,7 +69,7 @@ wxWindow* CMFCToolBar::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent)
         pHost = pFrame->GetDockParent();
     if (!pHost)
         return nullptr;
-    Rec(m_hWnd)->bNativePaint = true;
+    LiveRec(m_hWnd)->bNativePaint = true;
     auto* pBar = new wxToolBar(pHost, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER | wxTB_TEXT | wxTB_HORZ_TEXT);
     pBar->Hide();

@@ -3,15 +3,12 @@
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
-#include "WndRecord.h"
+#include "WndClass.h"
 #include "CWinApp.h"
 #include "CFrameWnd.h"
 #include "CDataExchange.h"
 #include "GdiDC.h"
-#include "CEdit.h"
-#include "CButton.h"
-#include "CStatic.h"
-#include "CProgressCtrl.h"
+#include "WndCreate.h"
 
 // ---------------------------------------------------------------------------------------------
 // Records
@@ -39,20 +36,24 @@ std::unordered_map<unsigned long, HWND>& ForeignMap()
 thread_local std::vector<MSG> t_msgStack;
 }  // namespace
 
+WndRecord::WndRecord() = default;
+WndRecord::~WndRecord() = default;
+
 WndRecord* LiveRec(HWND h)
 {
     if (!h)
         return nullptr;
     std::lock_guard<std::mutex> guard(g_recLock);
-    auto* p = Rec(h);
+    auto* p = reinterpret_cast<WndRecord*>(h);
     return LiveSet().count(p) && p->bAlive ? p : nullptr;
 }
 
 HWND RegisterRecord(WndRecord* pRec)
 {
     std::lock_guard<std::mutex> guard(g_recLock);
+    pRec->hSelf = reinterpret_cast<HWND>(pRec);
     LiveSet().insert(pRec);
-    if (!pRec->hParent && pRec->kind != WK_FOREIGN)
+    if (!pRec->hParent && !pRec->bForeign)
         TopLevels().push_back(pRec->Handle());
     return pRec->Handle();
 }
@@ -100,7 +101,7 @@ HWND AfxHandleFromX11Window(unsigned long xid)
             return it->second;
     }
     auto* pRec = new WndRecord;
-    pRec->kind = WK_FOREIGN;
+    pRec->bForeign = true;
     pRec->xidForeign = xid;
     HWND h = RegisterRecord(pRec);
     std::lock_guard<std::mutex> guard(g_recLock);
@@ -111,7 +112,7 @@ HWND AfxHandleFromX11Window(unsigned long xid)
 BOOL AfxIsForeignWindow(HWND hWnd)
 {
     WndRecord* p = LiveRec(hWnd);
-    return p && p->kind == WK_FOREIGN;
+    return p && p->bForeign;
 }
 
 wxWindow* AfxGetWxWindow(HWND hWnd)
@@ -144,7 +145,12 @@ LRESULT DispatchToWindow(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     CWnd* pWnd = pRec->pWnd;
     if (!pWnd)
+    {
+        // A window of a class the program registered gets its messages in the class's procedure.
+        if (WNDPROC pfn = pRec->pfnWndProc)
+            return pfn(h, msg, wParam, lParam);
         return DefaultWindowProc(h, msg, wParam, lParam);
+    }
     MSG m{h, msg, wParam, lParam, 0, {0, 0}};
     t_msgStack.push_back(m);
     LRESULT r = pWnd->WindowProc(msg, wParam, lParam);
@@ -176,6 +182,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The object of a window of a program-registered class sits on top of the class's procedure.
+    WndRecord* p = LiveRec(m_hWnd);
+    if (p && p->pfnWndProc)
+        return p->pfnWndProc(m_hWnd, message, wParam, lParam);
     return DefaultWindowProc(m_hWnd, message, wParam, lParam);
 }
 
@@ -528,30 +538,6 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
                     (UINT)(UINT_PTR)nIDorHMenu, lpParam);
 }
 
-static WndKind KindOfClass(const std::string& cls, DWORD dwStyle, bool bChild)
-{
-    std::string lower;
-    for (char c : cls)
-        lower += (char)tolower((unsigned char)c);
-    if (lower == "edit")
-        return WK_EDIT;
-    if (lower == "button")
-    {
-        DWORD t = dwStyle & BS_TYPEMASK;
-        if (t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON ||
-            t == BS_3STATE || t == BS_AUTO3STATE)
-            return WK_CHECK;
-        return WK_BUTTON;
-    }
-    if (lower == "static")
-        return WK_STATIC;
-    if (lower == "msctls_progress32")
-        return WK_PROGRESS;
-    if (lower == "#32770")
-        return WK_DIALOG;
-    return bChild ? WK_PLAIN : WK_FRAME;
-}
-
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                     CWnd* pParentWnd, UINT nID, LPVOID lpParam)
 {
@@ -580,55 +566,16 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
         cs.lpCreateParams = lpParam;
         if (!PreCreateWindow(cs))
             return;
-        bool bChild = (cs.style & WS_CHILD) != 0;
-        WndRecord* pParentRec = LiveRec(cs.hwndParent);
-        if (bChild && !pParentRec)
-            return;
-        auto* pRec = new WndRecord;
-        pRec->kind = KindOfClass(cs.lpszClass ? cs.lpszClass : "", (DWORD)cs.style, bChild);
-        if (pRec->kind == WK_DIALOG && bChild)
-            pRec->kind = WK_PLAIN;
-        pRec->strClass = cs.lpszClass ? cs.lpszClass : "";
-        pRec->pWnd = this;
-        pRec->dwStyle = (DWORD)cs.style & ~WS_VISIBLE;
-        pRec->dwExStyle = cs.dwExStyle;
-        pRec->nID = bChild ? (int)(UINT_PTR)cs.hMenu : 0;
-        pRec->strText = cs.lpszName ? cs.lpszName : "";
-        if (bChild)
-            pRec->hParent = cs.hwndParent;
-        else
-            pRec->hOwner = cs.hwndParent;
-        HWND h = RegisterRecord(pRec);
-        if (bChild)
-            pParentRec->children.push_back(h);
-        m_hWnd = h;
-        wxWindow* pParentWx = pParentRec ? pParentRec->pWx : nullptr;
-        wxWindow* pWx = CreateWxWindow(cs, bChild ? pParentWx : nullptr);
-        if (!pWx && !pRec->bLight)
-        {
-            DestroyWindowTree(h);
-            return;
-        }
-        pRec->pWx = pWx;
-        if (pWx)
-            BindWidgetEvents(pRec, pWx);
-        if (DispatchToWindow(h, WM_CREATE, 0, (LPARAM)&cs) == -1)
-        {
-            DestroyWindowTree(h);
-            return;
-        }
-        if (!LiveRec(h))
-            return;
-        if (cs.style & WS_VISIBLE)
-            ::ShowWindow(h, (cs.style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
-        bResult = TRUE;
+        m_hWnd = CreateWindowRecord(this, cs);
+        bResult = m_hWnd != nullptr;
     });
     return bResult;
 }
 
 wxWindow* CWnd::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent)
 {
-    return CreateWidget(Rec(m_hWnd), cs, pParent);
+    WndRecord* p = LiveRec(m_hWnd);
+    return p ? p->pClass->CreateWidget(p, cs, pParent) : nullptr;
 }
 
 BOOL CWnd::DestroyWindow()
@@ -643,7 +590,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     BOOL bOk = FALSE;
     RunOnGui([&] {
         WndRecord* pRec = LiveRec(hWnd);
-        if (!pRec || pRec->kind == WK_FOREIGN || m_hWnd)
+        if (!pRec || pRec->bForeign || m_hWnd)
             return;
         if (pRec->pWnd && !pRec->bTempWnd && pRec->pWnd != this)
             return;  // another object owns the window
@@ -680,7 +627,7 @@ BOOL CWnd::Attach(HWND hWnd)
     WndRecord* pRec = LiveRec(hWnd);
     if (!pRec || m_hWnd)
         return FALSE;
-    if (pRec->kind != WK_FOREIGN && (!pRec->pWnd || pRec->bTempWnd))
+    if (!pRec->bForeign && (!pRec->pWnd || pRec->bTempWnd))
     {
         CWnd* pOld = pRec->bTempWnd ? pRec->pWnd : nullptr;
         pRec->pWnd = this;
@@ -731,17 +678,9 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     // A window nobody owns (a foreign one, or a control not bound to an object): a temporary
     // object of the control's class, so casting GetDlgItem's answer to it is sound; deleted with
     // the window (foreign ones live as long as the process).
-    CWnd* pWnd;
-    switch (pRec->kind)
-    {
-    case WK_EDIT: pWnd = new CEdit; break;
-    case WK_BUTTON: case WK_CHECK: pWnd = new CButton; break;
-    case WK_STATIC: pWnd = new CStatic; break;
-    case WK_PROGRESS: pWnd = new CProgressCtrl; break;
-    default: pWnd = new CWnd; break;
-    }
+    CWnd* pWnd = pRec->pClass ? pRec->pClass->NewObject() : new CWnd;
     pWnd->m_hWnd = hWnd;
-    if (pRec->kind != WK_FOREIGN)
+    if (!pRec->bForeign)
     {
         pRec->pWnd = pWnd;
         pRec->bTempWnd = true;
@@ -888,7 +827,7 @@ CWnd* CWnd::GetParentFrame() const
 {
     // Tabs of an MDI frame are frames too, though child windows.
     for (CWnd* p = GetParent(); p; p = p->GetParent())
-        if (WndRecord* r = LiveRec(p->m_hWnd); r && (r->kind == WK_FRAME || dynamic_cast<CFrameWnd*>(p)))
+        if (WndRecord* r = LiveRec(p->m_hWnd); r && ((r->pClass && r->pClass->IsFrame()) || dynamic_cast<CFrameWnd*>(p)))
             return p;
     return nullptr;
 }

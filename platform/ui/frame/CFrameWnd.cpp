@@ -1,9 +1,31 @@
 // CFrameWnd: the program's top-level frame.
-#include "WndRecord.h"
+#include <wx/wx.h>
+#include "TopLevelWnd.h"
 #include "CFrameWnd.h"
 #include "CWinApp.h"
 #include "CDocument.h"
 #include "CView.h"
+
+namespace
+{
+// The frame window class: the default of top-level windows; GetParentFrame stops at it.
+class CFrameWndClass : public CTopLevelWndClass
+{
+public:
+    CFrameWndClass() : CTopLevelWndClass("AfxFrameOrView") {}
+    bool IsFrame() const override { return true; }
+};
+
+struct CFrameRegistrar
+{
+    CFrameRegistrar()
+    {
+        static CFrameWndClass s_class;
+        CWndClassRegistry::Add(&s_class);
+        CWndClassRegistry::SetDefaultTopLevel(&s_class);
+    }
+} s_registrar;
+}  // namespace
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -19,11 +41,6 @@ const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 CFrameWnd::CFrameWnd() : m_bAutoMenuEnable(TRUE), m_nIDHelp(0), m_pViewActive(nullptr) {}
 
 CFrameWnd::~CFrameWnd() {}
-
-wxWindow* CFrameWnd::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent)
-{
-    return CWnd::CreateWxWindow(cs, pParent);
-}
 
 BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                        CWnd* pParentWnd, LPCSTR, DWORD dwExStyle, LPVOID pContext)

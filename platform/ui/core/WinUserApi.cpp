@@ -1,4 +1,4 @@
-// The window calls by handle, and the default window procedure of each kind of window.
+// The window calls by handle, and the default window procedure every window shares.
 #include <wx/wx.h>
 #include <wx/display.h>
 #include <wx/clipbrd.h>
@@ -6,31 +6,22 @@
 #include <gdk/gdkx.h>
 #include <mutex>
 #include <set>
-#include "WndRecord.h"
+#include "WndClass.h"
 #include "CodePage.h"
 #include "CWinApp.h"
 #include "Gdi.h"
+#include "X11Window.h"
 
-bool MarkEventDefault(HWND h, UINT msg);
-bool IsFromEvent(HWND h, UINT msg);
-
-HWND g_hCapture = nullptr;
-extern HWND g_hLastActive;
-bool IsMouseTransparentKind(WndRecord* p);
-bool IsNativeCursorWindow(WndRecord* p);
-void ApplyWindowIcon(WndRecord* p);
-LRESULT ProgressDefault(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam);
 void UnregisterRecordOf(WndRecord* p);
 
-// Foreign windows are served by the X11 layer, when it is linked in.
-LRESULT X11SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) __attribute__((weak));
-BOOL X11SetForegroundWindow(HWND hWnd) __attribute__((weak));
-BOOL X11IsWindow(HWND hWnd) __attribute__((weak));
-BOOL X11ShowWindow(HWND hWnd, int nCmdShow) __attribute__((weak));
-void X11SetIconicState(HWND hWnd, BOOL bIconic) __attribute__((weak));
-BOOL X11WindowManagerRuns() __attribute__((weak));
+namespace
+{
+HWND g_hLastActive = nullptr;  // GUI thread
+HWND g_hCapture = nullptr;     // GUI thread
+}  // namespace
 
-static bool NoWindowManager() { return X11WindowManagerRuns && !X11WindowManagerRuns(); }
+// Windows of other processes are served by the X11 layer.
+static bool NoWindowManager() { return !X11WindowManagerRuns(); }
 
 wxWindow* HostOf(WndRecord* p, int* pdx, int* pdy)
 {
@@ -100,7 +91,7 @@ unsigned long AfxGetX11Window(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return 0;
-    if (p->kind == WK_FOREIGN)
+    if (p->bForeign)
         return p->xidForeign;
     if (p->hParent || !p->pWx)
         return 0;
@@ -130,8 +121,8 @@ LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    if (pRec->kind == WK_FOREIGN)
-        return X11SendMessage ? X11SendMessage(hWnd, msg, wParam, lParam) : 0;
+    if (pRec->bForeign)
+        return X11SendMessage(hWnd, msg, wParam, lParam);
     LRESULT r = 0;
     RunOnGui([&] { r = DispatchToWindow(hWnd, msg, wParam, lParam); });
     return r;
@@ -165,254 +156,6 @@ LRESULT CallWindowProc(WNDPROC lpPrevWndFunc, HWND hWnd, UINT msg, WPARAM wParam
 }
 
 // ---------------------------------------------------------------------------------------------
-// Edits: the text is GBK; positions are byte offsets.
-
-namespace
-{
-std::set<HWND> g_settingText;
-
-wxTextCtrl* EditOf(WndRecord* p)
-{
-    return p && p->kind == WK_EDIT ? dynamic_cast<wxTextCtrl*>(p->pWx) : nullptr;
-}
-
-// Byte offset in the GBK text of a character position of the widget, and back.
-long BytesOfChars(const wxString& s, long nChars)
-{
-    if (nChars <= 0)
-        return 0;
-    return (long)GbkFromWx(s.Left((size_t)nChars)).size();
-}
-
-long CharsOfBytes(const wxString& s, long nBytes)
-{
-    if (nBytes < 0)
-        return (long)s.length();
-    long bytes = 0;
-    for (size_t i = 0; i < s.length(); ++i)
-    {
-        if (bytes >= nBytes)
-            return (long)i;
-        bytes += (long)GbkFromWx(wxString(s[i])).size();
-    }
-    return (long)s.length();
-}
-
-void NotifyEditChanged(HWND h)
-{
-    WndRecord* p = LiveRec(h);
-    if (!p || !p->hParent)
-        return;
-    DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_UPDATE), (LPARAM)h);
-    if ((p = LiveRec(h)) && p->hParent)
-        DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_CHANGE), (LPARAM)h);
-}
-
-void SetEditValue(HWND h, wxTextCtrl* pEdit, const wxString& s)
-{
-    g_settingText.insert(h);
-    pEdit->ChangeValue(s);
-    g_settingText.erase(h);
-}
-
-// Replaces the selection with GBK bytes, as typing or EM_REPLACESEL does, and notifies.
-void EditReplaceSel(HWND h, const std::string& bytes)
-{
-    WndRecord* p = LiveRec(h);
-    wxTextCtrl* pEdit = EditOf(p);
-    if (!pEdit)
-        return;
-    long from, to;
-    pEdit->GetSelection(&from, &to);
-    wxString s = pEdit->GetValue();
-    wxString ins = WxFromGbk(bytes);
-    if (p->nLimitText && GbkFromWx(s).size() - (size_t)BytesOfChars(s.Mid(from), to - from) + bytes.size() > p->nLimitText)
-        return;
-    wxString now = s.Left((size_t)from) + ins + s.Mid((size_t)to);
-    SetEditValue(h, pEdit, now);
-    pEdit->SetInsertionPoint(from + (long)ins.length());
-    NotifyEditChanged(h);
-}
-}  // namespace
-
-bool IsEditTextBeingSet(HWND h)
-{
-    return g_settingText.count(h) != 0;
-}
-
-// Printable characters are inserted by the edit's own WM_CHAR default; other keys GTK edits.
-bool EditHandlesCharItself(UINT ch)
-{
-    return ch >= 0x20 && ch != 0x7F;
-}
-
-static LRESULT EditDefault(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    HWND h = p->Handle();
-    wxTextCtrl* pEdit = EditOf(p);
-    if (!pEdit)
-        return 0;
-    switch (msg)
-    {
-    case WM_CHAR:
-    {
-        unsigned char ch = (unsigned char)wParam;
-        if (p->chLeadByte)
-        {
-            std::string two{(char)p->chLeadByte, (char)ch};
-            p->chLeadByte = 0;
-            if (!(p->dwStyle & ES_READONLY))
-                EditReplaceSel(h, two);
-            return 0;
-        }
-        if (ch >= 0x81 && ch != 0xFF)
-        {
-            p->chLeadByte = ch;  // the trail byte follows in the next WM_CHAR
-            return 0;
-        }
-        if (EditHandlesCharItself(ch))
-        {
-            if (!(p->dwStyle & ES_READONLY))
-                EditReplaceSel(h, std::string(1, (char)ch));
-            return 0;
-        }
-        if (IsFromEvent(h, WM_CHAR))
-        {
-            MarkEventDefault(h, WM_CHAR);
-            return 0;
-        }
-        if (p->dwStyle & ES_READONLY)
-            return 0;
-        // A control character sent as a message: the edits it stands for.
-        if (ch == VK_BACK)
-        {
-            long from, to;
-            pEdit->GetSelection(&from, &to);
-            if (from == to && from > 0)
-                pEdit->SetSelection(from - 1, from);
-            EditReplaceSel(h, std::string());
-        }
-        else if (ch == 22)
-            DefaultWindowProc(h, WM_PASTE, 0, 0);
-        else if (ch == 24)
-            DefaultWindowProc(h, WM_CUT, 0, 0);
-        else if (ch == 3)
-            DefaultWindowProc(h, WM_COPY, 0, 0);
-        else if (ch == 1)
-            pEdit->SelectAll();
-        return 0;
-    }
-    case WM_SETTEXT:
-        SetEditValue(h, pEdit, WxFromGbk((const char*)lParam));
-        NotifyEditChanged(h);
-        return TRUE;
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-        break;
-    case EM_GETSEL:
-    {
-        long from, to;
-        pEdit->GetSelection(&from, &to);
-        wxString s = pEdit->GetValue();
-        DWORD a = (DWORD)BytesOfChars(s, from), b = (DWORD)BytesOfChars(s, to);
-        if (wParam)
-            *(DWORD*)wParam = a;
-        if (lParam)
-            *(DWORD*)lParam = b;
-        return (LRESULT)MAKELONG(a > 0xFFFF ? 0xFFFF : a, b > 0xFFFF ? 0xFFFF : b);
-    }
-    case EM_SETSEL:
-    {
-        wxString s = pEdit->GetValue();
-        long a = (long)(int)wParam, b = (long)(int)lParam;
-        if (a == -1)
-        {
-            long from, to;
-            pEdit->GetSelection(&from, &to);
-            pEdit->SetSelection(from, from);
-            return 0;
-        }
-        long ca = CharsOfBytes(s, a), cb = CharsOfBytes(s, b);
-        if (ca > cb)
-            std::swap(ca, cb);
-        pEdit->SetSelection(ca, cb);
-        return 0;
-    }
-    case EM_SCROLLCARET:
-    {
-        // A single-line entry keeps its caret in view itself; moving it would drop the selection.
-        if (pEdit->IsMultiLine())
-        {
-            long from, to;
-            pEdit->GetSelection(&from, &to);
-            pEdit->ShowPosition(to);
-            pEdit->SetSelection(from, to);
-        }
-        return TRUE;
-    }
-    case EM_REPLACESEL:
-        EditReplaceSel(h, lParam ? (const char*)lParam : "");
-        return 0;
-    case EM_SETREADONLY:
-        if (wParam) p->dwStyle |= ES_READONLY;
-        else p->dwStyle &= ~ES_READONLY;
-        pEdit->SetEditable(!wParam);
-        return TRUE;
-    case EM_LIMITTEXT:
-        p->nLimitText = (UINT)wParam;
-        return 0;
-    case EM_GETLIMITTEXT:
-        return p->nLimitText ? p->nLimitText : 30000;
-    case EM_GETLINECOUNT:
-        return pEdit->GetNumberOfLines();
-    case EM_UNDO:
-    case WM_UNDO:
-        if (pEdit->CanUndo()) { pEdit->Undo(); return TRUE; }
-        return FALSE;
-    case EM_CANUNDO:
-        return pEdit->CanUndo();
-    case EM_GETMODIFY:
-        return pEdit->IsModified();
-    case EM_SETMODIFY:
-        if (wParam) pEdit->MarkDirty(); else pEdit->DiscardEdits();
-        return 0;
-    case WM_CUT:
-        if (!(p->dwStyle & ES_READONLY) && !(p->dwStyle & ES_PASSWORD))
-        {
-            DefaultWindowProc(h, WM_COPY, 0, 0);
-            EditReplaceSel(h, std::string());
-        }
-        return 0;
-    case WM_COPY:
-        if (!(p->dwStyle & ES_PASSWORD) && pEdit->CanCopy())
-            pEdit->Copy();
-        return 0;
-    case WM_PASTE:
-        if (!(p->dwStyle & ES_READONLY) && wxTheClipboard->Open())
-        {
-            wxTextDataObject data;
-            bool bOk = wxTheClipboard->GetData(data);
-            wxTheClipboard->Close();
-            if (bOk)
-                EditReplaceSel(h, GbkFromWx(data.GetText()));
-        }
-        return 0;
-    case WM_CLEAR:
-        EditReplaceSel(h, std::string());
-        return 0;
-    }
-    return -2;  // not an edit message
-}
-
-static void ApplyPasswordStyle(WndRecord* p)
-{
-    if (p->kind != WK_EDIT || !p->pWx)
-        return;
-    if (GtkWidget* w = (GtkWidget*)p->pWx->GetHandle(); w && GTK_IS_ENTRY(w))
-        gtk_entry_set_visibility(GTK_ENTRY(w), (p->dwStyle & ES_PASSWORD) ? FALSE : TRUE);
-}
-
-// ---------------------------------------------------------------------------------------------
 // The default window procedure
 
 static HBRUSH DefaultCtlColor(HDC hdc, UINT msg)
@@ -431,55 +174,28 @@ static HBRUSH DefaultCtlColor(HDC hdc, UINT msg)
 LRESULT DefaultWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     WndRecord* p = LiveRec(h);
-    if (!p || p->kind == WK_FOREIGN)
+    if (!p || p->bForeign || !p->pClass)
         return 0;
     if (IsFromEvent(h, msg))
         MarkEventDefault(h, msg);
-    if (p->kind == WK_EDIT)
-    {
-        LRESULT r = EditDefault(p, msg, wParam, lParam);
-        if (r != -2)
-            return r;
-    }
+    return p->pClass->DefProc(p, msg, wParam, lParam);
+}
+
+LRESULT CommonWindowProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND h = p->Handle();
     switch (msg)
     {
     case WM_CLOSE:
-        if (p->kind == WK_DIALOG)
-            DispatchToWindow(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        else
-            DestroyWindow(h);
+        DestroyWindow(h);
         return 0;
     case WM_SETTEXT:
-    {
-        const char* psz = lParam ? (const char*)lParam : "";
-        p->strText = psz;
-        if (p->pWx && (p->kind == WK_BUTTON || p->kind == WK_CHECK || p->kind == WK_FRAME || p->kind == WK_DIALOG))
-            p->pWx->SetLabel(WxFromGbk(psz));
+        p->strText = lParam ? (const char*)lParam : "";
         RefreshWindow(p);
         return TRUE;
-    }
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
-    {
-        std::string s;
-        if (p->kind == WK_EDIT && p->pWx)
-            s = GbkFromWx(static_cast<wxTextCtrl*>(p->pWx)->GetValue());
-        else if ((p->kind == WK_BUTTON || p->kind == WK_CHECK || p->kind == WK_FRAME || p->kind == WK_DIALOG) && p->pWx)
-            s = GbkFromWx(p->kind == WK_FRAME || p->kind == WK_DIALOG ? p->pWx->GetLabel()
-                                                                      : wxControl::RemoveMnemonics(p->pWx->GetLabel()));
-        else
-            s = p->strText;
-        if (msg == WM_GETTEXTLENGTH)
-            return (LRESULT)s.size();
-        char* buf = (char*)lParam;
-        int n = (int)wParam;
-        if (!buf || n <= 0)
-            return 0;
-        int len = (int)s.size() < n - 1 ? (int)s.size() : n - 1;
-        memcpy(buf, s.data(), (size_t)len);
-        buf[len] = 0;
-        return len;
-    }
+        return CopyWindowText(p->strText, msg, wParam, lParam);
     case WM_SETFONT:
         p->hFont = (HFONT)wParam;
         if (p->hFont)
@@ -504,12 +220,7 @@ LRESULT DefaultWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
         return (LRESULT)p->hIcon[wParam == ICON_BIG ? 1 : 0];
     case WM_PAINT:
         if (p->pPaintDC)
-        {
-            if (p->kind == WK_STATIC)
-                PaintStatic(p, *p->pPaintDC);
-            else if (p->kind == WK_PROGRESS)
-                PaintProgress(p, *p->pPaintDC);
-        }
+            p->pClass->Paint(p, *p->pPaintDC);
         return 0;
     case WM_ERASEBKGND:
     {
@@ -533,7 +244,7 @@ LRESULT DefaultWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
             if (!p)
                 return 0;
         }
-        if (LOWORD(lParam) == HTCLIENT && !IsNativeCursorWindow(p))
+        if (LOWORD(lParam) == HTCLIENT && !p->pClass->HasNativeCursor(p))
             SetCursor(p->hCursor ? p->hCursor : LoadCursor(nullptr, IDC_ARROW));
         return 0;
     }
@@ -556,99 +267,11 @@ LRESULT DefaultWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_NCHITTEST:
-        return IsMouseTransparentKind(p) ? HTTRANSPARENT : HTCLIENT;
+        return p->pClass->HitTest(p);
     case WM_MOUSEACTIVATE:
         return 1;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        // A notifying static reports clicks to its parent.
-        if (p->kind == WK_STATIC && (p->dwStyle & SS_NOTIFY) && p->hParent)
-            DispatchToWindow(p->hParent, WM_COMMAND,
-                             MAKEWPARAM(p->nID, msg == WM_LBUTTONDOWN ? STN_CLICKED : STN_DBLCLK), (LPARAM)h);
-        return 0;
-    // Buttons.
-    case BM_CLICK:
-        if (p->kind == WK_BUTTON || p->kind == WK_CHECK)
-        {
-            if (!IsWindowEnabled(h))
-                return 0;
-            if (p->kind == WK_CHECK)
-            {
-                DWORD t = p->dwStyle & BS_TYPEMASK;
-                if (t == BS_AUTOCHECKBOX || t == BS_AUTO3STATE)
-                    DefaultWindowProc(h, BM_SETCHECK, DefaultWindowProc(h, BM_GETCHECK, 0, 0) ? BST_UNCHECKED : BST_CHECKED, 0);
-                else if (t == BS_AUTORADIOBUTTON)
-                    DefaultWindowProc(h, BM_SETCHECK, BST_CHECKED, 0);
-            }
-            if (p->hParent)
-                DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, BN_CLICKED), (LPARAM)h);
-        }
-        return 0;
-    case BM_GETCHECK:
-        if (p->kind == WK_CHECK && p->pWx)
-        {
-            if (auto* cb = dynamic_cast<wxCheckBox*>(p->pWx))
-                return cb->Get3StateValue() == wxCHK_CHECKED ? 1 : cb->Get3StateValue() == wxCHK_UNDETERMINED ? 2 : 0;
-            if (auto* rb = dynamic_cast<wxRadioButton*>(p->pWx))
-                return rb->GetValue() ? 1 : 0;
-        }
-        return 0;
-    case BM_SETCHECK:
-        if (p->kind == WK_CHECK && p->pWx)
-        {
-            if (auto* cb = dynamic_cast<wxCheckBox*>(p->pWx))
-                cb->Set3StateValue(wParam == 1 ? wxCHK_CHECKED : wParam == 2 && cb->Is3State() ? wxCHK_UNDETERMINED : wxCHK_UNCHECKED);
-            else if (auto* rb = dynamic_cast<wxRadioButton*>(p->pWx))
-                rb->SetValue(wParam != 0);
-        }
-        return 0;
-    case BM_SETSTYLE:
-        p->dwStyle = (p->dwStyle & ~BS_TYPEMASK) | ((DWORD)wParam & BS_TYPEMASK);
-        if (p->kind == WK_BUTTON && (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-            if (auto* b = dynamic_cast<wxButton*>(p->pWx))
-                b->SetDefault();
-        return 0;
-    // Statics.
-    case STM_SETIMAGE:
-    {
-        HBITMAP old = p->hBitmap;
-        p->hBitmap = (HBITMAP)lParam;
-        RefreshWindow(p);
-        return (LRESULT)old;
-    }
-    case STM_GETIMAGE:
-        return (LRESULT)p->hBitmap;
-    case STM_SETICON:
-    {
-        HICON old = p->hIcon[0];
-        p->hIcon[0] = (HICON)wParam;
-        RefreshWindow(p);
-        return (LRESULT)old;
-    }
-    case STM_GETICON:
-        return (LRESULT)p->hIcon[0];
-    // Dialogs.
-    case DM_GETDEFID:
-        return p->nDefID ? MAKELONG(p->nDefID, 0x534B) : 0;
-    case DM_SETDEFID:
-        p->nDefID = (UINT)wParam;
-        return TRUE;
-    }
-    if (p->kind == WK_PROGRESS)
-    {
-        return ProgressDefault(p, msg, wParam, lParam);
     }
     return 0;
-}
-
-bool IsMouseTransparentKind(WndRecord* p)
-{
-    return p->kind == WK_STATIC && !(p->dwStyle & SS_NOTIFY);
-}
-
-bool IsNativeCursorWindow(WndRecord* p)
-{
-    return p->kind == WK_EDIT;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -691,11 +314,12 @@ void DestroyWindowTree(HWND h)
     CWnd* pWnd = p->pWnd;
     bool bTemp = p->bTempWnd;
     wxWindow* pWx = p->pWx;
-    UnbindWidget(p);
+    if (pWx)
+        p->pClass->UnbindEvents(p);
     p->pWx = nullptr;
     p->pWnd = nullptr;
     p->pPaintDC = nullptr;
-    p->pBitmapCache.reset();
+    p->pState.reset();
     if (pWx)
     {
         if (!p->hParent)
@@ -737,7 +361,7 @@ void DestroyWindowTree(HWND h)
 BOOL DestroyWindow(HWND hWnd)
 {
     WndRecord* p = LiveRec(hWnd);
-    if (!p || p->kind == WK_FOREIGN)
+    if (!p || p->bForeign)
     {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -751,8 +375,8 @@ BOOL IsWindow(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return FALSE;
-    if (p->kind == WK_FOREIGN)
-        return X11IsWindow ? X11IsWindow(hWnd) : TRUE;
+    if (p->bForeign)
+        return X11IsWindow(hWnd);
     return TRUE;
 }
 
@@ -783,8 +407,8 @@ static void ZoomWithoutManager(WndRecord* p, wxTopLevelWindow* tl, bool bZoom)
 BOOL ShowWindow(HWND hWnd, int nCmdShow)
 {
     WndRecord* p = LiveRec(hWnd);
-    if (p && p->kind == WK_FOREIGN)
-        return X11ShowWindow ? X11ShowWindow(hWnd, nCmdShow) : FALSE;
+    if (p && p->bForeign)
+        return X11ShowWindow(hWnd, nCmdShow);
     if (!p || (!p->pWx && !p->bLight))
         return FALSE;
     BOOL bWasVisible = FALSE;
@@ -879,12 +503,11 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
         if (tl && nCmdShow != SW_HIDE && nCmdShow != SW_SHOWNA && nCmdShow != SW_SHOWNOACTIVATE &&
             nCmdShow != SW_MINIMIZE && nCmdShow != SW_SHOWMINNOACTIVE)
             g_hLastActive = hWnd;
-        if (p->hParent && LiveRec(p->hParent))
-            if (wxWindow* pw = Rec(p->hParent)->pWx)
-                pw->Refresh();
+        if (WndRecord* pParent = LiveRec(p->hParent); pParent && pParent->pWx)
+            pParent->pWx->Refresh();
     });
     // Other processes read the state from the X server (GetWindowPlacement).
-    if (nIconic >= 0 && bNoManager && X11SetIconicState && LiveRec(hWnd))
+    if (nIconic >= 0 && bNoManager && LiveRec(hWnd))
         X11SetIconicState(hWnd, nIconic ? TRUE : FALSE);
     return bWasVisible;
 }
@@ -893,7 +516,7 @@ BOOL IsWindowVisible(HWND hWnd)
 {
     for (WndRecord* p = LiveRec(hWnd); p; p = LiveRec(p->hParent))
     {
-        if (p->kind == WK_FOREIGN)
+        if (p->bForeign)
             return TRUE;
         if (p->bLight)
         {
@@ -934,7 +557,7 @@ BOOL IsZoomed(HWND hWnd)
 BOOL EnableWindow(HWND hWnd, BOOL bEnable)
 {
     WndRecord* p = LiveRec(hWnd);
-    if (!p || p->kind == WK_FOREIGN)
+    if (!p || p->bForeign)
         return FALSE;
     BOOL bWasDisabled = (p->dwStyle & WS_DISABLED) ? TRUE : FALSE;
     RunOnGui([&] {
@@ -952,7 +575,7 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
 BOOL IsWindowEnabled(HWND hWnd)
 {
     WndRecord* p = LiveRec(hWnd);
-    return p && p->kind != WK_FOREIGN && !(p->dwStyle & WS_DISABLED);
+    return p && !p->bForeign && !(p->dwStyle & WS_DISABLED);
 }
 
 void GetScreenRectOf(WndRecord* p, RECT* prc)
@@ -1069,8 +692,8 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
         if (!(uFlags & SWP_NOREDRAW))
         {
             w->Refresh();
-            if (p->hParent && LiveRec(p->hParent) && Rec(p->hParent)->pWx)
-                Rec(p->hParent)->pWx->Refresh();
+            if (WndRecord* pParent = LiveRec(p->hParent); pParent && pParent->pWx)
+                pParent->pWx->Refresh();
         }
     });
     return TRUE;
@@ -1216,7 +839,31 @@ HWND SetFocus(HWND hWnd)
     return hOld;
 }
 
-HWND g_hLastActive = nullptr;
+
+void SetLastActiveWindow(HWND h)
+{
+    g_hLastActive = h;
+}
+
+HWND LastActiveWindow()
+{
+    return g_hLastActive;
+}
+
+HWND CaptureWindow()
+{
+    return LiveRec(g_hCapture) ? g_hCapture : nullptr;
+}
+
+// The capture ends without a release (wx took it away): the window hears of it.
+void ForgetCapture(HWND h)
+{
+    if (g_hCapture != h)
+        return;
+    g_hCapture = nullptr;
+    if (LiveRec(h))
+        DispatchToWindow(h, WM_CAPTURECHANGED, 0, 0);
+}
 
 // The control inside a top-level window that GTK gives the focus to when the window is active.
 static HWND FocusWithin(HWND top)
@@ -1391,8 +1038,8 @@ BOOL SetForegroundWindow(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return FALSE;
-    if (p->kind == WK_FOREIGN)
-        return X11SetForegroundWindow ? X11SetForegroundWindow(hWnd) : FALSE;
+    if (p->bForeign)
+        return X11SetForegroundWindow(hWnd);
     RunOnGui([&] {
         HWND top = hWnd;
         for (WndRecord* r = LiveRec(top); r && r->hParent; r = LiveRec(top))
@@ -1431,6 +1078,7 @@ LONG_PTR GetWindowLongPtr(HWND hWnd, int nIndex)
     case GWL_EXSTYLE: return (LONG_PTR)p->dwExStyle;
     case GWL_ID: return p->nID;
     case GWLP_USERDATA: return p->userData;
+    case GWLP_WNDPROC: return (LONG_PTR)p->pfnWndProc;
     }
     return 0;
 }
@@ -1448,17 +1096,11 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR dwNewLong)
         {
             old = (LONG_PTR)p->dwStyle;
             DWORD now = (DWORD)dwNewLong;
-            bool bVisChange = ((DWORD)old & WS_VISIBLE) != (now & WS_VISIBLE);
             DWORD oldStyle = p->dwStyle;
             p->dwStyle = now & ~WS_VISIBLE;
-            if ((oldStyle ^ p->dwStyle) & ES_PASSWORD)
-                ApplyPasswordStyle(p);
-            if ((oldStyle ^ p->dwStyle) & ES_READONLY && p->kind == WK_EDIT)
-                if (auto* e = EditOf(p))
-                    e->SetEditable(!(p->dwStyle & ES_READONLY));
+            p->pClass->StyleChanged(p, oldStyle);
             if ((oldStyle ^ p->dwStyle) & WS_DISABLED && p->pWx)
                 p->pWx->Enable(!(p->dwStyle & WS_DISABLED));
-            (void)bVisChange;
             RefreshWindow(p);
             break;
         }
@@ -1466,10 +1108,8 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR dwNewLong)
             old = (LONG_PTR)p->dwExStyle;
             if (((DWORD)dwNewLong ^ p->dwExStyle) & WS_EX_TOPMOST)
             {
-                DWORD keep = p->dwExStyle;
                 SetWindowPos(hWnd, ((DWORD)dwNewLong & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-                (void)keep;
             }
             p->dwExStyle = (DWORD)dwNewLong;
             break;
@@ -1480,6 +1120,11 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR dwNewLong)
         case GWLP_USERDATA:
             old = p->userData;
             p->userData = dwNewLong;
+            break;
+        case GWLP_WNDPROC:
+            // A procedure put in front of the class's: CallWindowProc reaches the old one.
+            old = (LONG_PTR)p->pfnWndProc;
+            p->pfnWndProc = (WNDPROC)dwNewLong;
             break;
         }
     });
@@ -1513,7 +1158,7 @@ public:
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc)
 {
     WndRecord* p = LiveRec(hWnd);
-    if (!p || p->kind == WK_FOREIGN)
+    if (!p || p->bForeign)
         return 0;
     if (uElapse < 10)
         uElapse = 10;

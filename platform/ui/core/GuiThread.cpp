@@ -150,7 +150,7 @@ BOOL PostMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (pRec->kind == WK_FOREIGN)
+    if (pRec->bForeign)
         return SendMessage(hWnd, msg, wParam, lParam) != 0 || TRUE;
     RunOnGui([=] {
         if (LiveRec(hWnd))

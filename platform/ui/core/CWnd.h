@@ -6,8 +6,7 @@
 // another process (a "foreign" handle, made by AfxHandleFromX11Window for the X11 layer's
 // EnumWindows, FindWindow and the like). CWnd::GetX11Window / AfxGetX11Window give the X11 window
 // id of either kind (0 for child windows and windows not yet realised). SendMessage/PostMessage,
-// SetForegroundWindow and IsWindow on a foreign handle call the X11 layer's X11SendMessage,
-// X11SetForegroundWindow and X11IsWindow (bound weakly: without that layer they do nothing).
+// SetForegroundWindow and IsWindow on a foreign handle call the X11 layer (X11Window.h).
 //
 // Threads. Windows live on the GUI thread. Window calls made on another thread (SendMessage,
 // SetWindowText, ShowWindow, SetTimer, ...) are marshalled to the GUI thread and waited for;
@@ -70,8 +69,9 @@ public:
     static const CWnd wndTopMost;
     static const CWnd wndNoTopMost;
 
-    // Creation. lpszClassName: "Edit", "Button", "Static", "msctls_progress32", NULL or any other
-    // name for a plain window; a top-level window (no WS_CHILD) becomes a frame or dialog window.
+    // Creation. lpszClassName names a registered window class ("Edit", "Button", "Static",
+    // "msctls_progress32", "#32770", a class of RegisterClassEx, ...; see WndClass.h); NULL or an
+    // unknown name makes a plain child window, or a frame for a top-level window (no WS_CHILD).
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                         CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
     virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
@@ -239,11 +239,13 @@ protected:
     const AFX_MSGMAP* GetMessageMap() const override;
     explicit CWnd(HWND hWndMarker);
 
-    // Window-kind hook for classes that make their own wx widget (frames, dialogs, later the
-    // browser host); the default makes the widget for the class name.
+    // The widget of this object's window; the default asks the window's class (WndClass.h). A
+    // kind of window belongs in a window class: this hook serves objects that still build their
+    // widget themselves.
     virtual wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent);
 
     friend struct WndRecord;
+    friend HWND CreateWindowRecord(CWnd* pWnd, CREATESTRUCT& cs);
     friend class CWndDispatch;
 };
 

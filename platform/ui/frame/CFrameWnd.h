@@ -44,7 +44,6 @@ public:
 
 protected:
     UINT m_nIDHelp;
-    wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
     CView* m_pViewActive;
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnClose();

@@ -511,6 +511,58 @@ UINT RegisterWindowMessage(LPCSTR lpString);
 LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProc(WNDPROC lpPrevWndFunc, HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Window classes of the program's own: a window of such a class that no framework object owns gets
+// its messages in lpfnWndProc; DefWindowProc gives it the default processing of a plain window (a
+// frame's for a top-level one). hCursor is its pointer, hbrBackground erases it when not NULL.
+typedef WORD ATOM;
+#define ERROR_CLASS_ALREADY_EXISTS 1410L
+#define ERROR_CANNOT_FIND_WND_CLASS 1407L
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define CS_DBLCLKS 0x0008
+#define CS_NOCLOSE 0x0200
+#define CS_SAVEBITS 0x0800
+#define CS_DROPSHADOW 0x00020000
+typedef struct tagWNDCLASSA
+{
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+} WNDCLASSA, WNDCLASS, *LPWNDCLASS;
+typedef struct tagWNDCLASSEXA
+{
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+} WNDCLASSEXA, WNDCLASSEX, *LPWNDCLASSEX;
+// 0 when the name is taken or missing.
+ATOM RegisterClass(const WNDCLASS* lpWndClass);
+ATOM RegisterClassEx(const WNDCLASSEX* lpWndClass);
+BOOL UnregisterClass(LPCSTR lpClassName, HINSTANCE hInstance);
+BOOL GetClassInfoEx(HINSTANCE hInstance, LPCSTR lpszClass, WNDCLASSEX* lpwcx);
+int GetClassName(HWND hWnd, LPSTR lpClassName, int nMaxCount);
+// A window of any registered class; lpParam reaches WM_CREATE as CREATESTRUCT::lpCreateParams.
+HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
+#define CreateWindow(cls, name, style, x, y, w, h, parent, menu, inst, param) \
+    CreateWindowEx(0, cls, name, style, x, y, w, h, parent, menu, inst, param)
+
 // Windows of this process, by handle.
 BOOL IsWindow(HWND hWnd);
 BOOL DestroyWindow(HWND hWnd);

@@ -44,7 +44,6 @@ public:
 protected:
     afx_msg LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
     BOOL CreateFromTemplate(CWnd* pParentWnd, BOOL bModal);
-    wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
 
     int m_nModalResult;
     BOOL m_bModal;

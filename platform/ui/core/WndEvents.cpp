@@ -1,8 +1,8 @@
-// The wx widgets behind windows, and wx/GTK input turned into window messages.
+// wx/GTK input of every window's widget turned into window messages; a window's class binds its
+// own events on top (WndClass.h).
 #include <wx/wx.h>
-#include <wx/dcbuffer.h>
 #include <gtk/gtk.h>
-#include "WndRecord.h"
+#include "WndClass.h"
 #include "CodePage.h"
 #include "Gdi.h"
 
@@ -34,8 +34,9 @@ struct CurrentEvent
     bool bDefault;
 };
 thread_local std::vector<CurrentEvent> t_events;
+}  // namespace
 
-bool DispatchEvent(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult = nullptr)
+bool DispatchEvent(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     t_events.push_back({h, msg, false});
     LRESULT r = DispatchToWindow(h, msg, wParam, lParam);
@@ -46,6 +47,8 @@ bool DispatchEvent(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pRes
     return bDefault;
 }
 
+namespace
+{
 WPARAM MouseKeyState(const wxMouseState& ms)
 {
     WPARAM w = 0;
@@ -57,15 +60,9 @@ WPARAM MouseKeyState(const wxMouseState& ms)
     return w;
 }
 
-bool IsNative(WndKind k)
+bool IsNative(WndRecord* p)
 {
-    return k == WK_EDIT || k == WK_BUTTON || k == WK_CHECK;
-}
-
-// Statics without SS_NOTIFY let the mouse through to their parent (as HTTRANSPARENT does).
-bool IsMouseTransparent(WndRecord* p)
-{
-    return p->kind == WK_STATIC && !(p->dwStyle & SS_NOTIFY);
+    return p->pClass->IsNative(p);
 }
 }  // namespace
 
@@ -91,135 +88,6 @@ bool IsFromEvent(HWND h, UINT msg)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Widget classes
-
-namespace
-{
-class CWxPlain : public wxWindow
-{
-public:
-    CWxPlain(wxWindow* pParent, const wxPoint& pos, const wxSize& size, long style)
-        : wxWindow(pParent, wxID_ANY, pos, size, style | wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE)
-    {
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-    }
-    bool AcceptsFocus() const override { return m_bFocusable; }
-    bool m_bFocusable = false;
-};
-
-class CWxFrame : public wxFrame
-{
-public:
-    CWxFrame(const wxString& title, const wxPoint& pos, const wxSize& size, long style)
-        : wxFrame(nullptr, wxID_ANY, title, pos, size, style)
-    {
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-    }
-};
-
-long TopLevelStyle(DWORD dwStyle, DWORD dwExStyle)
-{
-    long style = 0;
-    if ((dwStyle & WS_CAPTION) == WS_CAPTION)
-        style |= wxCAPTION;
-    if (dwStyle & WS_SYSMENU)
-        style |= wxSYSTEM_MENU | wxCLOSE_BOX;
-    if (dwStyle & WS_THICKFRAME)
-        style |= wxRESIZE_BORDER;
-    if ((dwStyle & WS_MINIMIZEBOX) && (dwStyle & WS_CAPTION))
-        style |= wxMINIMIZE_BOX;
-    if ((dwStyle & WS_MAXIMIZEBOX) && (dwStyle & WS_CAPTION))
-        style |= wxMAXIMIZE_BOX;
-    if (!(dwStyle & WS_CAPTION) && !(dwStyle & WS_THICKFRAME))
-        style |= wxBORDER_NONE;
-    if (dwExStyle & WS_EX_TOPMOST)
-        style |= wxSTAY_ON_TOP;
-    if (dwExStyle & WS_EX_TOOLWINDOW)
-        style |= wxFRAME_TOOL_WINDOW;
-    return style;
-}
-}  // namespace
-
-wxWindow* CreateWidget(WndRecord* pRec, const CREATESTRUCT& cs, wxWindow* pParent)
-{
-    wxPoint pos = cs.x == CW_USEDEFAULT ? wxDefaultPosition : wxPoint(cs.x, cs.y);
-    wxSize size = cs.cx == CW_USEDEFAULT ? wxSize(800, 600) : wxSize(cs.cx > 0 ? cs.cx : 1, cs.cy > 0 ? cs.cy : 1);
-    wxString text = WxFromGbk(cs.lpszName);
-    DWORD st = (DWORD)cs.style;
-    switch (pRec->kind)
-    {
-    case WK_FRAME:
-    {
-        auto* p = new CWxFrame(text, pos, size, TopLevelStyle(st, cs.dwExStyle));
-        return p;
-    }
-    case WK_DIALOG:
-    {
-        // A frame too: wxDialog under GTK gives a dialog without a sizer a 1x1 window when shown,
-        // and the modal loop is ours anyway.
-        auto* p = new CWxFrame(text, pos, size, TopLevelStyle(st, cs.dwExStyle) | wxFRAME_NO_TASKBAR | wxTAB_TRAVERSAL);
-        // The dialog face colour, the colour its statics are drawn on.
-        COLORREF face = GetSysColor(COLOR_BTNFACE);
-        p->SetBackgroundColour(wxColour(GetRValue(face), GetGValue(face), GetBValue(face)));
-        if (WndRecord* pOwner = LiveRec(cs.hwndParent); pOwner && pOwner->pWx)
-            if (GtkWidget* gw = (GtkWidget*)p->GetHandle(), *go = (GtkWidget*)pOwner->pWx->GetHandle();
-                gw && go && GTK_IS_WINDOW(gw) && GTK_IS_WINDOW(go))
-                gtk_window_set_transient_for(GTK_WINDOW(gw), GTK_WINDOW(go));
-        return p;
-    }
-    case WK_EDIT:
-    {
-        long style = wxBORDER_DEFAULT;
-        if (st & ES_MULTILINE) style |= wxTE_MULTILINE;
-        if (st & ES_PASSWORD) style |= wxTE_PASSWORD;
-        if (st & ES_READONLY) style |= wxTE_READONLY;
-        if (st & ES_CENTER) style |= wxTE_CENTER;
-        else if (st & ES_RIGHT) style |= wxTE_RIGHT;
-        auto* p = new wxTextCtrl(pParent, wxID_ANY, wxString(), pos, size, style);
-        p->ChangeValue(text);
-        pRec->strText.clear();
-        return p;
-    }
-    case WK_BUTTON:
-    {
-        auto* p = new wxButton(pParent, wxID_ANY, text, pos, size);
-        if ((st & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-            p->SetDefault();
-        pRec->strText.clear();
-        return p;
-    }
-    case WK_CHECK:
-    {
-        DWORD t = st & BS_TYPEMASK;
-        wxWindow* p;
-        if (t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON)
-            p = new wxRadioButton(pParent, wxID_ANY, text, pos, size, (st & WS_GROUP) ? wxRB_GROUP : 0);
-        else
-            p = new wxCheckBox(pParent, wxID_ANY, text, pos, size,
-                               (t == BS_3STATE || t == BS_AUTO3STATE) ? wxCHK_3STATE : wxCHK_2STATE);
-        pRec->strText.clear();
-        return p;
-    }
-    case WK_STATIC:
-    case WK_PROGRESS:
-        if (pParent)
-        {
-            pRec->bLight = true;
-            pRec->rcLight = {cs.x, cs.y, cs.x + (cs.cx > 0 ? cs.cx : 0), cs.y + (cs.cy > 0 ? cs.cy : 0)};
-            return nullptr;
-        }
-        [[fallthrough]];
-    case WK_PLAIN:
-    default:
-    {
-        auto* p = new CWxPlain(pParent, pos, size, (cs.dwExStyle & WS_EX_CLIENTEDGE) ? wxBORDER_SUNKEN : wxBORDER_NONE);
-        p->m_bFocusable = pRec->kind == WK_PLAIN && (st & WS_TABSTOP);
-        return p;
-    }
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
 // Events
 
 static void OnPaintEvent(HWND h, wxWindow* pWx)
@@ -231,17 +99,19 @@ static void OnPaintEvent(HWND h, wxWindow* pWx)
     wxDC* pOld = pRec->pPaintDC;
     pRec->pPaintDC = &dc;
     // Background first, as Windows does before WM_PAINT.
-    const AFX_MSGMAP_ENTRY* pErase =
-        pRec->pWnd ? CCmdTarget::FindMessageEntry(static_cast<CCmdTarget*>(pRec->pWnd)->GetMessageMap(), WM_ERASEBKGND, 0, 0) : nullptr;
-    if (pErase)
+    // A window procedure of the program's own (RegisterClass) may erase too.
+    bool bErase = pRec->pfnWndProc ||
+                  (pRec->pWnd && CCmdTarget::FindMessageEntry(static_cast<CCmdTarget*>(pRec->pWnd)->GetMessageMap(),
+                                                              WM_ERASEBKGND, 0, 0));
+    if (bErase)
     {
         HDC hdc = GetDC(h);
         DispatchToWindow(h, WM_ERASEBKGND, (WPARAM)hdc, 0);
         ReleaseDC(h, hdc);
     }
-    else if (pRec->kind == WK_STATIC || pRec->kind == WK_PROGRESS)
+    else if (pRec->pClass->PaintsOwnBackground(pRec))
     {
-        // Drawn by their own painting (which asks the parent for colours).
+        // Drawn by its own painting (which asks the parent for colours).
     }
     else
     {
@@ -276,7 +146,7 @@ static void OnPaintEvent(HWND h, wxWindow* pWx)
     }
 }
 
-// A windowless child that takes the mouse (a static with SS_NOTIFY) under the point, topmost
+// A windowless child that takes the mouse (not HTTRANSPARENT) under the point, topmost
 // (first made) first; others let it through to the parent.
 static HWND MouseTarget(HWND h, wxPoint& pt)
 {
@@ -286,7 +156,7 @@ static HWND MouseTarget(HWND h, wxPoint& pt)
     for (HWND c : pRec->children)
     {
         WndRecord* r = LiveRec(c);
-        if (!r || !r->bLight || !r->bLightVisible || IsMouseTransparent(r) || r->kind != WK_STATIC)
+        if (!r || !r->bLight || !r->bLightVisible || r->pClass->HitTest(r) == HTTRANSPARENT)
             continue;
         const RECT& rc = r->rcLight;
         if (pt.x >= rc.left && pt.x < rc.right && pt.y >= rc.top && pt.y < rc.bottom)
@@ -317,19 +187,19 @@ static void OnMouseEvent(HWND h, wxMouseEvent& ev, UINT msg)
     wxPoint pt = ev.GetPosition();
     HWND hTarget = (msg == WM_MOUSEWHEEL) ? h : MouseTarget(h, pt);
     // A captured window gets the mouse wherever it is.
-    extern HWND g_hCapture;
-    if (g_hCapture && g_hCapture != hTarget && LiveRec(g_hCapture) && pRec->pWx)
+    HWND hCapture = CaptureWindow();
+    if (hCapture && hCapture != hTarget && pRec->pWx)
     {
         wxPoint sp = pRec->pWx->ClientToScreen(ev.GetPosition());
         POINT cp{sp.x, sp.y};
-        ScreenToClient(g_hCapture, &cp);
+        ScreenToClient(hCapture, &cp);
         pt = wxPoint(cp.x, cp.y);
-        hTarget = g_hCapture;
+        hTarget = hCapture;
     }
     SetCursorWindow(h);
     WndRecord* pTarget = LiveRec(hTarget);
     bool bDefault;
-    if (msg == WM_MOUSEMOVE && hTarget != g_hCapture)
+    if (msg == WM_MOUSEMOVE && hTarget != hCapture)
         SendSetCursor(hTarget, msg);
     else if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN)
         SendSetCursor(hTarget, msg);
@@ -343,18 +213,19 @@ static void OnMouseEvent(HWND h, wxMouseEvent& ev, UINT msg)
     }
     else
         bDefault = DispatchEvent(hTarget, msg, MouseKeyState(ev), MAKELPARAM(pt.x, pt.y));
-    if (msg == WM_RBUTTONUP && LiveRec(hTarget) && !(pTarget && pTarget->kind == WK_EDIT))
+    bool bMenuOnPress = pTarget && pTarget->pClass->ContextMenuOnPress(pTarget);
+    if (msg == WM_RBUTTONUP && LiveRec(hTarget) && !bMenuOnPress)
     {
         wxPoint sp = pRec->pWx ? pRec->pWx->ClientToScreen(ev.GetPosition()) : pt;
         DispatchEvent(hTarget, WM_CONTEXTMENU, (WPARAM)hTarget, MAKELPARAM(sp.x, sp.y));
     }
-    if (msg == WM_RBUTTONDOWN && pTarget && pTarget->kind == WK_EDIT && LiveRec(hTarget))
+    if (msg == WM_RBUTTONDOWN && bMenuOnPress && LiveRec(hTarget))
     {
-        // GTK's entry opens its menu on the press: the menu is the context-menu message's default.
+        // The widget opens its menu on the press: the menu is the context-menu message's default.
         wxPoint sp = pRec->pWx ? pRec->pWx->ClientToScreen(ev.GetPosition()) : pt;
         bDefault = bDefault && DispatchEvent(hTarget, WM_CONTEXTMENU, (WPARAM)hTarget, MAKELPARAM(sp.x, sp.y));
     }
-    if (IsNative(pRec->kind) && hTarget == h)
+    if (IsNative(pRec) && hTarget == h)
     {
         if (bDefault || msg == WM_MOUSEMOVE || msg == WM_LBUTTONUP)
             ev.Skip();
@@ -455,10 +326,9 @@ static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
                 return;
             bDefault = DispatchEvent(h, WM_CHAR, (WPARAM)(unsigned char)c, l) && bDefault;
         }
-        // The edit's default for characters inserts them itself (DefaultWindowProc); GTK gets only
-        // the keys it edits with.
-        extern bool EditHandlesCharItself(UINT ch);
-        if (pRec->kind == WK_EDIT && bytes.size() >= 1 && EditHandlesCharItself((unsigned char)bytes[0]))
+        // A class whose default inserts characters itself (the edit) leaves GTK only the keys it
+        // edits with.
+        if (bytes.size() >= 1 && (pRec = LiveRec(h)) && pRec->pClass->HandlesCharItself(pRec, (unsigned char)bytes[0]))
             return;
     }
     else
@@ -482,17 +352,17 @@ static bool DialogKey(HWND h, UINT vk)
     for (WndRecord* r = pFocus; r && r->hParent; r = LiveRec(top))
         top = r->hParent;
     WndRecord* pTop = LiveRec(top);
-    if (!pTop || pTop->kind != WK_DIALOG || !pFocus)
+    if (!pTop || !pTop->pClass->IsDialog() || !pFocus)
         return false;
     if (vk == VK_ESCAPE)
     {
         DispatchToWindow(top, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(top, IDCANCEL));
         return true;
     }
-    if (pFocus->kind == WK_BUTTON || pFocus->kind == WK_CHECK ||
-        (pFocus->kind == WK_EDIT && (pFocus->dwStyle & ES_WANTRETURN)))
+    if (pFocus->pClass->WantsReturn(pFocus))
         return false;
-    UINT id = pTop->nDefID ? pTop->nDefID : IDOK;
+    LRESULT def = DefaultWindowProc(top, DM_GETDEFID, 0, 0);
+    UINT id = HIWORD(def) == 0x534B && LOWORD(def) ? LOWORD(def) : IDOK;
     HWND hButton = GetDlgItem(top, (int)id);
     if (hButton && !IsWindowEnabled(hButton))
         return true;  // a disabled default button does nothing
@@ -500,20 +370,10 @@ static bool DialogKey(HWND h, UINT vk)
     return true;
 }
 
-static gboolean OnEntryPopupMenu(GtkWidget*, gpointer data)
-{
-    HWND h = (HWND)data;
-    if (!LiveRec(h))
-        return FALSE;
-    bool bDefault = DispatchEvent(h, WM_CONTEXTMENU, (WPARAM)h, (LPARAM)-1);
-    return bDefault ? FALSE : TRUE;
-}
-
 void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
 {
     HWND h = pRec->Handle();
-    WndKind kind = pRec->kind;
-    if (!IsNative(kind) && !pRec->bNativePaint)
+    if (!IsNative(pRec) && !pRec->bNativePaint)
         pWx->Bind(wxEVT_PAINT, [h, pWx](wxPaintEvent&) { OnPaintEvent(h, pWx); });
     pWx->Bind(wxEVT_LEFT_DOWN, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_LBUTTONDOWN); });
     pWx->Bind(wxEVT_LEFT_UP, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_LBUTTONUP); });
@@ -532,15 +392,7 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
             DispatchEvent(h, WM_MOUSELEAVE, 0, 0);
         e.Skip();
     });
-    pWx->Bind(wxEVT_MOUSE_CAPTURE_LOST, [h](wxMouseCaptureLostEvent&) {
-        extern HWND g_hCapture;
-        if (g_hCapture == h)
-        {
-            g_hCapture = nullptr;
-            if (LiveRec(h))
-                DispatchToWindow(h, WM_CAPTURECHANGED, 0, 0);
-        }
-    });
+    pWx->Bind(wxEVT_MOUSE_CAPTURE_LOST, [h](wxMouseCaptureLostEvent&) { ForgetCapture(h); });
     pWx->Bind(wxEVT_KEY_DOWN, [h](wxKeyEvent& e) { OnKeyEvent(h, e, WM_KEYDOWN); });
     pWx->Bind(wxEVT_KEY_UP, [h](wxKeyEvent& e) { OnKeyEvent(h, e, WM_KEYUP); });
     pWx->Bind(wxEVT_CHAR, [h](wxKeyEvent& e) { OnKeyEvent(h, e, WM_CHAR); });
@@ -550,24 +402,20 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
         if (!p)
             return;
         wxWindow* pOther = e.GetWindow();
-        HWND hOther = nullptr;
-        extern HWND HandleOfWx(wxWindow*);
-        if (pOther)
-            hOther = HandleOfWx(pOther);
+        HWND hOther = pOther ? HandleOfWx(pOther) : nullptr;
         DispatchToWindow(h, WM_SETFOCUS, (WPARAM)hOther, 0);
-        if ((p = LiveRec(h)) && p->kind == WK_EDIT && p->hParent)
-            DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_SETFOCUS), (LPARAM)h);
+        if ((p = LiveRec(h)))
+            p->pClass->OnFocus(p, true);
     });
     pWx->Bind(wxEVT_KILL_FOCUS, [h](wxFocusEvent& e) {
         e.Skip();
         WndRecord* p = LiveRec(h);
         if (!p)
             return;
-        extern HWND HandleOfWx(wxWindow*);
         HWND hOther = e.GetWindow() ? HandleOfWx(e.GetWindow()) : nullptr;
         DispatchToWindow(h, WM_KILLFOCUS, (WPARAM)hOther, 0);
-        if ((p = LiveRec(h)) && p->kind == WK_EDIT && p->hParent)
-            DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_KILLFOCUS), (LPARAM)h);
+        if ((p = LiveRec(h)))
+            p->pClass->OnFocus(p, false);
     });
     pWx->Bind(wxEVT_SIZE, [h, pWx](wxSizeEvent& e) {
         e.Skip();
@@ -586,80 +434,8 @@ void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
         if (!LiveRec(h))
             return;
         POINT pt{0, 0};
-        GetClientOriginOf(Rec(h), &pt);
+        GetClientOriginOf(LiveRec(h), &pt);
         DispatchToWindow(h, WM_MOVE, 0, MAKELPARAM(pt.x, pt.y));
     });
-    if (kind == WK_FRAME || kind == WK_DIALOG)
-    {
-        pWx->Bind(wxEVT_CLOSE_WINDOW, [h, pWx](wxCloseEvent& e) {
-            if (!LiveRec(h))
-            {
-                e.Skip();
-                return;
-            }
-            // Closing is the window's business: WM_CLOSE decides (its default destroys, or
-            // cancels a dialog).
-            if (e.CanVeto())
-                e.Veto();
-            DispatchToWindow(h, WM_CLOSE, 0, 0);
-            if (!e.CanVeto() && LiveRec(h))
-                DestroyWindow(h);
-        });
-        pWx->Bind(wxEVT_ACTIVATE, [h](wxActivateEvent& e) {
-            e.Skip();
-            extern HWND g_hLastActive;
-            if (e.GetActive())
-                g_hLastActive = h;
-            if (LiveRec(h))
-                DispatchToWindow(h, WM_ACTIVATE, e.GetActive() ? 1 : 0, 0);
-        });
-    }
-    if (kind == WK_EDIT)
-    {
-        pWx->Bind(wxEVT_TEXT, [h](wxCommandEvent&) {
-            extern bool IsEditTextBeingSet(HWND);
-            WndRecord* p = LiveRec(h);
-            if (!p || IsEditTextBeingSet(h) || !p->hParent)
-                return;
-            // The text changed through the widget (delete, cut, paste): tell the parent.
-            DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_UPDATE), (LPARAM)h);
-            if ((p = LiveRec(h)) && p->hParent)
-                DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, EN_CHANGE), (LPARAM)h);
-        });
-        pWx->Bind(wxEVT_CONTEXT_MENU, [h](wxContextMenuEvent& e) {
-            if (!LiveRec(h))
-                return;
-            wxPoint sp = e.GetPosition();
-            LPARAM l = sp == wxDefaultPosition ? (LPARAM)-1 : MAKELPARAM(sp.x, sp.y);
-            if (DispatchEvent(h, WM_CONTEXTMENU, (WPARAM)h, l))
-                e.Skip();
-        });
-        if (GtkWidget* w = (GtkWidget*)pWx->GetHandle(); w && GTK_IS_ENTRY(w))
-            g_signal_connect(w, "popup-menu", G_CALLBACK(OnEntryPopupMenu), h);
-    }
-    if (kind == WK_BUTTON)
-        pWx->Bind(wxEVT_BUTTON, [h](wxCommandEvent&) {
-            WndRecord* p = LiveRec(h);
-            if (p && p->hParent)
-                DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, BN_CLICKED), (LPARAM)h);
-        });
-    if (kind == WK_CHECK)
-    {
-        auto onCheck = [h](wxCommandEvent&) {
-            WndRecord* p = LiveRec(h);
-            if (p && p->hParent)
-                DispatchToWindow(p->hParent, WM_COMMAND, MAKEWPARAM(p->nID, BN_CLICKED), (LPARAM)h);
-        };
-        pWx->Bind(wxEVT_CHECKBOX, onCheck);
-        pWx->Bind(wxEVT_RADIOBUTTON, onCheck);
-    }
-}
-
-void UnbindWidget(WndRecord* pRec)
-{
-    if (!pRec->pWx)
-        return;
-    if (pRec->kind == WK_EDIT)
-        if (GtkWidget* w = (GtkWidget*)pRec->pWx->GetHandle(); w && GTK_IS_ENTRY(w))
-            g_signal_handlers_disconnect_by_func(w, (gpointer)OnEntryPopupMenu, pRec->Handle());
+    pRec->pClass->BindEvents(pRec, pWx);
 }

@@ -3,7 +3,9 @@
 #include <wx/evtloop.h>
 #include <condition_variable>
 #include <mutex>
-#include "WndRecord.h"
+#include <gtk/gtk.h>
+#include <strings.h>
+#include "TopLevelWnd.h"
 #include "CDialog.h"
 #include "CWinApp.h"
 #include "GdiObject.h"
@@ -25,6 +27,60 @@ struct ModalState
     std::condition_variable cond;
     bool bEnded = false;
 };
+
+// ---------------------------------------------------------------------------------------------
+// The dialog window class "#32770"
+
+namespace
+{
+struct CDialogState : CWndState
+{
+    UINT nDefID = 0;  // the default button
+};
+
+class CDialogWndClass : public CTopLevelWndClass
+{
+public:
+    CDialogWndClass() : CTopLevelWndClass("#32770") {}
+
+    std::unique_ptr<CWndState> NewState(const CREATESTRUCT&) const override { return std::make_unique<CDialogState>(); }
+
+    wxWindow* CreateWidget(WndRecord* p, const CREATESTRUCT& cs, wxWindow*) const override
+    {
+        p->strText.clear();
+        // A frame too: wxDialog under GTK gives a dialog without a sizer a 1x1 window when shown,
+        // and the modal loop is ours anyway.
+        wxFrame* w = NewFrameWidget(cs, wxFRAME_NO_TASKBAR | wxTAB_TRAVERSAL);
+        // The dialog face colour, the colour its statics are drawn on.
+        w->SetBackgroundColour(WxColourOf(GetSysColor(COLOR_BTNFACE)));
+        if (WndRecord* pOwner = LiveRec(cs.hwndParent); pOwner && pOwner->pWx)
+            if (GtkWidget* gw = (GtkWidget*)w->GetHandle(), *go = (GtkWidget*)pOwner->pWx->GetHandle();
+                gw && go && GTK_IS_WINDOW(gw) && GTK_IS_WINDOW(go))
+                gtk_window_set_transient_for(GTK_WINDOW(gw), GTK_WINDOW(go));
+        return w;
+    }
+
+    LRESULT DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam) const override
+    {
+        CDialogState* s = StateOf<CDialogState>(p);
+        switch (msg)
+        {
+        case WM_CLOSE:
+            DispatchToWindow(p->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return 0;
+        case DM_GETDEFID:
+            return s->nDefID ? MAKELONG(s->nDefID, 0x534B) : 0;
+        case DM_SETDEFID:
+            s->nDefID = (UINT)wParam;
+            return TRUE;
+        }
+        return CTopLevelWndClass::DefProc(p, msg, wParam, lParam);
+    }
+
+    bool IsDialog() const override { return true; }
+};
+PARVEL_REGISTER_WNDCLASS(CDialogWndClass);
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Dialog units
@@ -95,11 +151,6 @@ CDialog::~CDialog()
         DestroyWindow();
 }
 
-wxWindow* CDialog::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent)
-{
-    return CWnd::CreateWxWindow(cs, pParent);
-}
-
 void CDialog::MapDialogRect(LPRECT lpRect) const
 {
     int bx = m_nBaseUnitX ? m_nBaseUnitX : 6, by = m_nBaseUnitY ? m_nBaseUnitY : 13;
@@ -160,7 +211,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
         p->pWx->SetFont(font);
         // Made at the template's size already; wx's SetClientSize on a hidden GTK top-level
         // leaves it 1x1 once shown.
-        p->nDefID = IDOK;
+        ::SendMessage(m_hWnd, DM_SETDEFID, IDOK, 0);
         // The template's position is relative to the owner; centred when asked or when none is given.
         bool bCenter = (t->dwStyle & DS_CENTER) || (t->x == 0 && t->y == 0);
         for (int i = 0; i < t->nItems; ++i)
@@ -171,8 +222,13 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
             bool bImage = it.lpszText && it.lpszText[0] == '#' &&
                           ((it.dwStyle & SS_TYPEMASK) == SS_BITMAP || (it.dwStyle & SS_TYPEMASK) == SS_ICON);
             DWORD itemStyle = it.dwStyle | WS_CHILD;
-            // Made through a stand-in object; FromHandle gives later callers one of the right class.
-            auto* pCtl = new CWnd;
+            // The template's class name finds the window class, which gives the control its object
+            // (a CEdit for "Edit"); a DDX_Control or SubclassDlgItem replaces it with the program's.
+            CREATESTRUCT probe{};
+            probe.lpszClass = it.lpszClass;
+            probe.style = (LONG)itemStyle;
+            const CWndClass* pClass = CWndClassRegistry::Resolve(probe);
+            CWnd* pCtl = pClass ? pClass->NewObject() : new CWnd;
             if (!pCtl->CreateEx(it.dwExStyle, it.lpszClass, bImage ? "" : it.lpszText, itemStyle & ~WS_VISIBLE, rcItem,
                                 this, (UINT)(it.nID & 0xFFFF)))
             {
@@ -181,18 +237,16 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
             }
             HWND hCtl = pCtl->m_hWnd;
             WndRecord* pc = LiveRec(hCtl);
-            pc->pWnd = nullptr;  // no object until a DDX_Control or SubclassDlgItem binds one
-            pCtl->m_hWnd = nullptr;
-            delete pCtl;
+            pc->bTempWnd = true;  // deleted with the window unless the program binds its own
             pc->nID = it.nID;
-                if (pc->pWx)
+            if (pc->pWx)
                 pc->pWx->SetFont(font);
             else
                 pc->pFont = std::make_unique<wxFont>(font);
             if (bImage)
                 LoadStaticImage(hCtl, it);
-            if ((it.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON && pc->kind == WK_BUTTON)
-                p->nDefID = (UINT)it.nID;
+            if ((it.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON && it.lpszClass && strcasecmp(it.lpszClass, "Button") == 0)
+                ::SendMessage(m_hWnd, DM_SETDEFID, (WPARAM)it.nID, 0);
             if (it.dwStyle & WS_VISIBLE)
                 ::ShowWindow(hCtl, SW_SHOWNA);
         }
