@@ -26,11 +26,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // TODO(issue 8, F2): a logical screen beyond what a drawing surface can be crashes the
-    // window DC; drop this once that is fixed.
-    if (size >= 10 && std::memcmp(data, "GIF", 3) == 0 &&
-        ((data[6] | data[7] << 8) > 32767 || (data[8] | data[9] << 8) > 32767))
-        return 0;
     // The block is exactly the data, so a read past it is caught.
     HGLOBAL h = GlobalAlloc(GMEM_FIXED, size);
     if (size)

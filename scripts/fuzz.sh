@@ -5,13 +5,14 @@
 # build-fuzz/artifacts/<name>/. Exits non-zero when a target fails.
 #   PARVEL_FUZZ_TARGETS="a b"  only these targets (names without the fuzz_ prefix)
 #   PARVEL_FUZZ_JOBS=N         run N targets at once (default 1)
+#   PARVEL_FUZZ_BUILD=folder   build and run in that folder instead
 #   PARVEL_FUZZ_HELD=run       fuzz the targets of fuzz/held.txt too, going on past crashes
 #                              (otherwise they only run over their seeds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 bash scripts/setup.sh
-build=build-fuzz
+build=${PARVEL_FUZZ_BUILD:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$build" -DPARVEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target fuzz_all -j"${PARVEL_BUILD_JOBS:-3}"
 
