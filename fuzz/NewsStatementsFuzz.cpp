@@ -1,7 +1,7 @@
 // The message store's statements with whatever ids, users and category paths the server or the
 // operator's choice gives: texts are stored and read back exactly, a category's rows are those
-// whose class starts with its path, and clearing a category removes only that user's read rows
-// of it.
+// whose class starts with its path's bytes, and clearing a category removes only that user's read
+// rows of it.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <set>
 #include <vector>
@@ -16,25 +16,7 @@ struct TRow
     int type;
 };
 
-// TODO(issue 8, F10): "like" takes "_" and "%" in a path as wildcards, ASCII letters in any case,
-// and reads the text as UTF-8, so a GBK path can miss its own classes. Compare without case and
-// keep paths to ASCII without wildcards until that is fixed.
-bool StartsWith(const std::string& s, const std::string& prefix)
-{
-    if (s.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-    {
-        char a = s[i], b = prefix[i];
-        if (a >= 'A' && a <= 'Z')
-            a = (char)(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z')
-            b = (char)(b - 'A' + 'a');
-        if (a != b)
-            return false;
-    }
-    return true;
-}
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
 std::set<std::string> Ids(CNewsStore& store, const std::string& sql)
 {
@@ -51,9 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider in(data, size);
     const std::string user = in.ConsumeRandomLengthString(16).c_str();
     const std::string path = in.ConsumeRandomLengthString(16).c_str();
-    for (unsigned char c : path)
-        if (c == '_' || c == '%' || c >= 0x80)
-            return 0;
 
     CNewsStore store(":memory:");
     FUZZ_CHECK(store.m_db.IsOpen());

@@ -170,34 +170,22 @@ std::string CNewsStore::MarkReadStatement(const std::string& id)
     return sql.Format("update dbMsgRecord set isRead=1 where id='%q'", id.c_str());
 }
 
-namespace {
-
-// The category path as the literal prefix of a LIKE pattern: '%', '_' and the escape byte
-// itself stand for themselves. Byte by byte is right for any text: SQLite never joins an ASCII
-// byte into a multi-byte character, so no escape can change a GBK character or be eaten by one.
-std::string LikePrefix(const std::string& path)
-{
-    std::string out;
-    for (char ch : path) {
-        if (ch == '%' || ch == '_' || ch == '\\')
-            out += '\\';
-        out += ch;
-    }
-    return out;
-}
-
-} // namespace
-
+// A class starts with the category path when its first bytes are the path's bytes. LIKE cannot
+// say that even with its wildcards escaped: it ignores the case of ASCII letters, so "清除" of
+// "Notice/" would also clear "notice/", and it reads the text as UTF-8, so a GBK path whose last
+// byte looks like a UTF-8 lead byte misses its own classes ("业务" against "业务查询/"). On
+// blobs, instr finds bytes (and an empty path at 1, as in an empty class).
 std::string CNewsStore::SelectClassStatement(const std::string& user, const std::string& path)
 {
     CSqlTextBuffer sql;
-    return sql.Format("select * from dbMsgRecord where user='%q' and class like '%q%%' escape '\\'", user.c_str(),
-                      LikePrefix(path).c_str());
+    return sql.Format("select * from dbMsgRecord where user='%q' and instr(cast(class as blob),cast('%q' as blob))=1",
+                      user.c_str(), path.c_str());
 }
 
 std::string CNewsStore::DeleteClassStatement(const std::string& user, const std::string& path)
 {
     CSqlTextBuffer sql;
-    return sql.Format("delete from dbMsgRecord where isRead=1 and user='%q' and class like '%q%%' escape '\\'",
-                      user.c_str(), LikePrefix(path).c_str());
+    return sql.Format(
+        "delete from dbMsgRecord where isRead=1 and user='%q' and instr(cast(class as blob),cast('%q' as blob))=1",
+        user.c_str(), path.c_str());
 }

@@ -314,11 +314,11 @@ TEST_F(NewsStoreTest, StatementsOfTheTipAndTheHistoryDialog)
 {
     EXPECT_EQ(CNewsStore::MarkReadStatement("A B'C"), "update dbMsgRecord set isRead=1 where id='A B''C'");
     EXPECT_EQ(CNewsStore::SelectClassStatement("o'b", "运单/'x'/"),
-              "select * from dbMsgRecord where user='o''b' and class like '运单/''x''/%' escape '\\'");
+              "select * from dbMsgRecord where user='o''b' and instr(cast(class as blob),cast('运单/''x''/' as blob))=1");
     EXPECT_EQ(CNewsStore::DeleteClassStatement("bbb", "a/"),
-              "delete from dbMsgRecord where isRead=1 and user='bbb' and class like 'a/%' escape '\\'");
+              "delete from dbMsgRecord where isRead=1 and user='bbb' and instr(cast(class as blob),cast('a/' as blob))=1");
     EXPECT_EQ(CNewsStore::SelectClassStatement("u", "1_0%\\/"),
-              "select * from dbMsgRecord where user='u' and class like '1\\_0\\%\\\\/%' escape '\\'");
+              "select * from dbMsgRecord where user='u' and instr(cast(class as blob),cast('1_0%\\/' as blob))=1");
 
     CNewsStore store(DbFile().c_str());
     store.user = "o'b";
@@ -392,6 +392,9 @@ TEST_F(NewsStoreTest, CategoryPathsMatchTheirPrefixLiterally)
     const char* classes[] = {
         "a_b/",  "axb/",  "a_b/c/", "100%/", "100x/", "1000/", "a\\b/", "a\\\\b/", "ab/",
         "\x81\x5C/", "\x81\x5C\x5C/", "\x81\x5F/", "\x81\x40/",
+        // Letters in another case are another category; a GBK path ending in a byte that reads
+        // as a UTF-8 lead byte (务: CE F1) still finds its classes.
+        "Abc/", "abc/", "业务查询/", "业务/", "",
     };
     int n = 0;
     for (const char* cls : classes) {
@@ -410,7 +413,12 @@ TEST_F(NewsStoreTest, CategoryPathsMatchTheirPrefixLiterally)
         {"a\\b/", {"a\\b/"}},
         {"\x81\x5C/", {"\x81\x5C/"}},
         {"\x81\x5F/", {"\x81\x5F/"}},
-        {"a", {"a_b/", "axb/", "a_b/c/", "a\\b/", "a\\\\b/", "ab/"}},
+        {"a", {"a_b/", "axb/", "a_b/c/", "a\\b/", "a\\\\b/", "ab/", "abc/"}},
+        {"abc/", {"abc/"}},
+        {"Abc", {"Abc/"}},
+        {"业务", {"业务查询/", "业务/"}},
+        {"", {"a_b/", "axb/", "a_b/c/", "100%/", "100x/", "1000/", "a\\b/", "a\\\\b/", "ab/", "\x81\x5C/",
+              "\x81\x5C\x5C/", "\x81\x5F/", "\x81\x40/", "Abc/", "abc/", "业务查询/", "业务/", ""}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
