@@ -1,7 +1,7 @@
-// Checks the sources the fuzz build compiles: no string or character literal holds a non-ASCII
-// character (clang would store it as UTF-8 where g++ stores GBK), and every escaped literal that
-// carries its text in a comment right after it ("..." /* 宋体 */ for GBK, /* u8: 确定 */ for
-// UTF-8) holds exactly the bytes of that text. Usage: literal_bytes <source>...
+// Checks the sources the fuzz build compiles: no narrow string or character literal holds a
+// non-ASCII character (clang would store it as UTF-8 where g++ stores GBK; u8"" is UTF-8 in
+// both), and every escaped literal that carries its text in a comment right after it
+// ("..." /* 宋体 */ for GBK, /* u8: 确定 */ for UTF-8) holds exactly the bytes of that text. Usage: literal_bytes <source>...
 #include <iconv.h>
 #include <cstdio>
 #include <fstream>
@@ -135,8 +135,11 @@ void Check(const std::string& file)
             while (j < s.size() && s[j] != c && s[j] != '\n')
                 j += s[j] == '\\' ? 2 : 1;
             const std::string body = s.substr(i + 1, j - i - 1);
+            // u8"", u"", U"" and L"" have the same encoding in both compilers.
+            const bool bFixedCharset = i > 0 && (s[i - 1] == 'u' || s[i - 1] == 'U' || s[i - 1] == 'L' ||
+                                                 (s[i - 1] == '8' && i > 1 && s[i - 2] == 'u'));
             for (unsigned char b : body)
-                if (b >= 0x80)
+                if (b >= 0x80 && !bFixedCharset)
                 {
                     Fail(file, line, "non-ASCII text in a literal: " + body);
                     break;
