@@ -148,11 +148,11 @@ INT_PTR CFileDialog::DoModal()
     bool bShown = false;
     RunOnGui([&] {
         // The system's own title for the kind of dialog; GTK takes UTF-8.
-        const char* pszOpen = (const char*)u8"打开";
+        const char* pszOpen = "\346\211\223\345\274\200" /* u8: 打开 */;
         GtkWidget* pDialog = gtk_file_chooser_dialog_new(
-            m_bOpenFileDialog ? pszOpen : (const char*)u8"另存为", OwnerWindow(m_pParentWnd),
-            m_bOpenFileDialog ? GTK_FILE_CHOOSER_ACTION_OPEN : GTK_FILE_CHOOSER_ACTION_SAVE, (const char*)u8"取消",
-            GTK_RESPONSE_CANCEL, m_bOpenFileDialog ? pszOpen : (const char*)u8"保存", GTK_RESPONSE_ACCEPT, nullptr);
+            m_bOpenFileDialog ? pszOpen : "\345\217\246\345\255\230\344\270\272" /* u8: 另存为 */, OwnerWindow(m_pParentWnd),
+            m_bOpenFileDialog ? GTK_FILE_CHOOSER_ACTION_OPEN : GTK_FILE_CHOOSER_ACTION_SAVE, "\345\217\226\346\266\210" /* u8: 取消 */,
+            GTK_RESPONSE_CANCEL, m_bOpenFileDialog ? pszOpen : "\344\277\235\345\255\230" /* u8: 保存 */, GTK_RESPONSE_ACCEPT, nullptr);
         if (!pDialog)
             return;
         GtkFileChooser* pChooser = GTK_FILE_CHOOSER(pDialog);
