@@ -87,6 +87,9 @@ bool RunReader(const std::string& reader, const std::string& file, std::string& 
         struct rlimit core = { 0, 0 };
         setrlimit(RLIMIT_CORE, &core);
         signal(SIGPIPE, SIG_DFL);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         execv(argv[0], const_cast<char* const*>(argv));
         _exit(127);
     }
