@@ -350,7 +350,7 @@ std::string RunText(const std::string& command)
 }
 
 // The label comes from devnet's label service, as the print worker fetches it.
-TEST(RealPrintTest, FourBySixLabelLandsInThePdfQueueAt288x432)
+TEST(RealPrintTest, LabelsLandInThePdfQueueAtTheirSize)
 {
     CDevnetProcess devnet({ "--quiet" });
     ASSERT_TRUE(devnet.IsReady());
@@ -360,21 +360,26 @@ TEST(RealPrintTest, FourBySixLabelLandsInThePdfQueueAt288x432)
                              pdf.c_str(), nullptr, nullptr));
 
     const std::string outFolder = std::string(getenv("HOME") ? getenv("HOME") : "/root") + "/PDF";
-    std::set<std::string> before = FolderEntries(outFolder);
-    EXPECT_TRUE(PrintOnWorker(nullptr, pdf.c_str(), 4.0f, 6.0f));
+    // With the page offset, and the plain 8-inch form.
+    const struct { float fHeight; const char* pszSize; } cases[] = { { 6.0f, "288 x 432 pts" }, { 8.0f, "288 x 576 pts" } };
+    for (const auto& c : cases)
+    {
+        std::set<std::string> before = FolderEntries(outFolder);
+        EXPECT_TRUE(PrintOnWorker(nullptr, pdf.c_str(), 4.0f, c.fHeight));
 
-    std::string newFile;
-    WaitFor([&] {
-        for (const std::string& name : FolderEntries(outFolder))
-            if (!before.count(name))
-                newFile = name;
-        return !newFile.empty() && RunText("pdfinfo '" + outFolder + "/" + newFile + "' 2>/dev/null").find("Pages:") !=
-                                       std::string::npos;
-    }, 30000);
-    ASSERT_FALSE(newFile.empty()) << "nothing came out of the queue";
-    std::string info = RunText("pdfinfo '" + outFolder + "/" + newFile + "'");
-    EXPECT_NE(std::string::npos, info.find("Page size:       288 x 432 pts")) << info;
-    unlink((outFolder + "/" + newFile).c_str());
+        std::string newFile;
+        WaitFor([&] {
+            for (const std::string& name : FolderEntries(outFolder))
+                if (!before.count(name))
+                    newFile = name;
+            return !newFile.empty() && RunText("pdfinfo '" + outFolder + "/" + newFile + "' 2>/dev/null")
+                                               .find("Pages:") != std::string::npos;
+        }, 30000);
+        ASSERT_FALSE(newFile.empty()) << "nothing came out of the queue for 4 x " << c.fHeight;
+        std::string info = RunText("pdfinfo '" + outFolder + "/" + newFile + "'");
+        EXPECT_NE(std::string::npos, info.find(std::string("Page size:       ") + c.pszSize)) << info;
+        unlink((outFolder + "/" + newFile).c_str());
+    }
 }
 
 int CountCalls(void* pContext, double dTotal, double dDone)
