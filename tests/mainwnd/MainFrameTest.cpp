@@ -485,3 +485,57 @@ TEST_F(MainFrameTest, ARightClickOnTheBarsListsThemAndHidesTheOneChosen)
     EXPECT_TRUE(WaitFor([&] { return !m_pFrame->IsPaneVisible(&m_pFrame->m_wndToolBar); }, 2000));
     EXPECT_FALSE(m_pFrame->m_wndToolBar.GetWxWindow()->IsShown());
 }
+
+TEST_F(MainFrameTest, TrayAnimationStepsStopsAndLockUnlockKeepOneIcon)
+{
+    CSystemTray& tray = m_pFrame->m_TrayIcon;
+    HICON hMain = tray.m_nid.hIcon;
+    // No icons: nothing changes.
+    EXPECT_FALSE(tray.StepAnimation());
+    EXPECT_EQ(tray.m_nid.hIcon, hMain);
+
+    HICON a = AfxGetApp()->LoadIcon(IDI_TRAY), b = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+    tray.m_animIcons = {a, b};
+    tray.m_nAnimIndex = 0;
+    tray.m_hSavedIcon = hMain;
+    tray.m_animStart = 0.0;  // long ago
+    // A duration of 0: the tick steps however long it has run.
+    tray.m_nAnimSeconds = 0;
+    tray.SendMessage(WM_TIMER, 1);
+    EXPECT_EQ(tray.m_nAnimIndex, 1);
+    EXPECT_EQ(tray.m_nid.hIcon, b);
+    tray.SendMessage(WM_TIMER, 1);
+    EXPECT_EQ(tray.m_nAnimIndex, 0);
+    EXPECT_EQ(tray.m_nid.hIcon, a);
+    // Past its duration the tick stops it and the saved icon comes back.
+    tray.m_nAnimSeconds = 5;
+    tray.m_nAnimTimerId = tray.SetTimer(77, 100000, nullptr);
+    tray.SendMessage(WM_TIMER, 77);
+    EXPECT_EQ(tray.m_nAnimTimerId, 0u);
+    EXPECT_EQ(tray.m_nid.hIcon, hMain);
+    EXPECT_EQ(tray.m_hSavedIcon, nullptr);
+
+    // Lock and unlock any number of times: one icon at most.
+    for (int i = 0; i < 3; ++i)
+    {
+        tray.RemoveIcon();
+        tray.RemoveIcon();
+        EXPECT_EQ(AfxGetTrayIconX11Window(m_hFrame, 128), 0ul);
+        tray.AddIcon();
+        tray.AddIcon();
+        EXPECT_NE(AfxGetTrayIconX11Window(m_hFrame, 128), 0ul);
+    }
+    tray.m_animIcons.clear();
+}
+
+TEST_F(MainFrameTest, ALongTipIsCutInsideItsFieldAndNotInsideACharacter)
+{
+    CSystemTray tray;
+    std::string tip(126, 'a');
+    tip += "用户";  // the first character would need bytes 127 and 128
+    ASSERT_TRUE(tray.Create(nullptr, tip.c_str(), m_pFrame->m_hTrayIcon));
+    EXPECT_EQ(strlen(tray.m_nid.szTip), 126u);
+    EXPECT_EQ(tray.m_nid.hWnd, tray.GetSafeHwnd());
+    EXPECT_EQ(tray.m_nid.uID, 128u);
+    EXPECT_EQ(tray.m_nid.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+}
