@@ -373,7 +373,7 @@ static bool DialogKey(HWND h, UINT vk)
 void BindWidgetEvents(WndRecord* pRec, wxWindow* pWx)
 {
     HWND h = pRec->Handle();
-    if (!IsNative(pRec) && !pRec->bNativePaint)
+    if (!IsNative(pRec))
         pWx->Bind(wxEVT_PAINT, [h, pWx](wxPaintEvent&) { OnPaintEvent(h, pWx); });
     pWx->Bind(wxEVT_LEFT_DOWN, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_LBUTTONDOWN); });
     pWx->Bind(wxEVT_LEFT_UP, [h](wxMouseEvent& e) { OnMouseEvent(h, e, WM_LBUTTONUP); });

@@ -39,8 +39,6 @@ struct PARVEL_UI_API WndRecord
     // Windowless windows have no widget of their own: their parent's widget shows them, drawn in
     // its paint after the parent's own WM_PAINT, so native controls stay above them.
     bool bLight = false;
-    // The widget paints itself (a wx control an object made itself): no WM_PAINT is made of its paint.
-    bool bNativePaint = false;
     RECT rcLight{};                 // in the parent's client coordinates
     bool bLightVisible = false;
     std::unique_ptr<wxFont> pFont;  // a template's font for a windowless control

@@ -2,6 +2,7 @@
 #include <wx/wx.h>
 #include <wx/aui/auibook.h>
 #include "WndRecord.h"
+#include "WndClass.h"
 #include "CMDIChildWndEx.h"
 #include "CMDIFrameWndEx.h"
 #include "CWinApp.h"
@@ -20,7 +21,7 @@ BOOL CMDIChildWndEx::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD d
     if (!pParentWnd || !pParentWnd->GetTabs())
         return FALSE;
     m_pMDIFrame = pParentWnd;
-    return CWnd::CreateEx(0, lpszClassName, lpszWindowName, (dwStyle | WS_CHILD) & ~WS_POPUP, rect, pParentWnd, 0,
+    return CWnd::CreateEx(0, lpszClassName ? lpszClassName : "AfxMDIChild", lpszWindowName, (dwStyle | WS_CHILD) & ~WS_POPUP, rect, pParentWnd, 0,
                           pContext);
 }
 
@@ -35,29 +36,42 @@ BOOL CMDIChildWndEx::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPa
     return Create(nullptr, strTitle, dwDefaultStyle, rectDefault, dynamic_cast<CMDIFrameWndEx*>(pParentWnd), pContext);
 }
 
-wxWindow* CMDIChildWndEx::CreateWxWindow(const CREATESTRUCT& cs, wxWindow*)
+namespace
 {
-    wxAuiNotebook* pTabs = m_pMDIFrame ? m_pMDIFrame->GetTabs() : nullptr;
-    if (!pTabs)
-        return nullptr;
-    CREATESTRUCT page = cs;
-    page.x = page.y = 0;
-    page.cx = page.cy = CW_USEDEFAULT;
-    wxWindow* pWx = CWnd::CreateWxWindow(page, pTabs);
-    if (!pWx)
-        return nullptr;
-    pTabs->AddPage(pWx, WxFromGbk(cs.lpszName), false);
-    // However the window goes, its tab goes with it.
-    pWx->Bind(wxEVT_DESTROY, [pTabs, pWx](wxWindowDestroyEvent& e) {
-        e.Skip();
-        if (e.GetEventObject() != pWx || pTabs->IsBeingDeleted())
-            return;
-        int idx = pTabs->GetPageIndex(pWx);
-        if (idx != wxNOT_FOUND)
-            pTabs->RemovePage((size_t)idx);
-    });
-    return pWx;
-}
+// A document tab's window class: a page of its MDI frame's tab control, drawn as a plain window.
+class CMDIChildWndClass : public CWndClass
+{
+public:
+    CMDIChildWndClass() : CWndClass("AfxMDIChild") {}
+    bool IsFrame() const override { return true; }
+    wxWindow* CreateWidget(WndRecord* p, const CREATESTRUCT& cs, wxWindow*) const override
+    {
+        auto* pFrame = dynamic_cast<CMDIFrameWndEx*>(CWnd::FromHandlePermanent(cs.hwndParent));
+        wxAuiNotebook* pTabs = pFrame ? pFrame->GetTabs() : nullptr;
+        const CWndClass* pPlain = CWndClassRegistry::Find("AfxWnd");
+        if (!pTabs || !pPlain)
+            return nullptr;
+        CREATESTRUCT page = cs;
+        page.x = page.y = 0;
+        page.cx = page.cy = CW_USEDEFAULT;
+        wxWindow* pWx = pPlain->CreateWidget(p, page, pTabs);
+        if (!pWx)
+            return nullptr;
+        pTabs->AddPage(pWx, WxFromGbk(cs.lpszName), false);
+        // However the window goes, its tab goes with it.
+        pWx->Bind(wxEVT_DESTROY, [pTabs, pWx](wxWindowDestroyEvent& e) {
+            e.Skip();
+            if (e.GetEventObject() != pWx || pTabs->IsBeingDeleted())
+                return;
+            int idx = pTabs->GetPageIndex(pWx);
+            if (idx != wxNOT_FOUND)
+                pTabs->RemovePage((size_t)idx);
+        });
+        return pWx;
+    }
+};
+PARVEL_REGISTER_WNDCLASS(CMDIChildWndClass);
+}  // namespace
 
 LRESULT CMDIChildWndEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

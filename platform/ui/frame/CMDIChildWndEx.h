@@ -36,6 +36,5 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
     CMDIFrameWndEx* m_pMDIFrame;
 };

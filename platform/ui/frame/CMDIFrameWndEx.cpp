@@ -3,6 +3,7 @@
 #include <wx/wx.h>
 #include <wx/aui/auibook.h>
 #include "WndRecord.h"
+#include "TopLevelWnd.h"
 #include "CMDIFrameWndEx.h"
 #include "CMDIChildWndEx.h"
 #include "CBasePane.h"
@@ -46,11 +47,35 @@ BOOL CMDIFrameWndEx::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPa
     return CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext);
 }
 
-wxWindow* CMDIFrameWndEx::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent)
+namespace
 {
-    wxWindow* pWx = CFrameWnd::CreateWxWindow(cs, pParent);
-    if (!pWx)
-        return nullptr;
+// The MDI frame's window class: a top-level frame whose client area holds the dock rows and the
+// document tabs.
+class CMDIFrameWndClass : public CTopLevelWndClass
+{
+public:
+    CMDIFrameWndClass() : CTopLevelWndClass("AfxMDIFrame") {}
+    bool IsFrame() const override { return true; }
+    wxWindow* CreateWidget(WndRecord* p, const CREATESTRUCT& cs, wxWindow* pParent) const override
+    {
+        wxWindow* pWx = CTopLevelWndClass::CreateWidget(p, cs, pParent);
+        if (auto* pFrame = dynamic_cast<CMDIFrameWndEx*>(p->pWnd); pFrame && pWx)
+            pFrame->BuildClientArea(pWx);
+        return pWx;
+    }
+};
+PARVEL_REGISTER_WNDCLASS(CMDIFrameWndClass);
+}  // namespace
+
+BOOL CMDIFrameWndEx::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!cs.lpszClass)
+        cs.lpszClass = "AfxMDIFrame";
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+void CMDIFrameWndEx::BuildClientArea(wxWindow* pWx)
+{
     m_pDock = new wxPanel(pWx, wxID_ANY);
     m_pDockSizer = new wxBoxSizer(wxVERTICAL);
     m_pDock->SetSizer(m_pDockSizer);
@@ -114,7 +139,6 @@ wxWindow* CMDIFrameWndEx::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pPare
             ::SendMessage(h, WM_COMMAND, MAKEWPARAM(nID, 0), 0);
     });
     ApplyTabInfo();
-    return pWx;
 }
 
 LRESULT CMDIFrameWndEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -116,7 +116,10 @@ public:
     // Draws the image of a menu item (its command is pMenuButton's); TRUE when drawn.
     virtual BOOL OnDrawMenuImage(CDC* pDC, const CMFCToolBarMenuButton* pMenuButton, const CRect& rectImage);
 
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
     // Inside the framework: the wx windows that bars and tabs are made in.
+    void BuildClientArea(wxWindow* pFrameWidget);
     wxWindow* GetDockParent() const;
     wxAuiNotebook* GetTabs() const { return m_pTabs; }
     void OnChildCreated(CMDIChildWndEx* pChild);
@@ -130,7 +133,6 @@ public:
     HMENU m_hWindowMenu;  // the popup that lists the tabs
 
 protected:
-    wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void ApplyTabInfo();
     void ActivateTab(int nIndex, bool bSelect);

@@ -1,6 +1,7 @@
 // CMFCMenuBar: the frame menu in the frame's wx menu bar.
 #include <wx/wx.h>
 #include "WndRecord.h"
+#include "WndClass.h"
 #include "CMFCMenuBar.h"
 #include "CMDIFrameWndEx.h"
 #include "WxMenu.h"
@@ -31,14 +32,28 @@ BOOL CMFCMenuBar::CreateEx(CWnd* pParentWnd, DWORD, DWORD dwStyle, CRect, UINT n
     return TRUE;
 }
 
-wxWindow* CMFCMenuBar::CreateWxWindow(const CREATESTRUCT& cs, wxWindow*)
+namespace
 {
-    // An empty pane in the dock area; the menu itself goes into the frame's menu bar.
-    CREATESTRUCT c = cs;
-    c.cx = c.cy = 0;
-    wxWindow* pDock = m_pFrame ? m_pFrame->GetDockParent() : nullptr;
-    return pDock ? CWnd::CreateWxWindow(c, pDock) : nullptr;
-}
+// The menu bar's window class: an empty pane in its frame's dock area; the menu itself stands in
+// the frame's menu bar.
+class CMFCMenuBarClass : public CWndClass
+{
+public:
+    CMFCMenuBarClass() : CWndClass("MFCMenuBar") {}
+    wxWindow* CreateWidget(WndRecord* p, const CREATESTRUCT& cs, wxWindow*) const override
+    {
+        auto* pFrame = dynamic_cast<CMDIFrameWndEx*>(CWnd::FromHandlePermanent(cs.hwndParent));
+        wxWindow* pDock = pFrame ? pFrame->GetDockParent() : nullptr;
+        const CWndClass* pPlain = CWndClassRegistry::Find("AfxWnd");
+        if (!pDock || !pPlain)
+            return nullptr;
+        CREATESTRUCT c = cs;
+        c.cx = c.cy = 0;
+        return pPlain->CreateWidget(p, c, pDock);
+    }
+};
+PARVEL_REGISTER_WNDCLASS(CMFCMenuBarClass);
+}  // namespace
 
 void CMFCMenuBar::RebuildMenus()
 {

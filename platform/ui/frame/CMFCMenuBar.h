@@ -26,7 +26,6 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
     void OnMenuOpen(wxMenu* pMenu);
     void OnMenuOpenEvent(class wxMenuEvent& e);
 

@@ -3,6 +3,7 @@
 #include <wx/statusbr.h>
 #include <wx/statbmp.h>
 #include "WndRecord.h"
+#include "WndClass.h"
 #include "CMFCStatusBar.h"
 #include "CFrameWnd.h"
 #include "WxMenu.h"
@@ -26,27 +27,40 @@ BOOL CMFCStatusBar::CreateEx(CWnd* pParentWnd, DWORD, DWORD dwStyle, UINT nID)
     return CWnd::CreateEx(0, "MFCStatusBar", "", (dwStyle | WS_CHILD) & 0xFFFF0000u, CRect(0, 0, 1, 1), pParentWnd, nID);
 }
 
-wxWindow* CMFCStatusBar::CreateWxWindow(const CREATESTRUCT& cs, wxWindow*)
+namespace
 {
-    auto* pFrame = dynamic_cast<wxFrame*>(AfxGetWxWindow(cs.hwndParent));
-    if (!pFrame)
-        return nullptr;
-    LiveRec(m_hWnd)->bNativePaint = true;
-    auto* pBar = new wxStatusBar(pFrame, wxID_ANY, wxSTB_SHOW_TIPS | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
-    pFrame->SetStatusBar(pBar);
-    HWND h = m_hWnd;
-    pBar->Bind(wxEVT_SIZE, [this, h](wxSizeEvent& e) {
-        e.Skip();
-        if (::IsWindow(h))
-            CallAfterPlace();
-    });
-    pBar->Bind(wxEVT_MOTION, [this, h](wxMouseEvent& e) {
-        e.Skip();
-        if (::IsWindow(h))
-            OnMotion(e.GetX(), e.GetY());
-    });
-    return pBar;
-}
+// The status bar's window class: the frame's wx status bar, which draws its panes itself.
+class CMFCStatusBarClass : public CWndClass
+{
+public:
+    CMFCStatusBarClass() : CWndClass("MFCStatusBar") {}
+    bool IsNative(WndRecord*) const override { return true; }
+    wxWindow* CreateWidget(WndRecord*, const CREATESTRUCT& cs, wxWindow*) const override
+    {
+        auto* pFrame = dynamic_cast<wxFrame*>(AfxGetWxWindow(cs.hwndParent));
+        if (!pFrame)
+            return nullptr;
+        auto* pBar = new wxStatusBar(pFrame, wxID_ANY, wxSTB_SHOW_TIPS | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
+        pFrame->SetStatusBar(pBar);
+        return pBar;
+    }
+    void BindEvents(WndRecord* p, wxWindow* pWx) const override
+    {
+        HWND h = p->Handle();
+        pWx->Bind(wxEVT_SIZE, [h](wxSizeEvent& e) {
+            e.Skip();
+            if (auto* pBar = dynamic_cast<CMFCStatusBar*>(CWnd::FromHandlePermanent(h)))
+                pBar->CallAfterPlace();
+        });
+        pWx->Bind(wxEVT_MOTION, [h](wxMouseEvent& e) {
+            e.Skip();
+            if (auto* pBar = dynamic_cast<CMFCStatusBar*>(CWnd::FromHandlePermanent(h)))
+                pBar->OnMotion(e.GetX(), e.GetY());
+        });
+    }
+};
+PARVEL_REGISTER_WNDCLASS(CMFCStatusBarClass);
+}  // namespace
 
 void CMFCStatusBar::CallAfterPlace()
 {

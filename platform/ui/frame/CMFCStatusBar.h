@@ -54,13 +54,14 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     wxStatusBar* GetWxStatusBar() const;
+    // Inside the framework: the icons follow the panes; the tip follows the pointer.
+    void CallAfterPlace();
+    void OnMotion(int x, int y);
 
 protected:
-    wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
     void ApplyWidths();
     void PlaceIcons();
-    void OnMotion(int x, int y);
-    void CallAfterPlace();
+
 
     struct Pane
     {

@@ -3,6 +3,7 @@
 #include <wx/wx.h>
 #include <wx/toolbar.h>
 #include "WndRecord.h"
+#include "WndClass.h"
 #include "CMFCToolBar.h"
 #include "CMDIFrameWndEx.h"
 #include "CEdit.h"
@@ -62,27 +63,41 @@ BOOL CMFCToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, C
                           pParentWnd, nID);
 }
 
-wxWindow* CMFCToolBar::CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent)
+namespace
 {
-    wxWindow* pHost = pParent;
-    if (auto* pFrame = dynamic_cast<CMDIFrameWndEx*>(CWnd::FromHandlePermanent(cs.hwndParent)))
-        pHost = pFrame->GetDockParent();
-    if (!pHost)
-        return nullptr;
-    LiveRec(m_hWnd)->bNativePaint = true;
-    auto* pBar = new wxToolBar(pHost, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                               wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER | wxTB_TEXT | wxTB_HORZ_TEXT);
-    pBar->Hide();
-    HWND h = m_hWnd;
-    pBar->Bind(wxEVT_TOOL, [h](wxCommandEvent& e) {
-        if (!::IsWindow(h))
-            return;
-        CWnd* pOwner = CWnd::FromHandle(h)->GetOwner();
-        if (pOwner)
-            ::SendMessage(pOwner->m_hWnd, WM_COMMAND, MAKEWPARAM(AfxCommandOfWxId(e.GetId()), BN_CLICKED), (LPARAM)h);
-    });
-    return pBar;
-}
+// The toolbar's window class: a GTK tool bar in its frame's dock area; a click on a tool is a
+// WM_COMMAND to the bar's owner.
+class CMFCToolBarClass : public CWndClass
+{
+public:
+    CMFCToolBarClass() : CWndClass("MFCToolBar") {}
+    bool IsNative(WndRecord*) const override { return true; }
+    wxWindow* CreateWidget(WndRecord* p, const CREATESTRUCT& cs, wxWindow* pParent) const override
+    {
+        wxWindow* pHost = pParent;
+        if (auto* pFrame = dynamic_cast<CMDIFrameWndEx*>(CWnd::FromHandlePermanent(cs.hwndParent)))
+            pHost = pFrame->GetDockParent();
+        if (!pHost)
+            return nullptr;
+        auto* pBar = new wxToolBar(pHost, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                   wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER | wxTB_TEXT | wxTB_HORZ_TEXT);
+        pBar->Hide();  // the frame shows its docked bars
+        return pBar;
+    }
+    void BindEvents(WndRecord* p, wxWindow* pWx) const override
+    {
+        HWND h = p->Handle();
+        pWx->Bind(wxEVT_TOOL, [h](wxCommandEvent& e) {
+            if (!::IsWindow(h))
+                return;
+            CWnd* pOwner = CWnd::FromHandle(h)->GetOwner();
+            if (pOwner)
+                ::SendMessage(pOwner->m_hWnd, WM_COMMAND, MAKEWPARAM(AfxCommandOfWxId(e.GetId()), BN_CLICKED), (LPARAM)h);
+        });
+    }
+};
+PARVEL_REGISTER_WNDCLASS(CMFCToolBarClass);
+}  // namespace
 
 wxToolBar* CMFCToolBar::GetWxToolBar() const
 {

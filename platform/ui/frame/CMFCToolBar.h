@@ -92,7 +92,6 @@ public:
     wxToolBar* GetWxToolBar() const;
 
 protected:
-    wxWindow* CreateWxWindow(const CREATESTRUCT& cs, wxWindow* pParent) override;
     void Rebuild();
 
     std::vector<std::unique_ptr<CMFCToolBarButton>> m_buttons;
