@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include "SystemInfo.h"
 
 #include <cstring>
@@ -28,6 +29,19 @@ BOOL CopyOut(const std::string& s, LPSTR lpBuffer, DWORD nSize, DWORD& dwCopied)
     return TRUE;
 }
 } // namespace
+
+HMODULE GetModuleHandle(LPCSTR lpModuleName)
+{
+    // The loader keeps the module loaded: the reference taken here is given back at once.
+    void* h = dlopen(lpModuleName, RTLD_LAZY | RTLD_NOLOAD);
+    if (!h)
+    {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    dlclose(h);
+    return (HMODULE)h;
+}
 
 DWORD GetModuleFileName(HMODULE, LPSTR lpFilename, DWORD nSize)
 {

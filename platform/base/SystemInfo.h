@@ -8,6 +8,10 @@ typedef DWORD* LPDWORD;
 // The program's full path (/proc/self/exe). Truncated to the buffer with
 // ERROR_INSUFFICIENT_BUFFER, as on Windows.
 DWORD GetModuleFileName(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+// NULL: the program itself; otherwise a shared library already loaded, by file name. NULL when
+// there is no such module.
+HMODULE GetModuleHandle(LPCSTR lpModuleName);
+#define ERROR_MOD_NOT_FOUND 126L
 
 #define GetUserName GetUserNameA
 BOOL GetUserNameA(LPSTR lpBuffer, LPDWORD pcbBuffer);

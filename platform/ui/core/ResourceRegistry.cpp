@@ -123,6 +123,25 @@ BOOL CResourceRegistry::FindData(const char* lpszName, const char* lpszType, con
     return TRUE;
 }
 
+BOOL CResourceRegistry::FirstDataId(const char* lpszType, UINT* pnID)
+{
+    if (!lpszType)
+        return FALSE;
+    ResKey type = KeyOf(lpszType);
+    std::lock_guard<std::mutex> guard(Reg().lock);
+    for (const auto& entry : Reg().data)
+    {
+        const ResKey& name = entry.first.first;
+        if (entry.first.second.id == type.id && entry.first.second.name == type.name && name.name.empty())
+        {
+            if (pnID)
+                *pnID = name.id;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
 // HRSRC points to the registry's entry; HGLOBAL of a resource is its data (read-only, never freed).
 namespace
 {

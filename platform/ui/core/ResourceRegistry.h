@@ -47,6 +47,9 @@ public:
     static const DLGTEMPLATE_DATA* FindDialog(UINT nID);
     // Name and type may be integer resources (MAKEINTRESOURCE) or "#123" texts.
     static BOOL FindData(const char* lpszName, const char* lpszType, const void** ppData, DWORD* pdwSize);
+    // The lowest number among the resources of a type given by number (the program's icon is its
+    // first icon); FALSE when there is none.
+    static BOOL FirstDataId(const char* lpszType, UINT* pnID);
 };
 
 // Registers resources from a static initialiser in a source of the program itself (not of a

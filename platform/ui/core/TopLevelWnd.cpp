@@ -1,6 +1,9 @@
 // Top-level windows: the frame widget, closing, activation and the caption.
 #include <wx/wx.h>
+#include <gtk/gtk.h>
+#include <map>
 #include "TopLevelWnd.h"
+#include "X11Window.h"
 
 namespace
 {
@@ -77,6 +80,18 @@ void CTopLevelWndClass::BindEvents(WndRecord* p, wxWindow* pWx) const
         if (!e.CanVeto() && LiveRec(h))
             DestroyWindow(h);
     });
+    pWx->Bind(wxEVT_SHOW, [h](wxShowEvent& e) {
+        e.Skip();
+        WndRecord* r = LiveRec(h);
+        if (r && e.IsShown())
+        {
+            wxSize size = r->pWx->GetSize();
+            wxSize limited = size;
+            ConstrainSize(r, limited);
+            if (LiveRec(h) && limited != size)
+                r->pWx->SetSize(limited);
+        }
+    });
     pWx->Bind(wxEVT_ACTIVATE, [h](wxActivateEvent& e) {
         e.Skip();
         if (e.GetActive())
@@ -86,10 +101,110 @@ void CTopLevelWndClass::BindEvents(WndRecord* p, wxWindow* pWx) const
     });
 }
 
+namespace
+{
+// Moving a window by its caption where no window manager does it: the window follows the pointer
+// until the left button is released, and meanwhile hears nothing of the mouse (as in the move
+// loop of the caption).
+struct CaptionMove
+{
+    bool bActive = false;
+    wxPoint offset;  // pointer minus window position
+};
+
+std::map<HWND, CaptionMove>& CaptionMoves()
+{
+    static std::map<HWND, CaptionMove> s_moves;
+    return s_moves;
+}
+
+void FollowPointer(WndRecord* p)
+{
+    HWND h = p->Handle();
+    wxWindow* w = p->pWx;
+    bool bFirst = CaptionMoves().find(h) == CaptionMoves().end();
+    CaptionMove& m = CaptionMoves()[h];
+    m.bActive = true;
+    m.offset = wxGetMousePosition() - w->GetPosition();
+    if (bFirst)
+    {
+        // Bound after the core's own handlers, so these run first and keep the events.
+        w->Bind(wxEVT_MOTION, [h, w](wxMouseEvent& e) {
+            auto it = CaptionMoves().find(h);
+            if (it == CaptionMoves().end() || !it->second.bActive)
+            {
+                e.Skip();
+                return;
+            }
+            w->Move(wxGetMousePosition() - it->second.offset);
+        });
+        w->Bind(wxEVT_LEFT_UP, [h, w](wxMouseEvent& e) {
+            auto it = CaptionMoves().find(h);
+            if (it == CaptionMoves().end() || !it->second.bActive)
+            {
+                e.Skip();
+                return;
+            }
+            it->second.bActive = false;
+            if (w->HasCapture())
+                w->ReleaseMouse();
+        });
+        w->Bind(wxEVT_MOUSE_CAPTURE_LOST, [h](wxMouseCaptureLostEvent& e) {
+            auto it = CaptionMoves().find(h);
+            if (it != CaptionMoves().end() && it->second.bActive)
+                it->second.bActive = false;
+            else
+                e.Skip();
+        });
+        w->Bind(wxEVT_DESTROY, [h](wxWindowDestroyEvent& e) {
+            e.Skip();
+            CaptionMoves().erase(h);
+        });
+    }
+    if (!w->HasCapture())
+        w->CaptureMouse();
+}
+}  // namespace
+
+void CTopLevelWndClass::ConstrainSize(WndRecord* p, wxSize& size)
+{
+    if (!p->pWx || !(p->dwStyle & WS_THICKFRAME))
+        return;
+    MINMAXINFO mmi{};
+    mmi.ptMaxSize = POINT{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    mmi.ptMaxTrackSize = POINT{::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    DispatchToWindow(p->Handle(), WM_GETMINMAXINFO, 0, (LPARAM)&mmi);
+    if (!LiveRec(p->Handle()) || !p->pWx)
+        return;
+    wxSize minSize(std::max<int>(0, mmi.ptMinTrackSize.x), std::max<int>(0, mmi.ptMinTrackSize.y));
+    if (minSize.x > 0 || minSize.y > 0)
+        p->pWx->SetMinSize(minSize);
+    if (size.x >= 0)
+        size.x = std::max(size.x, minSize.x);
+    if (size.y >= 0)
+        size.y = std::max(size.y, minSize.y);
+}
+
 LRESULT CTopLevelWndClass::DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam) const
 {
     switch (msg)
     {
+    case WM_NCLBUTTONDOWN:
+        // Pressed on the caption: the window follows the pointer until the button is released (the
+        // window manager moves it, or GDK in its place).
+        if (wParam == HTCAPTION && p->pWx)
+        {
+            GtkWidget* w = (GtkWidget*)p->pWx->GetHandle();
+            if (!X11WindowManagerRuns())
+                FollowPointer(p);
+            else if (w && GTK_IS_WINDOW(w))
+            {
+                wxPoint pt = wxGetMousePosition();
+                gtk_window_begin_move_drag(GTK_WINDOW(w), 1, pt.x, pt.y, gtk_get_current_event_time());
+            }
+            return 0;
+        }
+        break;
     case WM_SETTEXT:
         if (p->pWx)
         {

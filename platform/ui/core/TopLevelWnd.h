@@ -22,4 +22,7 @@ public:
     static wxFrame* NewFrameWidget(const CREATESTRUCT& cs, long lExtraStyle = 0);
     // wx frame styles of WS_* / WS_EX_* styles.
     static long FrameStyleOf(DWORD dwStyle, DWORD dwExStyle);
+    // A sizable window's tracking limits (WM_GETMINMAXINFO) applied to a size it is given, and
+    // handed to the widget for the window manager's sizing.
+    static void ConstrainSize(WndRecord* p, wxSize& size);
 };

@@ -56,6 +56,7 @@ public:
     LRESULT HitTest(WndRecord* p) const override { return m_pBase->HitTest(p); }
     bool IsTopLevel() const override { return m_pBase->IsTopLevel(); }
     WNDPROC ClassWndProc() const override { return m_wc.lpfnWndProc; }
+    bool WantsDoubleClicks() const override { return (m_wc.style & CS_DBLCLKS) != 0; }
 
     const WNDCLASSEX& Info() const { return m_wc; }
 

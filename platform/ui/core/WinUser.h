@@ -51,6 +51,7 @@ typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_SETICON 0x0080
 #define WM_NCDESTROY 0x0082
 #define WM_NCHITTEST 0x0084
+#define WM_NCLBUTTONDOWN 0x00A1
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -433,6 +434,10 @@ typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define IDC_IBEAM MAKEINTRESOURCE(32513)
 #define IDC_WAIT MAKEINTRESOURCE(32514)
 #define IDC_CROSS MAKEINTRESOURCE(32515)
+#define IDC_SIZENWSE MAKEINTRESOURCE(32642)
+#define IDC_SIZENESW MAKEINTRESOURCE(32643)
+#define IDC_SIZEWE MAKEINTRESOURCE(32644)
+#define IDC_SIZENS MAKEINTRESOURCE(32645)
 #define IDC_SIZEALL MAKEINTRESOURCE(32646)
 #define IDC_NO MAKEINTRESOURCE(32648)
 #define IDC_HAND MAKEINTRESOURCE(32649)
@@ -574,6 +579,25 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable);
 BOOL IsWindowEnabled(HWND hWnd);
 BOOL MoveWindow(HWND hWnd, int x, int y, int cx, int cy, BOOL bRepaint);
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT uFlags);
+// The shape of a top-level window (window coordinates); the window owns the region from then on.
+// NULL gives the whole window back. Returns non-zero on success.
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
+
+// WM_MOUSELEAVE when the pointer leaves the window, WM_MOUSEHOVER when it rests there for the
+// hover time; each request is answered once.
+#define TME_HOVER 0x00000001
+#define TME_LEAVE 0x00000002
+#define TME_QUERY 0x40000000
+#define TME_CANCEL 0x80000000
+#define HOVER_DEFAULT 0xFFFFFFFF
+typedef struct tagTRACKMOUSEEVENT
+{
+    DWORD cbSize;
+    DWORD dwFlags;
+    HWND hwndTrack;
+    DWORD dwHoverTime;
+} TRACKMOUSEEVENT, *LPTRACKMOUSEEVENT;
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack);
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint);

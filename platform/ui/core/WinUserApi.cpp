@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include "WndClass.h"
+#include "TopLevelWnd.h"
 #include "CodePage.h"
 #include "CWinApp.h"
 #include "Gdi.h"
@@ -655,6 +656,8 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
         if (!w)
             return;
         wxSize size(cx > 0 ? cx : 0, cy > 0 ? cy : 0);
+        if (!(uFlags & SWP_NOSIZE) && p->pClass && p->pClass->IsTopLevel())
+            CTopLevelWndClass::ConstrainSize(p, size);
         if (!(uFlags & SWP_NOMOVE) && !(uFlags & SWP_NOSIZE))
             w->SetSize(x, y, size.x, size.y, wxSIZE_ALLOW_MINUS_ONE);
         else if (!(uFlags & SWP_NOMOVE))

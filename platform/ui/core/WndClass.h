@@ -104,6 +104,8 @@ public:
     virtual bool HandlesCharItself(WndRecord* p, UINT ch) const { return false; }
     virtual bool WantsReturn(WndRecord* p) const { return false; }
     virtual bool ContextMenuOnPress(WndRecord* p) const { return false; }
+    // Whether a second quick press arrives as WM_LBUTTONDBLCLK (CS_DBLCLKS), else as a press.
+    virtual bool WantsDoubleClicks() const { return true; }
     virtual void StyleChanged(WndRecord* p, DWORD dwOldStyle) const {}
     virtual void OnFocus(WndRecord* p, bool bGained) const {}
     virtual bool IsTopLevel() const { return false; }

@@ -198,6 +198,9 @@ static void OnMouseEvent(HWND h, wxMouseEvent& ev, UINT msg)
     }
     SetCursorWindow(h);
     WndRecord* pTarget = LiveRec(hTarget);
+    // A class without double clicks hears a second press as a press.
+    if (msg == WM_LBUTTONDBLCLK && pTarget && pTarget->pClass && !pTarget->pClass->WantsDoubleClicks())
+        msg = WM_LBUTTONDOWN;
     bool bDefault;
     if (msg == WM_MOUSEMOVE && hTarget != hCapture)
         SendSetCursor(hTarget, msg);

@@ -208,6 +208,10 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName)
     case 32513: stock = wxCURSOR_IBEAM; break;
     case 32514: stock = wxCURSOR_WAIT; break;
     case 32515: stock = wxCURSOR_CROSS; break;
+    case 32642: stock = wxCURSOR_SIZENWSE; break;
+    case 32643: stock = wxCURSOR_SIZENESW; break;
+    case 32644: stock = wxCURSOR_SIZEWE; break;
+    case 32645: stock = wxCURSOR_SIZENS; break;
     case 32646: stock = wxCURSOR_SIZING; break;
     case 32648: stock = wxCURSOR_NO_ENTRY; break;
     case 32649: stock = wxCURSOR_HAND; break;

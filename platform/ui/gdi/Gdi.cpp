@@ -484,6 +484,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj)
     case kBrush: old = dc->brush; dc->brush = (Brush*)o; break;
     case kPen: old = dc->pen; dc->pen = (Pen*)o; break;
     case kFont: old = dc->font; dc->font = (Font*)o; break;
+    case kRegion: return nullptr;  // clipping regions are not kept
     }
     ++o->selections;
     Deselect(old);
@@ -673,9 +674,30 @@ BOOL MoveToEx(HDC hdc, int x, int y, POINT* old)
     return TRUE;
 }
 
+int SetROP2(HDC hdc, int rop2)
+{
+    DC* dc = LookUpDC(hdc);
+    if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
+    int old = dc->rop2;
+    dc->rop2 = rop2;
+    return old;
+}
+
+int GetROP2(HDC hdc)
+{
+    DC* dc = LookUpDC(hdc);
+    return dc ? dc->rop2 : 0;
+}
+
 BOOL LineTo(HDC hdc, int x, int y)
 {
     DC* dc = LookUpDC(hdc);
+    if (dc && IsScreenDC(dc))
+    {
+        ScreenLine(dc, dc->current.x, dc->current.y, x, y);
+        dc->current = POINT{x, y};
+        return TRUE;
+    }
     if (!dc || !dc->bitmap) return FALSE;
     Pen* pen = dc->pen;
     if (pen && pen->style != PS_NULL)

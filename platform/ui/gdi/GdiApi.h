@@ -118,6 +118,36 @@
 #define OBJ_FONT 6
 #define OBJ_BITMAP 7
 #define OBJ_MEMDC 10
+#define OBJ_REGION 8
+
+// Raster operations of lines (SetROP2). Lines on the screen DC honour them all; memory and
+// window DCs draw with R2_COPYPEN.
+#define R2_BLACK 1
+#define R2_NOTMERGEPEN 2
+#define R2_MASKNOTPEN 3
+#define R2_NOTCOPYPEN 4
+#define R2_MASKPENNOT 5
+#define R2_NOT 6
+#define R2_XORPEN 7
+#define R2_NOTMASKPEN 8
+#define R2_MASKPEN 9
+#define R2_NOTXORPEN 10
+#define R2_NOP 11
+#define R2_MERGENOTPEN 12
+#define R2_COPYPEN 13
+#define R2_MERGEPENNOT 14
+#define R2_MERGEPEN 15
+#define R2_WHITE 16
+
+// Region kinds (GetRgnBox).
+#define NULLREGION 1
+#define SIMPLEREGION 2
+#define COMPLEXREGION 3
+
+// DrawIconEx flags.
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
 
 typedef struct tagBITMAP
 {
@@ -219,8 +249,21 @@ BOOL TransparentBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int xSrc, in
 COLORREF GetPixel(HDC hdc, int x, int y);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* old);
+// On the screen DC (GetDC(NULL)) a line goes straight onto the screen, over every window.
 BOOL LineTo(HDC hdc, int x, int y);
+int SetROP2(HDC hdc, int rop2);
+int GetROP2(HDC hdc);
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
+
+// Regions (rows of rectangles); DeleteObject frees them. SetWindowRgn (WinUser.h) takes one over.
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int wEllipse, int hEllipse);
+int GetRgnBox(HRGN hrgn, LPRECT lprc);
+BOOL PtInRegion(HRGN hrgn, int x, int y);
+
+// An icon's picture scaled to cx x cy (0: its own size), blended over the DC's pixels.
+BOOL DrawIconEx(HDC hdc, int x, int y, HICON hIcon, int cx, int cy, UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw,
+                UINT diFlags);
 
 // Text (GBK). Plain names, not A-suffixed macros: wx has members of the same names.
 int DrawText(HDC hdc, LPCSTR text, int len, RECT* rc, UINT format);

@@ -164,3 +164,13 @@ SIZE CDC::GetTextExtent(LPCSTR text, int len) const
     ::GetTextExtentPoint32(m_hDC, text, len, &s);
     return s;
 }
+
+void CDC::Draw3dRect(const RECT* rc, COLORREF clrTopLeft, COLORREF clrBottomRight)
+{
+    if (!rc) return;
+    int w = rc->right - rc->left, h = rc->bottom - rc->top;
+    FillSolidRect(rc->left, rc->top, w - 1, 1, clrTopLeft);
+    FillSolidRect(rc->left, rc->top, 1, h - 1, clrTopLeft);
+    FillSolidRect(rc->right - 1, rc->top, 1, h, clrBottomRight);
+    FillSolidRect(rc->left, rc->bottom - 1, w, 1, clrBottomRight);
+}

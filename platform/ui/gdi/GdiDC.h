@@ -55,6 +55,10 @@ public:
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
     COLORREF SetPixel(int x, int y, COLORREF c) { return ::SetPixel(m_hDC, x, y, c); }
     POINT MoveTo(int x, int y);
+    int SetROP2(int rop2) { return ::SetROP2(m_hDC, rop2); }
+    int GetROP2() const { return ::GetROP2(m_hDC); }
+    // A one-pixel frame: top and left in one colour, bottom and right in the other.
+    void Draw3dRect(const RECT* rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
     BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
     BOOL Rectangle(const RECT* rc) { return ::Rectangle(m_hDC, rc->left, rc->top, rc->right, rc->bottom); }
@@ -103,6 +107,17 @@ class CClientDC : public CDC
 public:
     explicit CClientDC(CWnd* pWnd);
     ~CClientDC() override;
+
+protected:
+    HWND m_hWnd = nullptr;
+};
+
+// The whole window; with NULL the whole screen, whose lines go over every window.
+class CWindowDC : public CDC
+{
+public:
+    explicit CWindowDC(CWnd* pWnd);
+    ~CWindowDC() override;
 
 protected:
     HWND m_hWnd = nullptr;

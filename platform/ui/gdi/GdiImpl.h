@@ -9,7 +9,7 @@
 
 namespace gdi {
 
-enum ObjectKind { kBitmap = OBJ_BITMAP, kBrush = OBJ_BRUSH, kPen = OBJ_PEN, kFont = OBJ_FONT };
+enum ObjectKind { kBitmap = OBJ_BITMAP, kBrush = OBJ_BRUSH, kPen = OBJ_PEN, kFont = OBJ_FONT, kRegion = OBJ_REGION };
 
 struct Object
 {
@@ -55,6 +55,14 @@ struct Font : Object
     std::string familyUtf8;  // the Linux family the face maps to
 };
 
+// A region as rows of rectangles.
+struct Region : Object
+{
+    Region() : Object(kRegion) {}
+    std::vector<RECT> rects;
+};
+bool RegionRects(HRGN hrgn, std::vector<RECT>& rects);
+
 enum DcKind { kMemoryDC, kWindowDC };
 
 struct DC
@@ -70,6 +78,7 @@ struct DC
     COLORREF textColor = 0;
     COLORREF bkColor = 0xFFFFFF;
     int bkMode = OPAQUE;
+    int rop2 = R2_COPYPEN;
     POINT current{0, 0};
     SIZE device{0, 0};  // the screen DC: the screen's size (it has no buffer of that size)
 };
@@ -92,6 +101,10 @@ Font* DefaultFont();
 // Windows DCs: the windowing side moves the back buffer to the screen.
 HDC MakeWindowDC(HWND hwnd, int cx, int cy, bool paint);
 void FlushWindowDC(DC* dc);  // defined with the wx code
+
+// The screen DC, whose lines go onto the X root window in the DC's raster operation.
+bool IsScreenDC(const DC* dc);
+void ScreenLine(DC* dc, int x0, int y0, int x1, int y1);
 
 // Text drawing on a bitmap with pango; rc in/out for DT_CALCRECT.
 int DrawTextOn(DC* dc, const std::string& gbk, RECT* rc, UINT format);

@@ -190,6 +190,18 @@ CClientDC::~CClientDC()
     m_hDC = nullptr;
 }
 
+CWindowDC::CWindowDC(CWnd* pWnd)
+{
+    m_hWnd = pWnd ? pWnd->GetSafeHwnd() : nullptr;
+    Attach(::GetDC(m_hWnd));
+}
+
+CWindowDC::~CWindowDC()
+{
+    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+    m_hDC = nullptr;
+}
+
 CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
 
 int CWnd::ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->GetSafeHdc()) : 0; }
