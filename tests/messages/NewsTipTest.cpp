@@ -299,6 +299,28 @@ TEST_F(NewsTipTest, SkinCornersAreTransparentAndButtonsShowTheirStates)
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(probe.x, probe.y) == normal; }));
 }
 
+TEST_F(NewsTipTest, LongTextsWrapAndEndInAnEllipsisInsideTheirItems)
+{
+    CNewsInterface* p = Start();
+    std::string title = "一个很长很长的标题，长得放不进提示窗口的标题栏里面，一定要被截断";
+    std::string content;
+    for (int i = 0; i < 30; ++i) content += "消息内容第" + std::to_string(i) + "段，";
+    ASSERT_EQ(p->AddNews(1, title.c_str(), content.c_str(), "dialog", "", "a/长分类/", "2026-12-10 09:00:00"), 1);
+    ASSERT_TRUE(WaitShown(title));
+    Pump(200);
+    SaveScreenshot("tip-long");
+    // The content stays inside its item: the row below the content area is the skin's body.
+    CPoint o = TipOrigin();
+    const RECT& rc = Tip().Item(CNewsTipWnd::ItemContent).rect;
+    const COLORREF kBody = RGB(236, 245, 252);
+    for (int x = rc.left; x < rc.right; x += 3) EXPECT_EQ(ScreenPixel(o.x + x, o.y + rc.bottom + 2), kBody) << x;
+    // Text reaches the content's lower part (it is filled, not cut after one line).
+    int inked = 0;
+    for (int x = rc.left; x < rc.right; x += 2)
+        for (int y = rc.bottom - 30; y < rc.bottom; y += 3) inked += ScreenPixel(o.x + x, o.y + y) != kBody;
+    EXPECT_GT(inked, 0);
+}
+
 TEST_F(NewsTipTest, UnreadRowsAreQueuedAgainAtTheNextStart)
 {
     Start();

@@ -142,6 +142,9 @@ int DrawTextOn(DC* dc, const std::string& gbkIn, RECT* rc, UINT format)
             pango_layout_set_width(layout, boxW * PANGO_SCALE);
             pango_layout_set_ellipsize(layout,
                                        (format & DT_PATH_ELLIPSIS) ? PANGO_ELLIPSIZE_MIDDLE : PANGO_ELLIPSIZE_END);
+            // Wrapped text fills the box and is cut at its last whole line, not at its first.
+            if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE) && boxH > 0)
+                pango_layout_set_height(layout, boxH * PANGO_SCALE);
         }
     };
 
