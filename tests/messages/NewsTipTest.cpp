@@ -321,6 +321,41 @@ TEST_F(NewsTipTest, LongTextsWrapAndEndInAnEllipsisInsideTheirItems)
     EXPECT_GT(inked, 0);
 }
 
+TEST(NewsTipWndTest, EmptyTextsDrawNothingAndWithoutSkinTheClassBackgroundShows)
+{
+    const COLORREF kBody = RGB(236, 245, 252);
+    RECT work{};
+    ::SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    {
+        CNewsTipWnd tip;
+        ASSERT_EQ(tip.LoadSkin(3000, 0), 1);
+        ASSERT_EQ(tip.Create("caption", nullptr, 250, 180), 1);
+        EXPECT_EQ(tip.Create("again", nullptr, 250, 180), 0);  // one window per object
+        ASSERT_EQ(tip.SetTexts("caption", "", "", "http://x/"), 1);
+        EXPECT_EQ(tip.Url(), "http://x/");
+        tip.Show(1);
+        CPoint o(work.right - 250, work.bottom - 180);
+        ASSERT_TRUE(WaitFor([&] { return ScreenPixel(o.x + 40, o.y) == RGB(31, 86, 140); }));
+        for (int index : {CNewsTipWnd::ItemTitle, CNewsTipWnd::ItemContent}) {
+            const RECT& rc = tip.Item(index).rect;
+            for (int y = rc.top; y < rc.bottom; y += 4)
+                for (int x = rc.left; x < rc.right; x += 4) ASSERT_EQ(ScreenPixel(o.x + x, o.y + y), kBody) << x << "," << y;
+        }
+        tip.Show(0);
+        EXPECT_FALSE(tip.IsVisible());
+    }
+    {
+        CNewsTipWnd tip;
+        EXPECT_EQ(tip.LoadSkin(2999, 0), 0);  // no such bitmap
+        ASSERT_EQ(tip.Create("plain", nullptr, 250, 180), 1);
+        EXPECT_EQ(tip.Redraw(), 0);
+        tip.Show(1);
+        CPoint c(work.right - 125, work.bottom - 90);
+        COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+        EXPECT_TRUE(WaitFor([&] { return ScreenPixel(c.x, c.y) == face; })) << std::hex << ScreenPixel(c.x, c.y);
+    }
+}
+
 TEST_F(NewsTipTest, UnreadRowsAreQueuedAgainAtTheNextStart)
 {
     Start();
