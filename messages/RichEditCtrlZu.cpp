@@ -44,6 +44,21 @@ void AppendEscaped(std::string& rtf, const char* text)
     }
 }
 
+// "scheme://..." or "mailto:...", the scheme made of letters, digits, "+", "-" and ".".
+bool IsAddress(const CString& target)
+{
+    const char* t = target;
+    if (std::strncmp(t, "mailto:", 7) == 0)
+        return t[7] != 0;
+    const char* colon = std::strstr(t, "://");
+    if (!colon || colon == t || !colon[3])
+        return false;
+    for (const char* p = t; p < colon; ++p)
+        if (!isalnum((unsigned char)*p) && *p != '+' && *p != '-' && *p != '.')
+            return false;
+    return true;
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CRichEditCtrlZu, CRichEditCtrl)
@@ -175,7 +190,9 @@ BOOL CRichEditCtrlZu::OnLinkReflect(ENLINK* pLink, LRESULT* pResult)
 {
     if (pLink->msg == WM_LBUTTONDOWN) {
         CString target = GetLinkTarget(pLink->chrg);
-        if (!target.IsEmpty()) {
+        // Only an address goes to the shell: the history dialog's targets are row numbers, and a
+        // bare word would start whatever program bears that name.
+        if (IsAddress(target)) {
             HCURSOR hOld = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
             ::ShellExecute(m_hWnd, "open", target, nullptr, nullptr, SW_SHOWNORMAL);
             ::SetCursor(hOld);

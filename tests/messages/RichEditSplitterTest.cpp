@@ -7,6 +7,7 @@
 #include "SplitterControl.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -91,6 +92,31 @@ TEST(RichEditZuTest, LinkTargetIsBetweenTheFirstTwoHashesOfTheHiddenText)
         CHARRANGE all{0, (LONG)re.GetTextLength()};
         EXPECT_EQ(std::string((LPCSTR)re.GetLinkTarget(all)), c.target) << c.rtf;
     }
+}
+
+TEST(RichEditZuTest, AClickedRowNumberIsNeverStartedAsAProgram)
+{
+    // A program named "7" in the working folder: a link whose target is the row number 7 must not
+    // start it.
+    CTempFolder folder;
+    std::string marker = folder.Path() + "/ran";
+    WriteFile(folder.Path() + "/7", "#!/bin/sh\ntouch '" + marker + "'\n", 0755);
+    char oldDir[4096] = "";
+    ASSERT_TRUE(getcwd(oldDir, sizeof oldDir));
+    ASSERT_EQ(chdir(folder.Path().c_str()), 0);
+    {
+        CEditHost host;
+        host.ShowWindow(SW_SHOWNOACTIVATE);
+        ASSERT_TRUE(WaitFor([&] { return host.IsWindowVisible() != FALSE; }));
+        CRichEditCtrlZu& re = host.edit;
+        re.AppendLink("row seven", "7");
+        CPoint pt = re.PosFromChar(1);
+        re.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x + 2, pt.y + 4));
+        re.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x + 2, pt.y + 4));
+        Pump(300);
+    }
+    EXPECT_EQ(chdir(oldDir), 0);
+    EXPECT_FALSE(FileExists(marker));
 }
 
 TEST(RichEditZuTest, AppendLinkKeepsMarkupCharactersAndLongTextWhole)
