@@ -10,7 +10,6 @@
 
 typedef DWORD REGSAM;
 typedef HKEY* PHKEY;
-typedef BYTE* LPBYTE;
 typedef LONG LSTATUS;
 
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001u)
