@@ -9,7 +9,7 @@
 #include <cstdio>
 
 namespace {
-const char* const kSkinCaption = "Velkor快讯";
+const char* const kSkinCaption = "Velkor\277\354\321\266" /* Velkor快讯 */;
 const int kTipWidth = 250;
 const int kTipHeight = 180;
 }
@@ -152,7 +152,7 @@ void CNewsBox::FillList()
         list.SetItemText(i, 1, pItem->occurTime.c_str());
         list.SetItemText(i, 2, pItem->title.c_str());
         list.SetItemText(i, 3, pItem->content.c_str());
-        list.SetItemText(i, 4, pItem->isRead == 1 ? "已读" : "未读");
+        list.SetItemText(i, 4, pItem->isRead == 1 ? "\322\321\266\301" /* 已读 */ : "\316\264\266\301" /* 未读 */);
         ++i;
     }
     if (i > 0)
@@ -181,7 +181,7 @@ void CNewsBox::FillTreeAndShow()
     if (!tree.GetSafeHwnd())
         return;
     tree.DeleteAllItems();
-    HTREEITEM hRoot = tree.InsertItem("所有消息", TVI_ROOT, TVI_LAST);
+    HTREEITEM hRoot = tree.InsertItem("\313\371\323\320\317\373\317\242" /* 所有消息 */, TVI_ROOT, TVI_LAST);
     for (CNewsItem* pItem : m_items) {
         CStringArray parts;
         SplitPath(pItem->m_class.c_str(), '/', parts);

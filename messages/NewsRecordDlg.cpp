@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 namespace {
-const char* const kRootText = "所有消息";
+const char* const kRootText = "\313\371\323\320\317\373\317\242" /* 所有消息 */;
 }
 
 BEGIN_MESSAGE_MAP(CNewsRecordDlg, CDialog)
@@ -38,11 +38,11 @@ BOOL CNewsRecordDlg::OnInitDialog()
     CRect rcList;
     m_list.GetClientRect(&rcList);
     const int w = rcList.Width();
-    m_list.InsertColumn(0, "序号", LVCFMT_LEFT, w / 8);
-    m_list.InsertColumn(1, "时间", LVCFMT_LEFT, w / 4);
-    m_list.InsertColumn(2, "标题", LVCFMT_LEFT, w / 4);
-    m_list.InsertColumn(3, "内容", LVCFMT_LEFT, w / 4);
-    m_list.InsertColumn(4, "已读/未读", LVCFMT_LEFT, w / 8);
+    m_list.InsertColumn(0, "\320\362\272\305" /* 序号 */, LVCFMT_LEFT, w / 8);
+    m_list.InsertColumn(1, "\312\261\274\344" /* 时间 */, LVCFMT_LEFT, w / 4);
+    m_list.InsertColumn(2, "\261\352\314\342" /* 标题 */, LVCFMT_LEFT, w / 4);
+    m_list.InsertColumn(3, "\304\332\310\335" /* 内容 */, LVCFMT_LEFT, w / 4);
+    m_list.InsertColumn(4, "\322\321\266\301/\316\264\266\301" /* 已读/未读 */, LVCFMT_LEFT, w / 8);
 
     m_richEdit.SetEventMask(m_richEdit.GetEventMask() | ENM_LINK);
 

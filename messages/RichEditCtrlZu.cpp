@@ -72,7 +72,7 @@ void CRichEditCtrlZu::AppendText(LPCSTR text, COLORREF color, int step, BOOL bLi
     cf.dwMask = CFM_SIZE | CFM_FACE | CFM_COLOR;
     cf.crTextColor = color;
     cf.yHeight = 180 + 20 * step;
-    std::strncpy(cf.szFaceName, face ? face : "宋体", sizeof(cf.szFaceName) - 1);
+    std::strncpy(cf.szFaceName, face ? face : "\313\316\314\345" /* 宋体 */, sizeof(cf.szFaceName) - 1);
     if (bLink) {
         cf.dwMask |= CFM_LINK;
         cf.dwEffects |= CFE_LINK;

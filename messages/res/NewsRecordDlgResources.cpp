@@ -13,7 +13,7 @@ const DLGITEMTEMPLATE_DATA s_recordItems[] = {
       TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SINGLEEXPAND | TVS_INFOTIP | WS_BORDER | WS_HSCROLL |
           WS_TABSTOP | WS_VISIBLE,
       0, 0, 2, 96, 288 },
-    { IDC_NEWS_CLEAR, "Button", "清除", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 0, 104, 3, 50, 14 },
+    { IDC_NEWS_CLEAR, "Button", "\307\345\263\375" /* 清除 */, BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 0, 104, 3, 50, 14 },
     { IDC_NEWS_LIST, WC_LISTVIEW, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_ALIGNLEFT | WS_BORDER | WS_TABSTOP | WS_VISIBLE,
       0, 100, 19, 459, 124 },
     { IDC_NEWS_DETAIL, RICHEDIT_CLASS, "",
@@ -25,7 +25,7 @@ const DLGITEMTEMPLATE_DATA s_recordItems[] = {
 
 const DLGTEMPLATE_DATA s_recordDialog = {
     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_SETFONT, 0, 0, 0, 561,
-    290, "消息记录", 8, "MS Shell Dlg",
+    290, "\317\373\317\242\274\307\302\274" /* 消息记录 */, 8, "MS Shell Dlg",
     s_recordItems, (int)(sizeof(s_recordItems) / sizeof(s_recordItems[0])),
 };
 
