@@ -124,6 +124,13 @@ wxBitmap AfxWxBitmapFromHandle(HBITMAP hbm, COLORREF clrTransparent)
 
 wxMenu* AfxBuildWxMenu(HMENU hMenu, const MenuImageProvider& images)
 {
+    // Items show their pictures, as menus do on Windows (GTK hides them unless told).
+    static const bool s_bImages = [] {
+        if (GtkSettings* settings = gtk_settings_get_default())
+            g_object_set(settings, "gtk-menu-images", TRUE, nullptr);
+        return true;
+    }();
+    (void)s_bImages;
     auto* pMenu = new wxMenu;
     int n = ::GetMenuItemCount(hMenu);
     for (int i = 0; i < n; ++i)
