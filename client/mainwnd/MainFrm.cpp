@@ -119,6 +119,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_TrayIcon.AddIcon();
 
     // The message component starts with the frame (its result is not looked at).
+    CNewsInterface::GetInstance()->InitNewsInterface("aaa", "bbb", m_hWnd);
 
     SetTimer(TIMER_SESSION_CHECK, 300000, nullptr);
     SetTimer(TIMER_IDLE_LOCK, 1000, nullptr);

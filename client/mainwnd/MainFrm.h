@@ -9,11 +9,11 @@
 #include "CMFCStatusBar.h"
 #include "CMFCToolBar.h"
 #include "CMFCToolBarImages.h"
+#include "NewsInterface.h"
 #include "SearchButton.h"
 #include "SearchEditButton.h"
 #include "SystemTray.h"
 
-#define WM_SHOWNEWS (WM_USER + 900)
 #define WM_NEW_BROWSER (WM_USER + 104)
 #define WM_QUERY_WAYBILL 0x852
 #define WM_PRINT_RESULT 0x84D
