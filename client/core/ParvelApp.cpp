@@ -1,12 +1,10 @@
 // Start-up, sign-on step, trans-URL list and exit of the client program.
 #include "ParvelApp.h"
 #include "MainFrm.h"
-#if __has_include("ParvelView.h")
 #include "CMultiDocTemplate.h"
 #include "ParvelDoc.h"
 #include "ChildFrm.h"
 #include "ParvelView.h"
-#endif
 
 #include <cstdio>
 #include <vector>
@@ -213,13 +211,11 @@ BOOL CParvelApp::InitInstance()
     InitKeyboardManager();
     InitTooltipManager();
 
-#if __has_include("ParvelView.h")
     CMultiDocTemplate* pDocTemplate = new CMultiDocTemplate(IDR_ParvelTYPE, RUNTIME_CLASS(CParvelDoc),
                                                             RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CParvelView));
     if (!pDocTemplate)
         return FALSE;
     AddDocTemplate(pDocTemplate);
-#endif
 
     CMainFrame* pMainFrame = new CMainFrame;
     if (!pMainFrame->LoadFrame(IDR_MAINFRAME, 0xCF8000))
@@ -230,12 +226,10 @@ BOOL CParvelApp::InitInstance()
     SetProp(pMainFrame->GetSafeHwnd(), strTitle, (HANDLE)(ULONG_PTR)PROP_INSTANCE_MARK);
     m_pMainWnd = pMainFrame;
 
-#if __has_include("ParvelView.h")
     // The command line names no file: the framework's new-file command opens the first page.
     OnFileNew();
     if (!pMainFrame->MDIGetActive())
         return FALSE;
-#endif
 
     pMainFrame->ShowWindow(SW_SHOWMAXIMIZED);
     pMainFrame->UpdateWindow();

@@ -11,9 +11,9 @@
 #include "URLEncode.h"
 #include "VelkorMenu.h"
 #include "resource.h"
-#if __has_include("HtmlView.h")
-#include "HtmlView.h"
-#endif
+#include "CMDIChildWndEx.h"
+#include "InternetCookie.h"
+#include "ParvelView.h"
 
 // The network's single-sign-on portal: its pages open in the desktop's own browser.
 #ifndef PARVEL_SSO_PORTAL_HOST
@@ -292,32 +292,24 @@ void CMainFrame::OnUpdateServerMenuCommand(CCmdUI* pCmdUI)
 
 LRESULT CMainFrame::OnNewBrowser(WPARAM wParam, LPARAM)
 {
-#if __has_include("HtmlView.h")
     AfxGetApp()->OnFileNew();
     CMDIChildWndEx* pChild = MDIGetActive();
     auto* pView = pChild ? dynamic_cast<CHtmlView*>(pChild->GetActiveView()) : nullptr;
     if (pView && wParam)
         *(LPDISPATCH*)wParam = pView->GetApplication();
-#else
-    (void)wParam;
-#endif
     return 0;
 }
 
 void CMainFrame::OnHomePage()
 {
     Scrivo::trace("主页");
-#if __has_include("HtmlView.h")
     CMDIChildWndEx* pChild = MDIGetActive();
     auto* pView = pChild ? dynamic_cast<CHtmlView*>(pChild->GetActiveView()) : nullptr;
     if (pView)
         pView->Navigate2(COptionCtrl::GetOptionData().GetHomePageUrl());
-#endif
 }
 
-#if !__has_include("ParvelView.h")
-// Until the page tabs exist there is nothing to open an address in; the frame still comes back.
-void CMainFrame::OpenUrlInNewPage(LPCSTR, LPCSTR, LPCSTR)
+void CMainFrame::OpenUrlInNewPage(LPCSTR lpszUrl, LPCSTR, LPCSTR lpszPostData)
 {
     if (!IsWindowVisible() || IsIconic())
     {
@@ -325,8 +317,20 @@ void CMainFrame::OpenUrlInNewPage(LPCSTR, LPCSTR, LPCSTR)
         SetForegroundWindow();
         SetFocus();
     }
+    AfxGetApp()->OnFileNew();
+    CMDIChildWndEx* pChild = MDIGetActive();
+    auto* pView = pChild ? dynamic_cast<CHtmlView*>(pChild->GetActiveView()) : nullptr;
+    if (!pView || !lpszUrl)
+        return;
+    // The sign-on cookies for the very address, stored before its load starts.
+    const COptionData& options = COptionCtrl::GetOptionData();
+    InternetSetCookieA(lpszUrl, "JSESSIONID", options.GetSessionId());
+    InternetSetCookieA(lpszUrl, "CASTGC", options.GetTGT());
+    if (lpszPostData && *lpszPostData)
+        pView->Navigate2(lpszUrl, 0, nullptr, nullptr, (LPVOID)lpszPostData, (DWORD)strlen(lpszPostData));
+    else
+        pView->Navigate2(lpszUrl);
 }
-#endif
 
 // ---------------------------------------------------------------------------------------------
 // Window

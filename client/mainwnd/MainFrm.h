@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AfxWin.h"
+#include "CMDIChildWndEx.h"
 #include "CMDIFrameWndEx.h"
 #include "CMFCMenuBar.h"
 #include "CMFCStatusBar.h"

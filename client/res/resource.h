@@ -32,6 +32,8 @@
 // Main frame: menus, toolbar, pictures, strings.
 #define IDR_TRAY_MENU 311
 #define IDR_TAB_MENU 316
+// Page tabs: the edit context menu of a page.
+#define IDR_PAGE_EDIT_MENU 119
 #define IDB_STATUS_ICON 317
 #define IDI_TRAY 314
 #define IDS_INDICATOR_ICON 102
