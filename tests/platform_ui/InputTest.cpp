@@ -330,3 +330,189 @@ TEST_F(InputFixture, EnterGivesTheDefaultCommandAndEscapeCancels)
     EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key Escape", [&] { return dlg.m_nCancel >= 1; }));
     EXPECT_EQ(nGo, dlg.m_nGo);  // Escape gives no OK
 }
+
+// ---------------------------------------------------------------------------------------------
+// PreTranslateMessage and accelerators: real keys into an edit inside a panel inside a frame.
+
+namespace
+{
+enum
+{
+    IDR_TRACE_FRAME = 9300,
+    ID_TRACE_LOCK = 5101,
+    IDC_TRACE_EDIT = 1200,
+};
+const ACCEL s_accel[] = {
+    {FVIRTKEY | FCONTROL, 'L', ID_TRACE_LOCK},
+};
+CResourceRegistrar s_regAccel([] { CResourceRegistry::AddAccelerators(IDR_TRACE_FRAME, s_accel, 1); });
+
+// Who saw a WM_KEYDOWN before its window, in order; 'Q' stops at the frame.
+std::vector<std::string> g_trace;
+void Trace(const MSG* p, const char* who)
+{
+    if (p->message == WM_KEYDOWN)
+        g_trace.push_back(who + std::string(":") + std::to_string(p->wParam));
+}
+
+class CTraceEdit : public CEdit
+{
+public:
+    std::vector<UINT> m_chars;
+    BOOL PreTranslateMessage(MSG* p) override
+    {
+        Trace(p, "edit");
+        return CEdit::PreTranslateMessage(p);
+    }
+    afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
+    {
+        m_chars.push_back(nChar);
+        CEdit::OnChar(nChar, nRepCnt, nFlags);
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CTraceEdit, CEdit)
+    ON_WM_CHAR()
+END_MESSAGE_MAP()
+
+class CTracePanel : public CWnd
+{
+public:
+    BOOL PreTranslateMessage(MSG* p) override
+    {
+        Trace(p, "panel");
+        return CWnd::PreTranslateMessage(p);
+    }
+};
+
+class CTraceFrame : public CFrameWnd
+{
+public:
+    int m_nLocks = 0;
+    BOOL PreTranslateMessage(MSG* p) override
+    {
+        Trace(p, "frame");
+        if (p->message == WM_KEYDOWN && p->wParam == 'Q')
+            return TRUE;
+        return CFrameWnd::PreTranslateMessage(p);
+    }
+    afx_msg void OnLock() { ++m_nLocks; }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CTraceFrame, CFrameWnd)
+    ON_COMMAND(ID_TRACE_LOCK, &CTraceFrame::OnLock)
+END_MESSAGE_MAP()
+
+class CTraceApp : public CWinApp
+{
+public:
+    BOOL PreTranslateMessage(MSG* p) override
+    {
+        Trace(p, "app");
+        return CWinApp::PreTranslateMessage(p);
+    }
+};
+
+struct PreTranslateFixture : ::testing::Test
+{
+    CTraceApp app;
+    CTraceFrame* pFrame = nullptr;
+    CTracePanel panel;
+    CTraceEdit edit;
+    void SetUp() override
+    {
+        g_trace.clear();
+        pFrame = new CTraceFrame;
+        ASSERT_TRUE(pFrame->LoadFrame(IDR_TRACE_FRAME, WS_OVERLAPPEDWINDOW));
+        pFrame->SetWindowPos(&CWnd::wndTopMost, 150, 150, 320, 160, SWP_NOACTIVATE);
+        ASSERT_TRUE(panel.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 120), pFrame, 1));
+        ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), &panel,
+                                IDC_TRACE_EDIT));
+        pFrame->ShowWindow(SW_SHOW);
+        ASSERT_TRUE(WaitFor([&] { return pFrame->GetX11Window() != 0 && pFrame->IsWindowVisible(); }));
+    }
+    void TearDown() override
+    {
+        if (pFrame && ::IsWindow(pFrame->m_hWnd))
+            pFrame->DestroyWindow();  // deletes itself
+    }
+    // Clicks into the edit until it has the focus, then sends the keys until done holds.
+    bool KeysIntoEdit(const std::string& xdoArgs, const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 3; ++i)
+        {
+            g_trace.clear();
+            edit.m_chars.clear();
+            bool bFocused = false;
+            for (int k = 0; k < 5 && !bFocused; ++k)
+            {
+                pFrame->SetForegroundWindow();
+                ClickAt(CenterOf(&edit));
+                bFocused = WaitFor([&] { return CWnd::GetFocus() == &edit; }, 1000);
+            }
+            if (!bFocused)
+                continue;
+            g_trace.clear();
+            Xdo(xdoArgs);
+            if (WaitFor(done, 2000))
+                return true;
+        }
+        return false;
+    }
+};
+}  // namespace
+
+TEST_F(PreTranslateFixture, KeysPassTheWindowsUpToTheFrameThenTheApplication)
+{
+    ASSERT_TRUE(KeysIntoEdit("key x", [&] { return !edit.m_chars.empty(); }));
+    const std::vector<std::string> expected = {"edit:88", "panel:88", "frame:88", "app:88"};
+    EXPECT_EQ(g_trace, expected);
+    EXPECT_EQ(edit.m_chars, std::vector<UINT>{'x'});
+}
+
+TEST_F(PreTranslateFixture, TrueFromTheFrameStopsTheKey)
+{
+    // The Q goes no further than the frame; the x after it shows that the keys arrived.
+    ASSERT_TRUE(KeysIntoEdit("key q x", [&] { return !edit.m_chars.empty(); }));
+    const std::vector<std::string> expected = {"edit:81", "panel:81", "frame:81",
+                                               "edit:88", "panel:88", "frame:88", "app:88"};
+    EXPECT_EQ(g_trace, expected);
+    EXPECT_EQ(edit.m_chars, std::vector<UINT>{'x'});
+    CString s;
+    edit.GetWindowText(s);
+    EXPECT_STREQ(s, "x");
+}
+
+TEST_F(PreTranslateFixture, AcceleratorKeyBecomesTheFramesCommand)
+{
+    ASSERT_TRUE(pFrame->m_hAccelTable != nullptr);  // LoadFrame found the table of its id
+    ASSERT_TRUE(KeysIntoEdit("key ctrl+l", [&] { return pFrame->m_nLocks > 0; }));
+    EXPECT_EQ(pFrame->m_nLocks, 1);
+    // Taken by the frame's table: the application never saw it, the edit got no character.
+    for (const std::string& s : g_trace)
+        EXPECT_NE(s, "app:76");
+    EXPECT_TRUE(edit.m_chars.empty());
+    // Without Ctrl the letter is typed.
+    ASSERT_TRUE(KeysIntoEdit("key l", [&] { return !edit.m_chars.empty(); }));
+    EXPECT_EQ(pFrame->m_nLocks, 1);
+}
+
+TEST(AcceleratorTest, TableMatchesKeyAndModifiersExactly)
+{
+    EXPECT_EQ(::LoadAccelerators(nullptr, MAKEINTRESOURCE(9399)), nullptr);
+    HACCEL h = ::LoadAccelerators(nullptr, MAKEINTRESOURCE(IDR_TRACE_FRAME));
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(::LoadAccelerators(nullptr, "#9300"), h);
+    auto* pFrame = new CTraceFrame;
+    ASSERT_TRUE(pFrame->Create(nullptr, "accelerators"));
+    MSG m{pFrame->m_hWnd, WM_KEYDOWN, 'L', 1, 0, {0, 0}};
+    EXPECT_FALSE(::TranslateAccelerator(pFrame->m_hWnd, h, &m));  // no Ctrl held
+    EXPECT_EQ(pFrame->m_nLocks, 0);
+    EXPECT_FALSE(::TranslateAccelerator(nullptr, h, &m));
+    EXPECT_FALSE(::TranslateAccelerator(pFrame->m_hWnd, nullptr, &m));
+    pFrame->DestroyWindow();
+}

@@ -1,6 +1,8 @@
 // The application object and the program's start.
 #include <wx/wx.h>
+#include <algorithm>
 #include <climits>
+#include <vector>
 #include <unistd.h>
 #include "WndRecord.h"
 #include "CWinApp.h"
@@ -17,6 +19,13 @@ BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
 END_MESSAGE_MAP()
 
 static CWinApp* g_pApp = nullptr;
+// Application objects alive, the newest last: an object made for a while (a test's) gives the
+// application back to the one before it when it goes.
+static std::vector<CWinApp*>& Apps()
+{
+    static auto* v = new std::vector<CWinApp*>;
+    return *v;
+}
 
 CWinApp::CWinApp(LPCSTR lpszAppName)
     : m_lpCmdLine(""), m_nCmdShow(SW_SHOWNORMAL), m_hInstance(nullptr), m_pszAppName(nullptr),
@@ -24,6 +33,7 @@ CWinApp::CWinApp(LPCSTR lpszAppName)
       m_pDocManager(nullptr)
 {
     g_pApp = this;
+    Apps().push_back(this);
     m_bAutoDelete = FALSE;
     if (lpszAppName)
     {
@@ -36,8 +46,9 @@ CWinApp::~CWinApp()
 {
     delete m_pDocManager;
     m_pDocManager = nullptr;
-    if (g_pApp == this)
-        g_pApp = nullptr;
+    auto& apps = Apps();
+    apps.erase(std::remove(apps.begin(), apps.end(), this), apps.end());
+    g_pApp = apps.empty() ? nullptr : apps.back();
 }
 
 BOOL CWinApp::InitInstance()
@@ -56,9 +67,9 @@ int CWinApp::Run()
     return ExitInstance();
 }
 
-BOOL CWinApp::OnIdle(LONG)
+BOOL CWinApp::OnIdle(LONG lCount)
 {
-    return FALSE;
+    return CWinThread::OnIdle(lCount);
 }
 
 void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey)

@@ -1,5 +1,6 @@
 // Worker and user-interface threads.
-#include <unistd.h>
+#include <mutex>
+#include <set>
 #include "WndRecord.h"
 #include "CWinThread.h"
 #include "CWinApp.h"
@@ -7,6 +8,55 @@
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 
 static thread_local CWinThread* t_pThread = nullptr;
+
+namespace
+{
+// User-interface threads inside Run: their windows live on the GUI thread, so their idle step
+// runs there too.
+std::mutex g_runningLock;
+std::set<CWinThread*>& Running()
+{
+    static auto* s = new std::set<CWinThread*>;
+    return *s;
+}
+
+// WM_IDLEUPDATECMDUI to the window and every window inside it: bars ask for their commands' state.
+void SendIdleUpdate(HWND h)
+{
+    if (!LiveRec(h))
+        return;
+    DispatchToWindow(h, WM_IDLEUPDATECMDUI, TRUE, 0);
+    WndRecord* p = LiveRec(h);
+    if (!p)
+        return;
+    std::vector<HWND> kids = p->children;
+    for (HWND c : kids)
+        SendIdleUpdate(c);
+}
+
+void IdleOf(CWinThread* pThread, bool (*pfnInputWaiting)())
+{
+    for (LONG n = 0; pThread->OnIdle(n); ++n)
+        if (pfnInputWaiting())
+            break;
+}
+}  // namespace
+
+void RunIdleStep(bool (*pfnInputWaiting)())
+{
+    static bool s_bInIdle = false;  // GUI thread; an idle handler that pumps gets no nested step
+    if (s_bInIdle)
+        return;
+    s_bInIdle = true;
+    if (CWinApp* pApp = AfxGetApp())
+        IdleOf(pApp, pfnInputWaiting);
+    {
+        std::lock_guard<std::mutex> guard(g_runningLock);
+        for (CWinThread* pThread : Running())
+            IdleOf(pThread, pfnInputWaiting);
+    }
+    s_bInIdle = false;
+}
 
 CWinThread::CWinThread()
     : m_hThread(nullptr), m_nThreadID(0), m_bAutoDelete(TRUE), m_pMainWnd(nullptr), m_pActiveWnd(nullptr),
@@ -73,7 +123,15 @@ static BOOL MainWndGone(void* p)
 int CWinThread::Run()
 {
     // The thread's windows live on the GUI thread: this thread waits until its main window is gone.
+    {
+        std::lock_guard<std::mutex> guard(g_runningLock);
+        Running().insert(this);
+    }
     AfxWaitUntil(&MainWndGone, this, INFINITE);
+    {
+        std::lock_guard<std::mutex> guard(g_runningLock);
+        Running().erase(this);
+    }
     return ExitInstance();
 }
 
@@ -87,8 +145,12 @@ BOOL CWinThread::PreTranslateMessage(MSG*)
     return FALSE;
 }
 
-BOOL CWinThread::OnIdle(LONG)
+BOOL CWinThread::OnIdle(LONG lCount)
 {
+    // The first round brings the command sources of the thread's main window up to date.
+    if (lCount <= 0)
+        if (CWnd* pMain = GetMainWnd())
+            SendIdleUpdate(pMain->m_hWnd);
     return FALSE;
 }
 

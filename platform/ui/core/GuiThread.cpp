@@ -44,6 +44,13 @@ public:
     }
     // Events of destroyed windows must not reach handlers: they are filtered by the records.
     int OnExit() override { return 0; }
+    // wx runs this when the GUI thread's events are all handled: the framework's idle step.
+    bool ProcessIdle() override
+    {
+        bool bMore = wxApp::ProcessIdle();
+        RunIdleStep([] { return g_main_context_pending(nullptr) != FALSE; });
+        return bMore;
+    }
 };
 
 void WakeGui()

@@ -94,6 +94,12 @@ void CResourceRegistry::AddData(UINT nID, const char* lpszType, const void* pDat
     AddData(MAKEINTRESOURCE(nID), lpszType, pData, dwSize);
 }
 
+void CResourceRegistry::AddAccelerators(UINT nID, const ACCEL* pEntries, int nEntries)
+{
+    if (pEntries && nEntries > 0)
+        AddData(MAKEINTRESOURCE(nID), RT_ACCELERATOR, pEntries, (DWORD)(sizeof(ACCEL) * (size_t)nEntries));
+}
+
 const char* CResourceRegistry::FindString(UINT nID)
 {
     std::lock_guard<std::mutex> guard(Reg().lock);

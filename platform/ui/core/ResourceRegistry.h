@@ -38,6 +38,8 @@ public:
     // as "GIF"); the bytes are kept by pointer. Bitmaps and icons are image files (BMP, PNG, ICO).
     static void AddData(const char* lpszName, const char* lpszType, const void* pData, DWORD dwSize);
     static void AddData(UINT nID, const char* lpszType, const void* pData, DWORD dwSize);
+    // An accelerator table (LoadAccelerators); the entries are kept by pointer.
+    static void AddAccelerators(UINT nID, const struct tagACCEL* pEntries, int nEntries);
 
     // Strings of a named resource-only module (another library's string table), which
     // LoadLibrary finds by name (case-insensitive) and LoadString reads through its handle.

@@ -57,6 +57,7 @@ typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
+#define WM_SYSCHAR 0x0106
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
@@ -451,6 +452,7 @@ typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define RT_MENU MAKEINTRESOURCE(4)
 #define RT_DIALOG MAKEINTRESOURCE(5)
 #define RT_STRING MAKEINTRESOURCE(6)
+#define RT_ACCELERATOR MAKEINTRESOURCE(9)
 #define RT_RCDATA MAKEINTRESOURCE(10)
 #define RT_GROUP_ICON MAKEINTRESOURCE(14)
 #define RT_VERSION MAKEINTRESOURCE(16)
@@ -507,6 +509,34 @@ typedef struct tagMINMAXINFO
     POINT ptMinTrackSize;
     POINT ptMaxTrackSize;
 } MINMAXINFO, *LPMINMAXINFO;
+
+// Accelerator tables: keys that give commands. A table is a resource of the program (kept as C++
+// data, CResourceRegistry::AddAccelerators); TranslateAccelerator turns a key message that matches
+// an entry into WM_COMMAND (HIWORD(wParam) 1) to the window and answers TRUE.
+PARVEL_DECLARE_HANDLE(HACCEL);
+#define FVIRTKEY 0x01   // key is a virtual-key code, else a character (WM_CHAR)
+#define FNOINVERT 0x02
+#define FSHIFT 0x04
+#define FCONTROL 0x08
+#define FALT 0x10
+typedef struct tagACCEL
+{
+    BYTE fVirt;
+    WORD key;
+    WORD cmd;
+} ACCEL, *LPACCEL;
+HACCEL LoadAccelerators(HINSTANCE hInstance, LPCSTR lpTableName);
+int TranslateAccelerator(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg);
+#define TranslateAcceleratorA TranslateAccelerator
+#define LoadAcceleratorsA LoadAccelerators
+// The state of a key when the input message being handled was made: negative while held down
+// (shift, control and alt; other keys as the keyboard has them now).
+short GetKeyState(int nVirtKey);
+
+// Keyboard and mouse input on its way to its window: the target's PreTranslateMessage, its
+// parents' up to the top-level window, then the application's; TRUE when one of them took the
+// message, which then goes no further. The framework calls it for the input it turns into messages.
+BOOL AfxPreTranslateMessage(MSG* pMsg);
 
 // Messages.
 LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);

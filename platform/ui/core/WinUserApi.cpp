@@ -566,9 +566,12 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
         else p->dwStyle |= WS_DISABLED;
         if (p->pWx)
             p->pWx->Enable(bEnable != 0);
-        RefreshWindow(p);
+        // Unchanged, nothing repaints: the idle step enables its bars' windows again and again.
         if (bWasDisabled == (BOOL)(bEnable != 0))
+        {
+            RefreshWindow(p);
             DispatchToWindow(hWnd, WM_ENABLE, bEnable, 0);
+        }
     });
     return bWasDisabled;
 }

@@ -5,6 +5,7 @@
 #include "WndClass.h"
 #include "CodePage.h"
 #include "Gdi.h"
+#include "KernelObject.h"
 
 wxString WxFromGbk(const char* psz)
 {
@@ -63,6 +64,15 @@ WPARAM MouseKeyState(const wxMouseState& ms)
 bool IsNative(WndRecord* p)
 {
     return p->pClass->IsNative(p);
+}
+
+// Input passes the windows' and the application's PreTranslateMessage before its window gets it;
+// TRUE when one of them took it.
+bool PreTranslate(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    wxPoint pt = wxGetMousePosition();
+    MSG m{h, msg, wParam, lParam, GetTickCount(), {pt.x, pt.y}};
+    return AfxPreTranslateMessage(&m) != FALSE;
 }
 }  // namespace
 
@@ -197,6 +207,7 @@ static void OnMouseEvent(HWND h, wxMouseEvent& ev, UINT msg)
         hTarget = hCapture;
     }
     SetCursorWindow(h);
+    SetInputModifiers(ev.ShiftDown(), ev.ControlDown(), ev.AltDown());
     WndRecord* pTarget = LiveRec(hTarget);
     // A class without double clicks hears a second press as a press.
     if (msg == WM_LBUTTONDBLCLK && pTarget && pTarget->pClass && !pTarget->pClass->WantsDoubleClicks())
@@ -208,14 +219,23 @@ static void OnMouseEvent(HWND h, wxMouseEvent& ev, UINT msg)
         SendSetCursor(hTarget, msg);
     if (!LiveRec(hTarget))
         return;
+    WPARAM wParam;
+    LPARAM lParam;
     if (msg == WM_MOUSEWHEEL)
     {
         wxPoint sp = pRec->pWx ? pRec->pWx->ClientToScreen(pt) : pt;
         int delta = ev.GetWheelRotation() * 120 / (ev.GetWheelDelta() ? ev.GetWheelDelta() : 120);
-        bDefault = DispatchEvent(hTarget, msg, MAKEWPARAM(MouseKeyState(ev), (short)delta), MAKELPARAM(sp.x, sp.y));
+        wParam = MAKEWPARAM(MouseKeyState(ev), (short)delta);
+        lParam = MAKELPARAM(sp.x, sp.y);
     }
     else
-        bDefault = DispatchEvent(hTarget, msg, MouseKeyState(ev), MAKELPARAM(pt.x, pt.y));
+    {
+        wParam = MouseKeyState(ev);
+        lParam = MAKELPARAM(pt.x, pt.y);
+    }
+    if (PreTranslate(hTarget, msg, wParam, lParam) || !LiveRec(hTarget) || !(pRec = LiveRec(h)))
+        return;
+    bDefault = DispatchEvent(hTarget, msg, wParam, lParam);
     bool bMenuOnPress = pTarget && pTarget->pClass->ContextMenuOnPress(pTarget);
     if (msg == WM_RBUTTONUP && LiveRec(hTarget) && !bMenuOnPress)
     {
@@ -287,6 +307,7 @@ static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
         ev.Skip();
         return;
     }
+    SetInputModifiers(ev.ShiftDown(), ev.ControlDown(), ev.AltDown());
     bool bDefault = true;
     if (msg == WM_CHAR)
     {
@@ -327,6 +348,13 @@ static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
         {
             if (!LiveRec(h))
                 return;
+            if (PreTranslate(h, WM_CHAR, (WPARAM)(unsigned char)c, l))
+            {
+                bDefault = false;
+                continue;
+            }
+            if (!LiveRec(h))
+                return;
             bDefault = DispatchEvent(h, WM_CHAR, (WPARAM)(unsigned char)c, l) && bDefault;
         }
         // A class whose default inserts characters itself (the edit) leaves GTK only the keys it
@@ -337,7 +365,10 @@ static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
     else
     {
         UINT vk = VirtualKeyOf(ev.GetKeyCode());
-        bDefault = DispatchEvent(h, msg, vk, KeyLParam(ev, msg == WM_KEYUP));
+        LPARAM l = KeyLParam(ev, msg == WM_KEYUP);
+        if (PreTranslate(h, msg, vk, l) || !LiveRec(h))
+            return;
+        bDefault = DispatchEvent(h, msg, vk, l);
         if (bDefault && msg == WM_KEYDOWN && (vk == VK_ESCAPE || vk == VK_RETURN) && !ev.HasAnyModifiers() &&
             DialogKey(h, vk))
             return;

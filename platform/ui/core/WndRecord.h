@@ -82,6 +82,9 @@ R CallOnGui(const std::function<R()>& fn)
     return r;
 }
 void ServeGuiCalls();
+// The GUI thread's queue ran empty: the application's and the user-interface threads' OnIdle, each
+// round after round while it asks for more and pfnInputWaiting answers false.
+void RunIdleStep(bool (*pfnInputWaiting)());
 
 // Sends the message straight to the window's procedure (GUI thread).
 PARVEL_UI_API LRESULT DispatchToWindow(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -133,3 +136,6 @@ HWND CaptureWindow();
 void ForgetCapture(HWND h);
 void SetLastActiveWindow(HWND h);
 HWND LastActiveWindow();
+
+// The modifiers held in the input event being turned into a message (GetKeyState answers them).
+void SetInputModifiers(bool bShift, bool bControl, bool bAlt);

@@ -38,7 +38,23 @@ END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
-CFrameWnd::CFrameWnd() : m_bAutoMenuEnable(TRUE), m_nIDHelp(0), m_pViewActive(nullptr) {}
+CFrameWnd::CFrameWnd() : m_hAccelTable(nullptr), m_bAutoMenuEnable(TRUE), m_nIDHelp(0), m_pViewActive(nullptr) {}
+
+BOOL CFrameWnd::LoadAccelTable(LPCSTR lpszResourceName)
+{
+    if (m_hAccelTable)
+        return FALSE;  // one table per frame
+    m_hAccelTable = ::LoadAccelerators(nullptr, lpszResourceName);
+    return m_hAccelTable != nullptr;
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message >= WM_KEYDOWN && pMsg->message <= WM_SYSCHAR && m_hAccelTable &&
+        ::TranslateAccelerator(m_hWnd, m_hAccelTable, pMsg))
+        return TRUE;
+    return CWnd::PreTranslateMessage(pMsg);
+}
 
 CFrameWnd::~CFrameWnd() {}
 
@@ -53,6 +69,8 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     m_nIDHelp = nIDResource;
     CString strTitle;
     strTitle.LoadString(nIDResource);
+    if (!m_hAccelTable)
+        LoadAccelTable(MAKEINTRESOURCE(nIDResource));
     int nl = strTitle.Find('\n');
     if (nl >= 0)
         strTitle = strTitle.Left(nl);

@@ -21,6 +21,11 @@ public:
     virtual void ActivateFrame(int nCmdShow = -1);
     virtual void RecalcLayout(BOOL bNotify = TRUE);
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // Keys of the frame's accelerator table become its commands (LoadFrame loads the table of its
+    // resource id when the program has one).
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL LoadAccelTable(LPCSTR lpszResourceName);
+    HACCEL m_hAccelTable;
     void PostNcDestroy() override;  // frames delete themselves
     void SetMessageText(LPCSTR lpszText) {}
 
