@@ -144,12 +144,6 @@ BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParent
     return CMDIFrameWndEx::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext);
 }
 
-LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // The print and import workers' results are handled with their issue; both go on to the base.
-    return CMDIFrameWndEx::DefWindowProc(message, wParam, lParam);
-}
-
 BOOL CMainFrame::DestroyWindow()
 {
     Scrivo::trace("DestroyWindow-FreeToolBars");
