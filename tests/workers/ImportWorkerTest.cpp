@@ -17,37 +17,6 @@ namespace
 {
 const std::string kData = WORKERS_TEST_DATA;
 
-// The operator's answer to the file chooser, given with real keys from a thread of its own
-// while the GUI thread serves the windows.
-class CChooserAnswer
-{
-public:
-    // An empty path presses Escape.
-    explicit CChooserAnswer(const std::string& strPath)
-    {
-        m_thread = std::thread([this, strPath] {
-            m_bOk = AnswerFileChooser(strPath);
-            m_bDone = true;
-        });
-    }
-    ~CChooserAnswer()
-    {
-        WaitFor([this] { return m_bDone.load(); }, 60000);
-        m_thread.join();
-    }
-    // Whether the keys reached the chooser, once they have all been given.
-    bool Ok()
-    {
-        WaitFor([this] { return m_bDone.load(); }, 60000);
-        return m_bOk;
-    }
-
-private:
-    std::thread m_thread;
-    std::atomic<bool> m_bDone{ false };
-    std::atomic<bool> m_bOk{ false };
-};
-
 class ImportWorkerTest : public CWorkerTest
 {
 protected:

@@ -19,60 +19,14 @@
 
 namespace
 {
-std::string RunText(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r"))
-    {
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
-
 std::string LogText()
 {
-    std::string text;
-    for (const std::string& name : FolderEntries(WorkFolder() + "/log"))
-        text += ReadFile(WorkFolder() + "/log/" + name);
-    return text;
+    return ::LogText(WorkFolder());
 }
 
 std::string LabelFolder()
 {
     return WorkFolder() + "/pdfdownload";
-}
-
-// Where cups-pdf puts root's jobs.
-std::string QueueFolder()
-{
-    return std::string(getenv("HOME") ? getenv("HOME") : "/root") + "/PDF";
-}
-
-// The queue's output file that shows this order number (other programs print there too).
-std::string FindPrintedLabel(const std::set<std::string>& before, const std::string& orderNo)
-{
-    for (const std::string& name : FolderEntries(QueueFolder()))
-    {
-        if (before.count(name))
-            continue;
-        std::string path = QueueFolder() + "/" + name;
-        if (RunText("pdftotext '" + path + "' - 2>/dev/null").find(orderNo) != std::string::npos)
-            return path;
-    }
-    return std::string();
-}
-
-bool TurnIsHeld()
-{
-    HANDLE h = OpenMutex(SYNCHRONIZE, FALSE, PRINT_PDF_MUTEX);
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
 }
 
 class PrintWorkerTest : public CWorkerTest

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "AfxWin.h"
+#include "WorkerTestUtil.h"
 
 // The scratch working folder of the run.
 const std::string& WorkFolder();
@@ -57,14 +58,3 @@ protected:
 
     CWorkerHost m_host;
 };
-
-// xdotool with its arguments, bounded in time; true when it succeeded.
-bool Xdotool(const std::string& args);
-
-// The X11 id of the top-level window with this (ANSI) title once the X server shows it, 0 when
-// none came within the time. For threads other than the GUI thread (which may be in a modal loop).
-unsigned long WaitForTopLevel(const char* pszTitle, DWORD dwTimeout = 20000);
-
-// Focuses the file chooser and answers it: the path typed into its location entry and Enter,
-// or Escape for an empty path. For a thread other than the GUI thread.
-bool AnswerFileChooser(const std::string& strPath);
