@@ -311,7 +311,9 @@ bool ClickPageButton(CHtmlView* pView, const std::string& strId)
         return false;
     POINT pt = { x, y };
     pBrowser->ClientToScreen(&pt);
-    return Xdotool("mousemove --sync " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click 1");
+    // No --sync: it waits for a motion that never comes when the pointer stands there already. The
+    // server takes the click after the move either way.
+    return Xdotool("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click 1");
 }
 
 void RunInPage(CHtmlView* pView, const std::string& strScript)
