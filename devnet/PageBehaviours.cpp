@@ -13,7 +13,7 @@ std::string Page(const std::string& title, const std::string& body)
 }
 
 // Every window.external method, each by a function the tests (or an operator's click) can call;
-// results land in #result as "name=value".
+// results land in #result as "name=value". The page also takes the client's print_complete calls.
 const char* kExternalPage = R"HTML(<h1>window.external</h1>
 <p id="result"></p>
 <p id="log"></p>
@@ -40,9 +40,17 @@ function pageFunction(a, b, c) {
   document.getElementById('log').textContent = text;
   return text;
 }
+function failingFunction() { throw new Error('broken'); }
+// The client reports each label print here; printCompleteCalls() gives them, one a line.
+var printCompletes = [];
+function print_complete(order, text, ok) {
+  printCompletes.push([order, text, ok].join('|'));
+  document.getElementById('log').textContent = printCompletes.join('\n');
+}
+function printCompleteCalls() { return printCompletes.join('\n'); }
 </script>
 <button onclick="callPrintReady()">printReady</button>
-<button onclick="callOpenTabView('打开|/kesta/biz/branch_info.php')">openTabView</button>
+<button onclick="callOpenTabView('打开|' + location.origin + '/kesta/biz/branch_info.php')">openTabView</button>
 <button onclick="callShowWaitDialog(); setTimeout(callHideWaitDialog, 1500)">wait</button>
 <button onclick="callStartWork()">startWork</button>
 )HTML";
@@ -76,6 +84,11 @@ void CPageBehaviours::Register(httplib::Server& server)
     });
     server.Get("/kesta/pages/alert.php", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(Page("提示框", "<h1>提示框</h1>\n<script>alert('欢迎使用');</script>\n"), kHtmlType);
+    });
+    server.Get("/kesta/pages/activex.php", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(Page("控件", "<h1>控件</h1>\n<script>alert('当前安全设置禁止运行该页中的 ActiveX 控件');"
+                                     "document.title = '控件之后';</script>\n"),
+                        kHtmlType);
     });
     server.Get("/kesta/pages/external.php", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(Page("external", kExternalPage), kHtmlType);

@@ -28,7 +28,8 @@ const char* kPageScript =
     "function showImport() { var e = ext(); if (e) document.getElementById('result').textContent = e.getImportResult(); }\n"
     "function waitBriefly() { var e = ext(); if (!e) return; e.showWaitDialog('\\u8bf7\\u7a0d\\u5019...');\n"
     "  setTimeout(function () { e.hideWaitDialog(); }, 2000); }\n"
-    "function openTab() { var e = ext(); if (e) e.openTabView(document.getElementById('target').value); }\n"
+    "function openTab() { var e = ext(); var t = document.getElementById('target').value;\n"
+    "  if (e) e.openTabView('\\u6253\\u5f00|' + (t.charAt(0) === '/' ? location.origin + t : t)); }\n"
     "</script>\n";
 
 std::string SimplePage(const std::string& title, const std::string& text)

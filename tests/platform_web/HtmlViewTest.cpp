@@ -172,12 +172,26 @@ public:
     }
     HRESULT ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) override { return E_NOTIMPL; }
     HRESULT QueryStatus(const GUID*, ULONG, OLECMD[], void*) override { return OLECMDERR_E_NOTSUPPORTED; }
-    HRESULT Exec(const GUID* group, DWORD id, DWORD, VARIANT*, VARIANT*) override
+    HRESULT Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, VARIANT*) override
     {
-        if (group && *group == CGID_DocHostCommandHandler && id == OLECMDID_SHOWSCRIPTERROR)
+        if (!group || *group != CGID_DocHostCommandHandler)
+            return OLECMDERR_E_NOTSUPPORTED;
+        if (id == OLECMDID_SHOWSCRIPTERROR)
+        {
             ++s_nScriptErrors;
-        return S_OK;
+            return S_OK;
+        }
+        // The page's message is offered first; a site that takes it shows it no box.
+        if (id == OLECMDID_SHOWMESSAGE && in && in->vt == VT_BSTR)
+        {
+            s_offered.push_back(CCodePage::WideToUtf8(in->bstrVal));
+            if (s_bTakeMessages)
+                return S_OK;
+        }
+        return OLECMDERR_E_NOTSUPPORTED;
     }
+    static inline std::vector<std::string> s_offered;
+    static inline bool s_bTakeMessages = false;
     static inline std::vector<std::string> s_messages;
     static inline int s_nScriptErrors = 0;
 
@@ -440,6 +454,20 @@ TEST_F(HtmlViewTest, MessageBoxesGoToTheSiteWithTheStandardCaption)
     EXPECT_EQ(CTestSite::s_messages[0], std::string("sure?|") + caption + "|" + std::to_string(MB_OKCANCEL | MB_ICONQUESTION));
     EXPECT_EQ(CTestSite::s_messages[1], std::string("hello true|") + caption + "|" + std::to_string(MB_OK | MB_ICONWARNING));
     ASSERT_TRUE(WaitFor([&] { return !pView->m_titles.empty() && pView->m_titles.back() == "answered true"; }));
+}
+
+TEST_F(HtmlViewTest, AMessageTheSiteTakesShowsNoBoxAndAConfirmAnswersNo)
+{
+    CTestSite::s_messages.clear();
+    CTestSite::s_offered.clear();
+    CTestSite::s_bTakeMessages = true;
+    CTestView* pView = NewView();
+    ASSERT_TRUE(pView);
+    ASSERT_TRUE(Load(pView, s_server->Url("/alert")));
+    EXPECT_TRUE(WaitFor([&] { return !pView->m_titles.empty() && pView->m_titles.back() == "answered false"; }));
+    CTestSite::s_bTakeMessages = false;
+    EXPECT_EQ(CTestSite::s_offered, (std::vector<std::string>{"sure?", "hello false"}));
+    EXPECT_TRUE(CTestSite::s_messages.empty());
 }
 
 TEST_F(HtmlViewTest, ScriptErrorsReachTheSiteAndThePageKeepsRunning)

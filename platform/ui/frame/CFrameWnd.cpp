@@ -5,6 +5,7 @@
 #include "CWinApp.h"
 #include "CDocument.h"
 #include "CView.h"
+#include "CMFCStatusBar.h"
 
 namespace
 {
@@ -34,6 +35,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
     ON_WM_SIZE()
+    ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
 END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
@@ -201,10 +203,33 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
+    // The active view first, then the frame, then the application.
+    if (CView* pView = GetActiveView(); pView && pView->GetSafeHwnd() && pView->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     CWinApp* pApp = AfxGetApp();
     return pApp && pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
+{
+    // The message pane is the status bar's separator pane, or else the pane that stretches.
+    auto* pBar = dynamic_cast<CMFCStatusBar*>(GetDlgItem(AFX_IDW_STATUS_BAR));
+    if (!pBar)
+        return 0;
+    CString strText;
+    if (wParam)
+        strText.LoadString((UINT)wParam);
+    else if (lParam)
+        strText = (LPCSTR)lParam;
+    int nPane = pBar->CommandToIndex(ID_SEPARATOR);
+    for (int i = 0; nPane < 0 && i < pBar->GetCount(); ++i)
+        if (pBar->GetPaneStyle(i) & SBPS_STRETCH)
+            nPane = i;
+    if (nPane >= 0)
+        pBar->SetPaneText(nPane, strText);
+    return 0;
 }
 
 void CFrameWnd::PostNcDestroy()

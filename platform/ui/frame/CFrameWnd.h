@@ -54,5 +54,7 @@ protected:
     afx_msg void OnClose();
     afx_msg void OnDestroy();
     afx_msg void OnSize(UINT nType, int cx, int cy);
+    // WM_SETMESSAGESTRING: wParam a string id, or lParam the text, for the status bar's message pane.
+    afx_msg LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

@@ -84,15 +84,31 @@ int CHtmlView::OnCreate(LPCREATESTRUCT lpcs)
     COleControlSite* pSite = nullptr;
     if (CreateControlSite(this, &pSite, AFX_IDW_PANE_FIRST, CLSID_WebBrowser) && pSite)
         m_pHost->m_pSite = pSite;
+    return CreateBrowserControl() ? 0 : -1;
+}
+
+BOOL CHtmlView::CreateBrowserControl()
+{
+    // A control that a page closed goes first.
+    if (CHtmlBrowserWnd* pOld = m_pHost->m_pBrowser)
+    {
+        if (pOld->GetSafeHwnd())
+            return TRUE;
+        m_pHost->m_pBrowser = nullptr;
+        delete pOld;
+    }
     auto* pBrowser = new CHtmlBrowserWnd;
     if (!pBrowser->CreateBrowser(m_pHost->MakeWebView(nullptr), this, AFX_IDW_PANE_FIRST))
     {
         delete pBrowser;
-        return -1;
+        return FALSE;
     }
     m_pHost->m_pBrowser = pBrowser;
     pBrowser->m_pSignalData = m_pHost;
-    return 0;
+    CRect rc;
+    GetClientRect(&rc);
+    pBrowser->MoveWindow(0, 0, rc.Width(), rc.Height());
+    return TRUE;
 }
 
 void CHtmlView::OnSize(UINT nType, int cx, int cy)
@@ -126,6 +142,9 @@ CWnd* CHtmlView::GetBrowserWnd() const
 void CHtmlView::Navigate2(LPCSTR lpszURL, DWORD, LPCSTR, LPCSTR, LPVOID lpvPostData, DWORD dwPostDataLen)
 {
     if (!lpszURL)
+        return;
+    // A view whose page closed its window gets a new control for the next page.
+    if (!GetBrowserWnd() && GetSafeHwnd() && !CreateBrowserControl())
         return;
     std::string post = lpvPostData && dwPostDataLen ? std::string(static_cast<const char*>(lpvPostData), dwPostDataLen)
                                                     : std::string();

@@ -68,7 +68,7 @@ public:
     LPDISPATCH GetHtmlDocument() const;
     // The browser object, with a reference: what OnNewWindow2 hands back to place a new window.
     LPDISPATCH GetApplication() const;
-    // The browser control window (NULL once a page closed it).
+    // The browser control window (NULL once a page closed it; the next Navigate2 makes a new one).
     CWnd* GetBrowserWnd() const;
 
     // Events.
@@ -104,6 +104,7 @@ public:
     CHost* GetHost() const { return m_pHost; }
 
 protected:
+    BOOL CreateBrowserControl();
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnDestroy();

@@ -67,6 +67,9 @@ struct CHtmlView::CHost
     HRESULT GetExternal(IDispatch** ppDisp);
     DWORD UrlPolicy(DWORD dwAction);
     void ReportScriptError(const std::string& message);
+    // The page's message offered to the site's command target first (OLECMDID_SHOWMESSAGE): S_OK
+    // when the site took it.
+    HRESULT MessageCommand(const std::wstring& text);
     HRESULT ShowMessage(const std::wstring& text, DWORD dwType, LRESULT* plResult);
 };
 
