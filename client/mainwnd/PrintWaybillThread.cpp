@@ -1,6 +1,7 @@
 // The label-print worker and the request that starts it.
 #include "PrintWaybillThread.h"
 
+#include <charconv>
 #include <cstring>
 #include <string>
 #include "EncodingUtil.h"
@@ -22,8 +23,10 @@ float ReadDecimal(const char* psz)
     while (*psz == ' ' || *psz == '\t')
         ++psz;
     std::string number;
-    if (*psz == '+' || *psz == '-')
+    if (*psz == '-')
         number += *psz++;
+    else if (*psz == '+')
+        ++psz;
     bool bDigits = false;
     while (*psz >= '0' && *psz <= '9')
     {
@@ -54,7 +57,10 @@ float ReadDecimal(const char* psz)
             number += exponent;
         }
     }
-    return strtof(number.c_str(), nullptr);
+    // from_chars reads "." whatever the locale: GTK takes the desktop's, where it may be ",".
+    float fValue = 0.0f;
+    std::from_chars(number.data(), number.data() + number.size(), fValue);
+    return fValue;
 }
 }  // namespace
 

@@ -3,7 +3,9 @@
 // take their turns.
 #include "WorkersEnvironment.h"
 
+#include <clocale>
 #include <cstdio>
+#include <sys/stat.h>
 #include <set>
 #include <thread>
 #include <unistd.h>
@@ -101,6 +103,25 @@ TEST(LabelSizeTest, SizeTextsGiveWidthAndHeight)
         EXPECT_FLOAT_EQ(c.fWidth, fWidth) << (c.pszSize ? c.pszSize : "(null)");
         EXPECT_FLOAT_EQ(c.fHeight, fHeight) << (c.pszSize ? c.pszSize : "(null)");
     }
+}
+
+TEST(LabelSizeTest, DecimalPointWhateverTheLocale)
+{
+    // A desktop whose numbers use a decimal comma, as GTK takes it over at start.
+    const std::string strLocales = WorkFolder() + "/locales";
+    mkdir(strLocales.c_str(), 0755);
+    if (system(("localedef -i de_DE -f UTF-8 '" + strLocales + "/de_DE.UTF-8' >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "no de_DE locale source";
+    setenv("LOCPATH", strLocales.c_str(), 1);
+    const std::string strBefore = setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(nullptr, setlocale(LC_NUMERIC, "de_DE.UTF-8"));
+    float fWidth = 0.0f;
+    float fHeight = 0.0f;
+    ParseLabelSize("10.5*3.9", fWidth, fHeight);
+    setlocale(LC_NUMERIC, strBefore.c_str());
+    unsetenv("LOCPATH");
+    EXPECT_FLOAT_EQ(10.5f, fWidth);
+    EXPECT_FLOAT_EQ(3.9f, fHeight);
 }
 
 TEST(LabelFileTest, GuidFieldsArePaddedWithBlanks)

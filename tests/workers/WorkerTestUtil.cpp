@@ -32,10 +32,29 @@ unsigned long WaitForTopLevel(const char* pszTitle, DWORD dwTimeout)
     }
 }
 
+// The window may have its X11 id before it is mapped, when it cannot take the focus yet: ask again
+// until the server says it has it.
+static bool FocusTopLevel(unsigned long xid)
+{
+    const std::string strId = std::to_string(xid);
+    const DWORD dwStart = GetTickCount();
+    do
+    {
+        if (system(("xdotool windowfocus " + strId + " >/dev/null 2>&1").c_str()) == 0)
+        {
+            std::string strFocus = RunText("xdotool getwindowfocus 2>/dev/null");
+            if (strFocus.substr(0, strFocus.find_last_not_of("\n") + 1) == strId)
+                return true;
+        }
+        usleep(50000);
+    } while (GetTickCount() - dwStart < 10000);
+    return false;
+}
+
 bool AnswerFileChooser(const std::string& strPath)
 {
     unsigned long xid = WaitForTopLevel("打开");
-    if (!xid || !Xdotool("windowfocus --sync " + std::to_string(xid)))
+    if (!xid || !FocusTopLevel(xid))
     {
         fprintf(stderr, "file chooser %lx not found or not focused\n", xid);
         return false;
