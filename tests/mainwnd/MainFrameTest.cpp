@@ -26,8 +26,7 @@
 #include "TestFiles.h"
 #include "VelkorMenu.h"
 #include "resource.h"
-#include <X11/Xlib.h>
-#include <X11/Xatom.h>
+#include "TrayHost.h"
 #include <X11/Xutil.h>
 
 namespace
@@ -74,31 +73,7 @@ std::string Utf8(const char* gbk)
 
 Display* XDisplay()
 {
-    static Display* s_dpy = XOpenDisplay(nullptr);
-    return s_dpy;
-}
-
-Window TrayOwner()
-{
-    Display* dpy = XDisplay();
-    std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(dpy));
-    return XGetSelectionOwner(dpy, XInternAtom(dpy, name.c_str(), False));
-}
-
-std::string WindowNameUtf8(Window w)
-{
-    Display* dpy = XDisplay();
-    Atom type;
-    int format;
-    unsigned long n, after;
-    unsigned char* data = nullptr;
-    std::string s;
-    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, "_NET_WM_NAME", False), 0, 1024, False,
-                           XInternAtom(dpy, "UTF8_STRING", False), &type, &format, &n, &after, &data) == Success && data)
-        s.assign((const char*)data, n);
-    if (data)
-        XFree(data);
-    return s;
+    return TestXDisplay();
 }
 
 Window ParentOf(Window w)
@@ -119,26 +94,9 @@ void WriteIcon(const std::string& path, const char* color)
 class MainFrameTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        // A tray to dock into.
-        if (!TrayOwner())
-        {
-            s_trayerPid = fork();
-            if (s_trayerPid == 0)
-            {
-                execlp("trayer", "trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width",
-                       "100", "--height", "24", (char*)nullptr);
-                _exit(127);
-            }
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        if (s_trayerPid > 0)
-            kill(s_trayerPid, SIGTERM);
-        s_trayerPid = -1;
-    }
+    // A tray to dock into.
+    static void SetUpTestSuite() { s_tray.Start(); }
+    static void TearDownTestSuite() { s_tray.Stop(); }
 
     void SetUp() override
     {
@@ -184,7 +142,7 @@ protected:
         return n;
     }
 
-    static inline pid_t s_trayerPid = -1;
+    static inline CTrayHost s_tray;
     char m_cwd[512] = "";
     std::unique_ptr<CDevnetProcess> m_devnet;
     CMainFrame* m_pFrame = nullptr;

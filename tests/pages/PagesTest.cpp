@@ -665,7 +665,7 @@ TEST_F(PagesTest, BackAndForwardFollowTheBrowsersHistory)
     const size_t nMark = m_devnet->Log().size();
     m_pFrame->SendMessage(WM_COMMAND, ID_REFRESH_PAGE);
     EXPECT_TRUE(WaitFor([&] { return !LogLines(m_devnet->Log(), nMark, {"GET /kesta/pages/titled.php?title=two"}).empty(); },
-                        10000));
+                        10000)) << m_devnet->Log().substr(nMark) << pView->GetLocationURL();
 }
 
 TEST_F(PagesTest, ARightClickOnAPageShowsOnlyTheEditMenu)

@@ -26,7 +26,7 @@ AFX_DOCK_TYPE CDockingManager::s_dockMode = DT_STANDARD;
 
 CMDIFrameWndEx::CMDIFrameWndEx()
     : m_hMenuDefault(nullptr), m_hWindowMenu(nullptr), m_bTabbedGroups(FALSE), m_bTabDragging(FALSE), m_dwDockStyle(0), m_dwAutoHideStyle(0),
-      m_pDock(nullptr), m_pDockSizer(nullptr), m_pTabs(nullptr), m_hActiveChild(nullptr), m_pMenuBar(nullptr), m_bPaneMenu(FALSE), m_uiCustomizeCmd(0)
+      m_pDock(nullptr), m_pDockSizer(nullptr), m_pTabs(nullptr), m_hActiveChild(nullptr), m_pMenuBar(nullptr), m_bPaneMenu(FALSE), m_uiCustomizeCmd(0), m_bLayoutPending(FALSE)
 {
 }
 
@@ -525,7 +525,18 @@ void CMDIFrameWndEx::LayoutDock()
             }
         m_pDockSizer->Add(pRow, 0, wxEXPAND);
     }
-    RecalcLayout();
+    // Bars docked one after another (a menu bar and its toolbars) cost one layout of the frame,
+    // once the program is back in its loop.
+    if (m_bLayoutPending)
+        return;
+    m_bLayoutPending = TRUE;
+    HWND h = m_hWnd;
+    m_pDock->CallAfter([this, h] {
+        if (!::IsWindow(h))
+            return;
+        m_bLayoutPending = FALSE;
+        RecalcLayout();
+    });
 }
 
 void CMDIFrameWndEx::RecalcLayout(BOOL)

@@ -156,4 +156,5 @@ protected:
     UINT m_uiCustomizeCmd;
     CString m_strCustomizeLabel;
     std::vector<CBasePane*> m_paneMenuBars;  // the bars of the pane menu being shown
+    BOOL m_bLayoutPending;                     // a layout of the dock rows waits for the loop
 };

@@ -209,7 +209,12 @@ private:
 class CHtmlDocument : public CRefCounted<IHTMLDocument2>
 {
 public:
-    explicit CHtmlDocument(const CPageRef& page) : m_page(page) {}
+    explicit CHtmlDocument(const CPageRef& page) : m_page(page)
+    {
+        // The document's own address: a load that starts later does not change it.
+        const char* u = page.pHost->WebView() ? webkit_web_view_get_uri(page.pHost->WebView()) : nullptr;
+        m_strUrl = u ? u : "";
+    }
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override
     {
@@ -276,13 +281,13 @@ public:
         *p = nullptr;
         if (!pHost || !pHost->WebView())
             return E_UNEXPECTED;
-        const char* u = webkit_web_view_get_uri(pHost->WebView());
-        *p = SysAllocString(CCodePage::Utf8ToWide(u ? u : "").c_str());
+        *p = SysAllocString(CCodePage::Utf8ToWide(m_strUrl).c_str());
         return S_OK;
     }
 
 private:
     CPageRef m_page;
+    std::string m_strUrl;
 };
 }  // namespace
 
