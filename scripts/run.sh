@@ -18,17 +18,27 @@ run: there is no X display (DISPLAY is not set), so the client has nowhere to sh
 MSG
   exit 1
 fi
+# One run at a time: a second run would take the first run's devnet down (its start stops any
+# devnet it finds) and leave that client without servers. The lock goes with this script; the
+# programs it starts do not inherit it.
+mkdir -p "$build"
+exec 9>"$build/run.lock"
+if ! flock -n 9; then
+  echo "run: a client started by this script already runs (build $build); it keeps its devnet. Use its window, or end it before starting another."
+  exit 0
+fi
+
 if [ "$(id -u)" -ne 0 ]; then
   echo "run: devnet listens on the client's default addresses, ports 80 and 81 among them: run this as root (sudo bash scripts/run.sh)."
   exit 1
 fi
 
-bash scripts/setup.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target Parvel devnet
+bash scripts/setup.sh 9>&-
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null 9>&-
+cmake --build "$build" -j"$(nproc)" --target Parvel devnet 9>&-
 
 state=$build/devnet-run
-devnet_ctl() { bash "$root/tests/support/devnet_default.sh" "$1" "$build/bin/devnet" "$state"; }
+devnet_ctl() { bash "$root/tests/support/devnet_default.sh" "$1" "$build/bin/devnet" "$state" 9>&-; }
 devnet_ctl start
 trap 'devnet_ctl stop >/dev/null' EXIT
 
@@ -39,5 +49,5 @@ cp -r "$root/devnet/demo/ico/." "$workdir/ico/"
 echo "run: the client works in $workdir; sign on with account demo, password velkor2026."
 cd "$workdir"
 status=0
-NETVANE_CA_FILE=$state/ca.pem GDK_BACKEND=x11 "$build/bin/Parvel" || status=$?
+NETVANE_CA_FILE=$state/ca.pem GDK_BACKEND=x11 "$build/bin/Parvel" 9>&- || status=$?
 exit $status

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 #include "AfxWin.h"
+#include "../support/GuiWait.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -26,16 +27,6 @@ public:
 };
 ::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
-template <class F> bool WaitFor(F done, DWORD ms = 8000)
-{
-    struct Ctx { F* f; } ctx{&done};
-    return AfxWaitUntil([](void* p) -> BOOL { return (*((Ctx*)p)->f)() ? TRUE : FALSE; }, &ctx, ms) != FALSE;
-}
-
-void Pump(DWORD ms)
-{
-    AfxWaitUntil([](void*) -> BOOL { return FALSE; }, nullptr, ms);
-}
 
 // A pixel of the window's client area as the X server holds it.
 COLORREF ScreenPixel(CWnd* wnd, int x, int y)

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include "AfxWin.h"
+#include "../support/GuiWait.h"
 #include "CodePage.h"
 #include "X11Window.h"
 
@@ -39,11 +40,6 @@ std::string ReadAll(const std::string& path)
 }
 
 // Pumps our own GUI while waiting, so our windows stay served; false when the time ran out.
-template <class F> bool WaitFor(F done, DWORD ms = 8000)
-{
-    struct Ctx { F* f; } ctx{&done};
-    return AfxWaitUntil([](void* p) -> BOOL { return (*((Ctx*)p)->f)() ? TRUE : FALSE; }, &ctx, ms) != FALSE;
-}
 
 // One peer process with a window of its own.
 class Peer

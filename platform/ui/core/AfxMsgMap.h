@@ -154,6 +154,7 @@ inline TPmf AfxPmfUncast(void (TClass::*pmf)())
 // Window messages with their crackers; the handler names are fixed, as in the framework.
 #define ON_WM_CREATE() { WM_CREATE, 0, 0, 0, AfxSig_i_pcs, PARVEL_PMSGW(int (CWnd::*)(LPCREATESTRUCT), &ThisClass::OnCreate) },
 #define ON_WM_DESTROY() { WM_DESTROY, 0, 0, 0, AfxSig_v_v, PARVEL_PMSGW(void (CWnd::*)(), &ThisClass::OnDestroy) },
+#define ON_WM_NCDESTROY() { WM_NCDESTROY, 0, 0, 0, AfxSig_v_v, PARVEL_PMSGW(void (CWnd::*)(), &ThisClass::OnNcDestroy) },
 #define ON_WM_CLOSE() { WM_CLOSE, 0, 0, 0, AfxSig_v_v, PARVEL_PMSGW(void (CWnd::*)(), &ThisClass::OnClose) },
 #define ON_WM_PAINT() { WM_PAINT, 0, 0, 0, AfxSig_v_v, PARVEL_PMSGW(void (CWnd::*)(), &ThisClass::OnPaint) },
 #define ON_WM_ERASEBKGND() { WM_ERASEBKGND, 0, 0, 0, AfxSig_b_D, PARVEL_PMSGW(BOOL (CWnd::*)(CDC*), &ThisClass::OnEraseBkgnd) },

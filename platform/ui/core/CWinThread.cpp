@@ -90,6 +90,7 @@ unsigned CWinThread::ThreadEntry(void* pv)
     t_pThread = nullptr;
     if (pThis->m_bAutoDelete)
         delete pThis;
+    AfxWakeWaiters();  // waits on what the thread did may end now
     return nResult;
 }
 

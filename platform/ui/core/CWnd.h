@@ -1,7 +1,8 @@
 // CWnd: a window of the framework on top of a wx widget.
 //
-// Handles. An HWND points to a window record (WndRecord.h) that outlives nothing: it is valid from
-// creation until WM_NCDESTROY, and IsWindow() tells a live handle from a dead one. A record either
+// Handles. An HWND names a window record (WndRecord.h) by its slot and the slot's generation: it is
+// valid from creation until WM_NCDESTROY, the record is freed after that, and a handle of a gone
+// window never names a later one (IsWindow() is false for it, calls on it fail). A record either
 // belongs to one of our windows (a CWnd and its wx widget) or stands for a top-level X11 window of
 // another process (a "foreign" handle, made by AfxHandleFromX11Window for the X11 layer's
 // EnumWindows, FindWindow and the like). CWnd::GetX11Window / AfxGetX11Window give the X11 window
@@ -49,8 +50,12 @@ BOOL AfxIsGuiThread();
 // Runs the call on the GUI thread and waits for it (a direct call on the GUI thread itself).
 void AfxRunOnGuiThread(void (*pfn)(void*), void* pParam);
 // Waits until pfnDone(pParam) answers TRUE or the time is up, serving marshalled calls and
-// window events meanwhile when called on the GUI thread. TRUE when done.
+// window events meanwhile when called on the GUI thread. TRUE when done. The wait blocks: the
+// condition is looked at again after each turn of the GUI thread's events, when a window is made
+// or destroyed, when a framework thread ends, and when AfxWakeWaiters is called; a condition that
+// another thread changes outside of those is announced with AfxWakeWaiters.
 BOOL AfxWaitUntil(BOOL (*pfnDone)(void*), void* pParam, DWORD dwTimeout);
+void AfxWakeWaiters();
 
 class CWnd : public CCmdTarget
 {
@@ -203,6 +208,9 @@ public:
     // Default handlers that derived classes call as the base behaviour.
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
+    // The last message of a window: the application's main window going ends its message loop.
+    // A class that handles WM_NCDESTROY itself calls this one.
+    afx_msg void OnNcDestroy();
     afx_msg void OnClose();
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

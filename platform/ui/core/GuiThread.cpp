@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <algorithm>
 #include <thread>
-#include <unistd.h>
 #include "WndRecord.h"
 #include "CWinApp.h"
 
@@ -49,6 +49,7 @@ public:
     {
         bool bMore = wxApp::ProcessIdle();
         RunIdleStep([] { return g_main_context_pending(nullptr) != FALSE; });
+        AfxWakeWaiters();  // what the handled events changed, other threads' waits may look at
         return bMore;
     }
 };
@@ -116,8 +117,18 @@ void AfxRunOnGuiThread(void (*pfn)(void*), void* pParam)
     RunOnGui([=] { pfn(pParam); });
 }
 
-// One round of the GUI thread's events without blocking.
-static void PumpOnce()
+// Waiters of AfxWaitUntil look at their condition again when something may have changed it: a
+// turn of the GUI thread, a window made or destroyed, a framework thread ended, or whoever
+// changed it calling AfxWakeWaiters. Between those they block.
+namespace
+{
+std::mutex g_waitLock;
+std::condition_variable g_waitCond;
+unsigned long long g_nWaitTurn = 0;
+std::atomic<int> g_nGuiWaiters{0};
+
+// Handles what is ready on the GUI thread without blocking.
+void ServeReady()
 {
     ServeGuiCalls();
     while (g_main_context_pending(nullptr))
@@ -127,20 +138,78 @@ static void PumpOnce()
     ServeGuiCalls();
 }
 
-BOOL AfxWaitUntil(BOOL (*pfnDone)(void*), void* pParam, DWORD dwTimeout)
+// The GUI thread blocks in its main context: an event, a marshalled call (which wakes the
+// context), a wake from another thread or the time-out ends each block.
+BOOL WaitOnGuiThread(BOOL (*pfnDone)(void*), void* pParam, DWORD dwTimeout)
 {
-    auto start = std::chrono::steady_clock::now();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(dwTimeout);
+    bool bTimedOut = false;
+    guint nTimer = 0;
+    ++g_nGuiWaiters;
+    BOOL bDone = FALSE;
     for (;;)
     {
-        if (pfnDone(pParam))
-            return TRUE;
-        if (dwTimeout != INFINITE &&
-            std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(dwTimeout))
-            return FALSE;
-        if (g_bGuiStarted && AfxIsGuiThread())
-            PumpOnce();
-        usleep(1000);
+        ServeReady();
+        if ((bDone = pfnDone(pParam)))
+            break;
+        if (dwTimeout != INFINITE && (bTimedOut || std::chrono::steady_clock::now() >= deadline))
+            break;
+        if (dwTimeout != INFINITE && !nTimer)
+        {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            nTimer = g_timeout_add((guint)std::max<long long>(1, left.count() + 1), [](gpointer p) -> gboolean {
+                *static_cast<bool*>(p) = true;
+                return G_SOURCE_REMOVE;
+            }, &bTimedOut);
+        }
+        g_main_context_iteration(nullptr, TRUE);
     }
+    if (nTimer && !bTimedOut)
+        g_source_remove(nTimer);
+    --g_nGuiWaiters;
+    return bDone;
+}
+
+BOOL WaitOffGuiThread(BOOL (*pfnDone)(void*), void* pParam, DWORD dwTimeout)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(dwTimeout);
+    std::unique_lock<std::mutex> guard(g_waitLock);
+    for (;;)
+    {
+        unsigned long long nTurn = g_nWaitTurn;
+        guard.unlock();
+        BOOL bDone = pfnDone(pParam);
+        guard.lock();
+        if (bDone)
+            return TRUE;
+        auto changed = [&] { return g_nWaitTurn != nTurn; };
+        if (dwTimeout == INFINITE)
+            g_waitCond.wait(guard, changed);
+        else if (!g_waitCond.wait_until(guard, deadline, changed))
+        {
+            guard.unlock();
+            return pfnDone(pParam);
+        }
+    }
+}
+}  // namespace
+
+void AfxWakeWaiters()
+{
+    {
+        std::lock_guard<std::mutex> guard(g_waitLock);
+        ++g_nWaitTurn;
+    }
+    g_waitCond.notify_all();
+    if (g_nGuiWaiters > 0 && !AfxIsGuiThread())
+        g_main_context_wakeup(nullptr);
+}
+
+BOOL AfxWaitUntil(BOOL (*pfnDone)(void*), void* pParam, DWORD dwTimeout)
+{
+    if (g_bGuiStarted && AfxIsGuiThread())
+        return WaitOnGuiThread(pfnDone, pParam, dwTimeout);
+    return WaitOffGuiThread(pfnDone, pParam, dwTimeout);
 }
 
 BOOL PostMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -51,5 +51,6 @@ HWND CreateWindowRecord(CWnd* pWnd, CREATESTRUCT& cs)
         return nullptr;
     if (cs.style & WS_VISIBLE)
         ::ShowWindow(h, (cs.style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
+    AfxWakeWaiters();  // a thread may wait for this window
     return h;
 }

@@ -70,6 +70,11 @@ struct PARVEL_UI_API WndRecord
 PARVEL_UI_API WndRecord* LiveRec(HWND h);
 // Gives the record its handle and lists it.
 HWND RegisterRecord(WndRecord* pRec);
+// The window is gone: its handle names nothing from now on, and the record is freed after the
+// event being handled.
+void UnregisterRecordOf(WndRecord* pRec);
+// Records that exist, live or waiting to be freed (the handle test watches it).
+PARVEL_UI_API long AfxWindowRecordCount();
 void ForEachTopLevel(const std::function<void(HWND)>& fn);
 
 // Runs fn on the GUI thread; waits for it when bWait.
@@ -106,6 +111,11 @@ PARVEL_UI_API std::string GbkFromWx(const wxString& s);
 // Window rectangles in screen pixels and client origins.
 void GetScreenRectOf(WndRecord* pRec, RECT* prc);
 void GetClientOriginOf(WndRecord* pRec, POINT* ppt);
+
+inline bool IsCtlColorMsg(UINT m)
+{
+    return m >= WM_CTLCOLORMSGBOX && m <= WM_CTLCOLORSTATIC;
+}
 
 // The parent's colours for a control (WM_CTLCOLOR*).
 struct CtlColors

@@ -1,0 +1,94 @@
+// Handles and lifetime: a destroyed window's record is freed and its handle names nothing after.
+#include <gtest/gtest.h>
+#include <vector>
+#include "AfxWin.h"
+#include "WndRecord.h"
+#include "UiTestUtil.h"
+
+namespace
+{
+struct HandleFixture : ::testing::Test
+{
+    CFrameWnd* pFrame = nullptr;
+    void SetUp() override
+    {
+        pFrame = new CFrameWnd;
+        ASSERT_TRUE(pFrame->Create(nullptr, "句柄", WS_OVERLAPPEDWINDOW, CRect(50, 50, 350, 250)));
+    }
+    void TearDown() override
+    {
+        if (::IsWindow(pFrame->GetSafeHwnd()))
+            pFrame->DestroyWindow();
+    }
+    // The records of earlier windows are freed after the events that destroyed them.
+    long Settled()
+    {
+        long n = AfxWindowRecordCount();
+        for (int i = 0; i < 20; ++i)
+        {
+            Pump(20);
+            long m = AfxWindowRecordCount();
+            if (m == n)
+                break;
+            n = m;
+        }
+        return n;
+    }
+};
+
+// What every call does with a handle that names nothing: no crash, the failure answer.
+void ExpectStale(HWND h)
+{
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_EQ(::GetParent(h), nullptr);
+    EXPECT_EQ(::GetDlgCtrlID(h), 0);
+    EXPECT_EQ(::SendMessage(h, WM_SETTEXT, 0, (LPARAM) "x"), 0);
+    EXPECT_FALSE(::PostMessage(h, WM_NULL, 0, 0));
+    EXPECT_FALSE(::ShowWindow(h, SW_SHOW));
+    EXPECT_FALSE(::DestroyWindow(h));
+    EXPECT_EQ(::SetTimer(h, 1, 100, nullptr), 0u);
+    RECT rc{};
+    EXPECT_FALSE(::GetWindowRect(h, &rc));
+    EXPECT_EQ(::GetWindowLongPtr(h, GWL_STYLE), 0);
+    EXPECT_EQ(CWnd::FromHandle(h), nullptr);
+}
+}  // namespace
+
+TEST_F(HandleFixture, TenThousandChildrenOpenAndCloseAndTheRecordsGoWithThem)
+{
+    const long nStart = Settled();
+    std::vector<HWND> sample;
+    for (int i = 0; i < 10000; ++i)
+    {
+        CWnd* pChild = new CWnd;
+        ASSERT_TRUE(pChild->Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 20, 20), pFrame, 100 + i % 50));
+        HWND h = pChild->m_hWnd;
+        ASSERT_TRUE(::IsWindow(h));
+        ASSERT_TRUE(pChild->DestroyWindow());
+        delete pChild;
+        if (i % 500 == 0)
+            sample.push_back(h);
+    }
+    EXPECT_TRUE(WaitFor([&] { return AfxWindowRecordCount() == nStart; })) << AfxWindowRecordCount() - nStart;
+    for (HWND h : sample)
+        ExpectStale(h);
+    EXPECT_TRUE(::IsWindow(pFrame->m_hWnd));
+}
+
+TEST_F(HandleFixture, AHandleOfAGoneWindowNeverNamesTheWindowInItsPlace)
+{
+    CWnd a;
+    ASSERT_TRUE(a.Create(nullptr, "", WS_CHILD, CRect(0, 0, 10, 10), pFrame, 1));
+    HWND hOld = a.m_hWnd;
+    a.DestroyWindow();
+    // The next window takes the freed place; the old handle stays dead.
+    CWnd b;
+    ASSERT_TRUE(b.Create(nullptr, "", WS_CHILD, CRect(0, 0, 10, 10), pFrame, 2));
+    EXPECT_NE(b.m_hWnd, hOld);
+    ExpectStale(hOld);
+    EXPECT_TRUE(::IsWindow(b.m_hWnd));
+    EXPECT_EQ(::GetDlgCtrlID(b.m_hWnd), 2);
+    EXPECT_EQ(::GetDlgItem(pFrame->m_hWnd, 1), nullptr);
+    EXPECT_EQ(::GetDlgItem(pFrame->m_hWnd, 2), b.m_hWnd);
+    ExpectStale(reinterpret_cast<HWND>(0x1234));
+}
