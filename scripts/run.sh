@@ -46,6 +46,14 @@ mkdir -p "$workdir"
 # The demo menu tree's pictures, where the client looks for them.
 mkdir -p "$workdir/ico"
 cp -r "$root/devnet/demo/ico/." "$workdir/ico/"
+# A sample order sheet for the business pages' order import.
+cp "$root/devnet/demo/orders.xls" "$workdir/orders.xls"
+# Labels print on the default printer; a machine without one gets the CUPS queue "PDF" (its jobs
+# land in ~/PDF/).
+default_printer=$(lpstat -d 2>/dev/null || true)
+if [[ "$default_printer" != *"system default destination:"* ]]; then
+  bash "$root/scripts/services.sh" 9>&- || echo "run: no default printer, and the PDF queue could not be set up: labels will not print."
+fi
 echo "run: the client works in $workdir; sign on with account demo, password velkor2026."
 cd "$workdir"
 status=0
