@@ -17,6 +17,7 @@
 #include "CMultiDocTemplate.h"
 #include "CodePage.h"
 #include "DevnetProcess.h"
+#include "DocHostSite.h"
 #include "GuiWait.h"
 #include "HtmlViewHost.h"
 #include "MainFrm.h"
@@ -699,4 +700,109 @@ TEST_F(PagesTest, ARightClickOnAPageShowsOnlyTheEditMenu)
     reader.join();
     ASSERT_TRUE(bSeen.load());
     EXPECT_EQ(ids, (std::vector<UINT>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}));
+}
+
+TEST_F(PagesTest, TheHostSiteAnswersThePolicyTableAndHandsTheRestToTheBrowser)
+{
+    g_bFirstNavigation = false;
+    theApp.OnFileNew();
+    CParvelView* pView = ActiveView();
+    ASSERT_TRUE(pView);
+    auto* pSite = new CDocHostSite(pView, pView);
+    IInternetSecurityManager* pManager = nullptr;
+    IServiceProvider* pProvider = nullptr;
+    ASSERT_EQ(pSite->QueryInterface(IID_IServiceProvider, (void**)&pProvider), S_OK);
+    ASSERT_EQ(pProvider->QueryService(IID_IInternetSecurityManager, IID_IInternetSecurityManager, (void**)&pManager), S_OK);
+    ASSERT_TRUE(pManager);
+    struct CASE
+    {
+        DWORD dwAction;
+        DWORD cbPolicy;
+        HRESULT hr;
+        bool bWritten;
+    } cases[] = {
+        {0x1200, 4, S_OK, true},                    // running an ActiveX control
+        {0x13FF, 4, S_OK, true},
+        {0x1400, 4, S_OK, true},                    // running a script
+        {0x15FF, 4, S_OK, true},
+        {0x1406, 4, INET_E_DEFAULT_ACTION, false},  // cross-domain data: the browser's own setting
+        {0x1C00, 4, INET_E_DEFAULT_ACTION, false},  // Java permissions
+        {0x1605, 4, INET_E_DEFAULT_ACTION, false},  // running Java
+        {0x1601, 4, INET_E_DEFAULT_ACTION, false},  // submitting forms
+        {0x1200, 2, S_FALSE, false},                // a buffer too small for the policy
+    };
+    for (const CASE& c : cases)
+    {
+        BYTE policy[4] = {0xAB, 0xAB, 0xAB, 0xAB};
+        EXPECT_EQ(pManager->ProcessUrlAction(L"http://x/", c.dwAction, policy, c.cbPolicy, nullptr, 0, 0, 0), c.hr)
+            << std::hex << c.dwAction;
+        EXPECT_EQ(policy[0] == 0 && policy[1] == 0 && policy[2] == 0 && policy[3] == 0, c.bWritten) << std::hex << c.dwAction;
+    }
+    EXPECT_EQ(pManager->MapUrlToZone(L"http://x/", nullptr, 0), INET_E_DEFAULT_ACTION);
+    void* pOther = (void*)1;
+    EXPECT_EQ(pProvider->QueryService(IID_IOleCommandTarget, IID_IOleCommandTarget, &pOther), E_NOINTERFACE);
+    EXPECT_EQ(pOther, nullptr);
+
+    IDocHostUIHandler* pUi = nullptr;
+    IDocHostUIHandler2* pUi2 = nullptr;
+    ASSERT_EQ(pSite->QueryInterface(IID_IDocHostUIHandler, (void**)&pUi), S_OK);
+    ASSERT_EQ(pSite->QueryInterface(IID_IDocHostUIHandler2, (void**)&pUi2), S_OK);
+    EXPECT_EQ(pUi->TranslateAccelerator(nullptr, nullptr, 0), E_NOTIMPL);
+    DOCHOSTUIINFO info{sizeof(DOCHOSTUIINFO), DOCHOSTUIFLAG_NOTHEME, 0, nullptr, nullptr};
+    EXPECT_EQ(pUi->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, (DWORD)DOCHOSTUIFLAG_THEME);
+    EXPECT_EQ(pUi->ShowUI(0, nullptr, nullptr, nullptr, nullptr), S_FALSE);
+    EXPECT_EQ(pUi->TranslateUrl(0, nullptr, nullptr), S_FALSE);
+    EXPECT_EQ(pUi2->GetHostInfo(&info), S_FALSE);
+    EXPECT_EQ(pUi2->TranslateAccelerator(nullptr, nullptr, 0), S_FALSE);
+    EXPECT_EQ(pUi2->GetOverrideKeyPath(nullptr, 0), S_FALSE);
+    IDispatch* pExternal = nullptr;
+    EXPECT_EQ(pUi->GetExternal(&pExternal), S_OK);
+    ASSERT_TRUE(pExternal);
+    std::wstring names[] = {L"printReady", L"printMailLable", L"openTabView", L"getImportResult", L"importOrder",
+                            L"showWaitDialog", L"hideWaitDialog", L"startWork", L"printMailLabel"};
+    for (int i = 0; i < 9; ++i)
+    {
+        LPOLESTR name = names[i].data();
+        DISPID id = 0;
+        HRESULT hr = pExternal->GetIDsOfNames(IID_NULL, &name, 1, 0x0800, &id);
+        // The ids are the places in the table, from 1; the names only as spelled.
+        EXPECT_EQ(hr, i < 8 ? S_OK : DISP_E_UNKNOWNNAME);
+        EXPECT_EQ(id, i < 8 ? i + 1 : DISPID_UNKNOWN);
+    }
+    pExternal->Release();
+
+    // Commands other than script errors and messages, or of another group, are not the site's.
+    IOleCommandTarget* pTarget = nullptr;
+    ASSERT_EQ(pSite->QueryInterface(IID_IOleCommandTarget, (void**)&pTarget), S_OK);
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(pTarget->Exec(&CGID_DocHostCommandHandler, 39, 0, nullptr, &out), OLECMDERR_E_NOTSUPPORTED);
+    EXPECT_EQ(pTarget->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out), OLECMDERR_E_NOTSUPPORTED);
+    EXPECT_EQ(pTarget->QueryStatus(nullptr, 0, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
+    // A message without " ActiveX " is left to the browser, with the answer false.
+    VARIANT in;
+    VariantInit(&in);
+    in.vt = VT_BSTR;
+    in.bstrVal = SysAllocString(L"an ActiveXControl");
+    EXPECT_EQ(pTarget->Exec(&CGID_DocHostCommandHandler, OLECMDID_SHOWMESSAGE, 0, &in, &out), OLECMDERR_E_NOTSUPPORTED);
+    EXPECT_EQ(out.vt, VT_BOOL);
+    EXPECT_EQ(out.boolVal, VARIANT_FALSE);
+    VariantClear(&in);
+
+    // A page message box keeps a caption that is not the browser's standard one.
+    const size_t nBoxes = MessageBoxes().size();
+    LRESULT lResult = 0;
+    std::wstring text = L"text", caption = L"own caption";
+    EXPECT_EQ(pView->OnShowMessage(nullptr, text.data(), caption.data(), MB_OK, nullptr, 0, &lResult), S_OK);
+    EXPECT_EQ(lResult, IDOK);
+    ASSERT_EQ(MessageBoxes().size(), nBoxes + 1);
+    EXPECT_EQ(MessageBoxes().back(), "own caption\ttext");
+
+    pTarget->Release();
+    pUi->Release();
+    pUi2->Release();
+    pManager->Release();
+    pProvider->Release();
+    pSite->Release();
 }
