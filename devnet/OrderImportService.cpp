@@ -6,6 +6,49 @@
 
 using DevnetUtil::HtmlEscape;
 
+namespace
+{
+// The client's order sheet is a JSON array of rows (the header row first): one line per row.
+// Any other text counts its non-empty lines.
+size_t OrderLines(const std::string& orders)
+{
+    size_t lines = 0;
+    if (!orders.empty() && orders[0] == '[')
+    {
+        int depth = 0;
+        bool inString = false;
+        for (size_t i = 0; i < orders.size(); ++i)
+        {
+            char c = orders[i];
+            if (inString)
+            {
+                if (c == '\\')
+                    ++i;
+                else if (c == '"')
+                    inString = false;
+            }
+            else if (c == '"')
+                inString = true;
+            else if (c == '[' && ++depth == 2)
+                ++lines;
+            else if (c == ']')
+                --depth;
+        }
+        return lines;
+    }
+    for (size_t pos = 0; pos < orders.size();)
+    {
+        size_t end = orders.find('\n', pos);
+        if (end == std::string::npos)
+            end = orders.size();
+        if (end > pos)
+            ++lines;
+        pos = end + 1;
+    }
+    return lines;
+}
+}
+
 COrderImportService::COrderImportService(CDevnetContext& context) : m_context(context)
 {
 }
@@ -39,16 +82,7 @@ void COrderImportService::OnOrderImport(const httplib::Request& req, httplib::Re
             orders = DevnetUtil::GbkToUtf8(decoded.substr(0, static_cast<size_t>(length) - pad));
         }
     }
-    size_t lines = 0;
-    for (size_t pos = 0; pos < orders.size();)
-    {
-        size_t end = orders.find('\n', pos);
-        if (end == std::string::npos)
-            end = orders.size();
-        if (end > pos)
-            ++lines;
-        pos = end + 1;
-    }
+    size_t lines = OrderLines(orders);
     std::string sid = req.get_param_value("sid");
     m_context.Log("import: sid=" + sid + " version=" + req.get_param_value("version") + " type=" +
                   req.get_param_value("type") + " validation " + (validationOk ? "good" : "BAD") + ", " +
