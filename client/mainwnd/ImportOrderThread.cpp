@@ -73,7 +73,7 @@ UINT ImportOrderThreadProc(LPVOID)
     if (!MF_ParseOrderInExcel(strPath.GetString(), &pszText))
     {
         // Nothing follows that would close the wait dialog: close it here, or it would stand
-        // over the main window until some later print.
+        // over the main window, which it keeps disabled, until some later print closes it.
         CloseWaitDialog();
         return EndImport(hMainWnd, 1);
     }
