@@ -1,6 +1,7 @@
 // Message boxes: logged, answered at once when asked to, and real dialogs otherwise.
 #include <gtest/gtest.h>
 #include <wx/wx.h>
+#include <gtk/gtk.h>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -82,56 +83,91 @@ TEST_F(BoxEnv, LineBreaksAreKeptOnOneLogLine)
 
 namespace
 {
-struct CloseBoxArgs
+// Looks for the shown box of a caption from inside its modal loop (a timer of the GUI thread),
+// reads it once it is on the screen and presses its last button.
+class CBoxReader : public wxTimer
 {
-    std::atomic<bool> bSeen{false};
-    std::atomic<bool> bStop{false};
-    std::string strLogAtShow;
-    std::string strLogPath;
-    wxSize size;
-    int nSightings = 0;
-};
-
-void CloseBoxIfShown(void* pv)
-{
-    auto* a = static_cast<CloseBoxArgs*>(pv);
-    if (a->bSeen)
-        return;
-    if (wxTopLevelWindow* box = FindBox(wxString::FromUTF8(U8("提示").c_str())))
+public:
+    explicit CBoxReader(const char* pszCaptionGbk, std::string strLogPath = std::string())
+        : m_caption(wxString::FromUTF8(U8(pszCaptionGbk).c_str())), m_strLogPath(std::move(strLogPath))
     {
-        if (++a->nSightings < 10)
-            return;  // let it settle on the screen first
-        a->strLogAtShow = ReadFile(a->strLogPath);
-        a->size = box->GetSize();
-        a->bSeen = true;
-        box->Close();  // closing an OK box answers OK
+        Start(20);
     }
-}
+    std::atomic<bool> bSeen{false};
+    std::string strLogAtShow;
+    wxSize size;
+    std::vector<std::string> labels;  // as GTK shows them, UTF-8
+
+    void Notify() override
+    {
+        wxTopLevelWindow* box = FindBox(m_caption);
+        if (bSeen || !box || !box->IsShownOnScreen())
+            return;
+        strLogAtShow = ReadFile(m_strLogPath);
+        size = box->GetSize();
+        wxButton* pLast = nullptr;
+        for (wxWindow* w : box->GetChildren())
+            if (auto* b = dynamic_cast<wxButton*>(w))
+            {
+                const char* label = gtk_button_get_label(GTK_BUTTON(b->GetHandle()));
+                labels.push_back(label ? label : "");
+                pLast = b;
+            }
+        bSeen = true;
+        Stop();
+        if (pLast)
+        {
+            wxCommandEvent click(wxEVT_BUTTON, pLast->GetId());
+            click.SetEventObject(pLast);
+            pLast->ProcessWindowEvent(click);
+        }
+        else
+            box->Close();
+    }
+
+private:
+    wxString m_caption;
+    std::string m_strLogPath;
+};
 }  // namespace
 
 TEST_F(BoxEnv, RealBoxFromAWorkerIsShownAndAnswered)
 {
     std::atomic<int> result{-1};
-    CloseBoxArgs args;
-    args.strLogPath = m_log;
+    CBoxReader reader("提示", m_log);
     std::thread worker([&] { result = MessageBox(nullptr, "客户程序正在更新！", "提示", MB_OK | MB_ICONINFORMATION); });
-    // The box runs its own modal loop on the GUI thread: look for it from inside that loop.
-    std::thread looker([&] {
-        for (int i = 0; i < 500 && !args.bSeen && !args.bStop; ++i)
-        {
-            AfxRunOnGuiThread(&CloseBoxIfShown, &args);
-            Sleep(10);
-        }
-    });
     bool bDone = WaitFor([&] { return result.load() != -1; }, 8000);
-    args.bStop = true;
-    looker.join();
     worker.join();
-    EXPECT_TRUE(args.bSeen);
+    EXPECT_TRUE(reader.bSeen);
     // A real box, big enough for its text and button.
-    EXPECT_GT(args.size.x, 100);
-    EXPECT_GT(args.size.y, 50);
-    EXPECT_NE(std::string::npos, args.strLogAtShow.find(U8("提示\t客户程序正在更新！")));
+    EXPECT_GT(reader.size.x, 100);
+    EXPECT_GT(reader.size.y, 50);
+    EXPECT_NE(std::string::npos, reader.strLogAtShow.find(U8("提示\t客户程序正在更新！")));
     EXPECT_TRUE(bDone);
     EXPECT_EQ(IDOK, result.load());
+}
+
+TEST_F(BoxEnv, ShownButtonsCarryTheirLabels)
+{
+    struct Case
+    {
+        UINT type;
+        std::vector<std::string> labels;
+        int lastAnswer;
+    };
+    const Case cases[] = {
+        {MB_OK | MB_ICONHAND, {U8("确定")}, IDOK},
+        {MB_OKCANCEL, {U8("确定"), U8("取消")}, IDCANCEL},
+        {MB_YESNO | MB_ICONQUESTION, {U8("是(Y)"), U8("否(N)")}, IDNO},
+        {MB_YESNOCANCEL, {U8("是(Y)"), U8("否(N)"), U8("取消")}, IDCANCEL},
+        {MB_RETRYCANCEL, {U8("重试(R)"), U8("取消")}, IDCANCEL},
+    };
+    for (const Case& c : cases)
+    {
+        CBoxReader reader("登录");
+        int r = MessageBox(nullptr, "用户名或密码错误，请确认后再登录！", "登录", c.type);
+        EXPECT_TRUE(reader.bSeen) << c.type;
+        EXPECT_EQ(reader.labels, c.labels) << c.type;
+        EXPECT_EQ(r, c.lastAnswer) << c.type;
+    }
 }

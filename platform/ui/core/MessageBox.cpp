@@ -139,6 +139,7 @@ int ShowBox(HWND hWnd, const char* text, const char* caption, UINT type)
     }
     top->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 5);
     dlg.SetSizerAndFit(top);
+    KeepWmName(&dlg);
     int closeAnswer = CloseAnswer(type);
     dlg.Bind(wxEVT_CLOSE_WINDOW, [&dlg, closeAnswer](wxCloseEvent& e) {
         if (closeAnswer)

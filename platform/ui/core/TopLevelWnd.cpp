@@ -1,6 +1,8 @@
 // Top-level windows: the frame widget, closing, activation and the caption.
 #include <wx/wx.h>
 #include <gtk/gtk.h>
+#include <gdk/gdkx.h>
+#include <X11/Xutil.h>
 #include <map>
 #include "TopLevelWnd.h"
 #include "X11Window.h"
@@ -16,7 +18,43 @@ public:
         SetBackgroundStyle(wxBG_STYLE_PAINT);
     }
 };
+// WM_NAME as well as _NET_WM_NAME carries the title. GTK writes WM_NAME only in what the process's
+// locale can convert, so a Chinese title under the C locale would leave it unset: it is written
+// here from UTF-8 (compound text where Latin-1 does not do).
+void PublishWmName(GtkWidget* w, const char* pszUtf8)
+{
+    GdkWindow* gw = w ? gtk_widget_get_window(w) : nullptr;
+    if (!gw || !GDK_IS_X11_WINDOW(gw))
+        return;
+    char* list[1] = {const_cast<char*>(pszUtf8 ? pszUtf8 : "")};
+    XTextProperty prop{};
+    Display* d = GDK_WINDOW_XDISPLAY(gw);
+    if (Xutf8TextListToTextProperty(d, list, 1, XStdICCTextStyle, &prop) != Success &&
+        Xutf8TextListToTextProperty(d, list, 1, XUTF8StringStyle, &prop) != Success)
+        return;
+    XSetWMName(d, GDK_WINDOW_XID(gw), &prop);
+    XFree(prop.value);
+}
+
 }  // namespace
+
+void PublishWmName(wxWindow* pTopLevel)
+{
+    if (auto* tl = dynamic_cast<wxTopLevelWindow*>(pTopLevel))
+        PublishWmName((GtkWidget*)tl->GetHandle(), tl->GetTitle().utf8_str());
+}
+
+void KeepWmName(wxWindow* pTopLevel)
+{
+    auto* w = (GtkWidget*)(pTopLevel ? pTopLevel->GetHandle() : nullptr);
+    if (!w || !GTK_IS_WINDOW(w))
+        return;
+    g_signal_connect_after(w, "realize", G_CALLBACK(+[](GtkWidget* widget, gpointer) {
+        PublishWmName(widget, gtk_window_get_title(GTK_WINDOW(widget)));
+    }), nullptr);
+    if (gtk_widget_get_realized(w))
+        PublishWmName(pTopLevel);
+}
 
 long CTopLevelWndClass::FrameStyleOf(DWORD dwStyle, DWORD dwExStyle)
 {
@@ -66,6 +104,7 @@ const CWndClass* CTopLevelWndClass::ClassFor(const CREATESTRUCT& cs) const
 void CTopLevelWndClass::BindEvents(WndRecord* p, wxWindow* pWx) const
 {
     HWND h = p->Handle();
+    KeepWmName(pWx);
     pWx->Bind(wxEVT_CLOSE_WINDOW, [h](wxCloseEvent& e) {
         if (!LiveRec(h))
         {
@@ -209,6 +248,7 @@ LRESULT CTopLevelWndClass::DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM
         if (p->pWx)
         {
             p->pWx->SetLabel(WxFromGbk(lParam ? (const char*)lParam : ""));
+            PublishWmName(p->pWx);
             return TRUE;
         }
         break;

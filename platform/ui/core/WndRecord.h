@@ -133,6 +133,10 @@ PARVEL_UI_API wxWindow* HostOf(WndRecord* pRec, int* pdx = nullptr, int* pdy = n
 PARVEL_UI_API void RefreshWindow(WndRecord* pRec);
 void SetCursorWindow(HWND hWnd);
 void ApplyWindowIcon(WndRecord* p);
+// A top-level widget's title in WM_NAME too (GTK writes only _NET_WM_NAME where the locale cannot
+// convert the title): KeepWmName writes it whenever the widget is realised, PublishWmName now.
+void KeepWmName(wxWindow* pTopLevel);
+void PublishWmName(wxWindow* pTopLevel);
 
 // Fonts: the window's font (its own, else its parent's), and a drawing-layer font for wx.
 PARVEL_UI_API wxFont FontOfRecord(WndRecord* pRec);
