@@ -395,6 +395,16 @@ TEST_F(PagesTest, TheLastTabStaysBeforeTheMenusAndGoesHomeAfterThem)
     ASSERT_TRUE(pLast);
     EXPECT_TRUE(WaitForPage(pLast, "/kesta/index_cas.php")) << pLast->GetLocationURL();
 
+    // The tab menu's close: the active page's document closes (the last-page rule with it).
+    OpenPage("/kesta/pages/titled.php?title=e");
+    EXPECT_EQ(m_pFrame->GetMDIChildCount(), 2);
+    EXPECT_TRUE(Enabled(m_pFrame, ID_FILE_CLOSE));
+    m_pFrame->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    EXPECT_EQ(m_pFrame->GetMDIChildCount(), 1);
+    EXPECT_EQ(ActiveView(), pLast);
+    m_pFrame->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    EXPECT_EQ(m_pFrame->GetMDIChildCount(), 1);
+
     // Close other pages keeps the tab it was given on.
     OpenPage("/kesta/pages/titled.php?title=c");
     CParvelView* pKeep = OpenPage("/kesta/pages/titled.php?title=d");

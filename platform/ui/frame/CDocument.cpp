@@ -1,11 +1,22 @@
 #include "CDocument.h"
 
 #include <algorithm>
+#include "AfxRes.h"
 #include "CDocTemplate.h"
 #include "CFrameWnd.h"
 #include "CView.h"
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+    ON_COMMAND(ID_FILE_CLOSE, &CDocument::OnFileClose)
+END_MESSAGE_MAP()
+
+void CDocument::OnFileClose()
+{
+    if (SaveModified())
+        OnCloseDocument();
+}
 
 CDocument::CDocument() : m_bAutoDelete(TRUE), m_pDocTemplate(nullptr) {}
 

@@ -1,5 +1,6 @@
 // CDocument: the data behind one or more views. Its title is the caption of the frames that show
-// it; closing it destroys its frames (and with them its views) and deletes it.
+// it; closing it destroys its frames (and with them its views) and deletes it. Its views hand it the
+// commands they do not handle; it handles ID_FILE_CLOSE.
 #pragma once
 
 #include <vector>
@@ -39,6 +40,9 @@ public:
 
 protected:
     virtual void OnChangedViewList();
+    // ID_FILE_CLOSE: the document closes once it may.
+    afx_msg void OnFileClose();
+    DECLARE_MESSAGE_MAP()
 
     CString m_strTitle;
     CDocTemplate* m_pDocTemplate;

@@ -21,6 +21,8 @@ public:
     virtual void OnDraw(CDC* pDC) {}
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void PostNcDestroy() override;
+    // Commands the view does not handle go on to its document.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     CDocument* m_pDocument;
 
