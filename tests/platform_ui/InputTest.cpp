@@ -196,6 +196,18 @@ TEST_F(InputFixture, ButtonClickedByTheMouse)
     EXPECT_TRUE(WaitFor([&] { return dlg.m_nGo == 1; }));
 }
 
+TEST_F(InputFixture, KeysWithoutACharacterMakeNoCharacterMessage)
+{
+    // End, the arrows, Home and F5 move or do nothing; the c typed last lands at the start.
+    CGuardedEdit& e = dlg.m_guarded;
+    ASSERT_TRUE(KeysInto(&e, "key a b End Left Right Up Down F5 Home c", [&] { return Text(IDC_GUARDED) == "cab"; },
+                         [&] {
+                             e.SetWindowText("");
+                             e.m_chars.clear();
+                         }));
+    EXPECT_EQ(e.m_chars, (std::vector<UINT>{'a', 'b', 'c'}));
+}
+
 TEST_F(InputFixture, TypingReachesTheEditAsCharacters)
 {
     // Another program's window may take the keyboard between the click and the keys: try again.

@@ -26,7 +26,6 @@ void Xdotool(const std::string& args)
 {
     std::string cmd = "timeout 10 xdotool " + args;
     ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
-    ::Sleep(150);
 }
 
 class SecureEditTest : public ::testing::Test
@@ -47,8 +46,10 @@ protected:
         RunDialogDriven(dlg, [&](HWND hDlg) { check(dlg, ::GetDlgItem(hDlg, IDC_EDIT_PASSWORD)); });
     }
 
+    // The edit keeps kept and shows its stars, once the input sent before has arrived (bounded).
     static void Expect(CTestLoginDlg& dlg, HWND hEdit, const std::string& kept)
     {
+        WaitOnGui([&] { return dlg.PasswordEdit().GetRealText().str() == kept; }, 3000);
         OnGui([&] {
             EXPECT_EQ(dlg.PasswordEdit().GetRealText().str(), kept);
             EXPECT_EQ(WindowText(hEdit).str(), std::string(kept.size(), '*'));
@@ -62,7 +63,8 @@ protected:
             ::SetForegroundWindow(hDlg);
             ::SetFocus(hEdit);
         });
-        ::Sleep(200);
+        // Real keys reach the edit once its window is the active one and the edit has the focus.
+        EXPECT_TRUE(WaitOnGui([&] { return ::GetActiveWindow() == hDlg && ::GetFocus() == hEdit; }, 3000));
     }
 };
 
@@ -139,9 +141,10 @@ TEST_F(SecureEditTest, RealCtrlVChangesNothing)
         FocusForInput(::GetParent(hEdit), hEdit);
         Xdotool("type --delay 40 ab");
         Expect(dlg, hEdit, "ab");
+        // The c after it shows that Ctrl+V has been handled: nothing came in between.
         Xdotool("key ctrl+v");
-        ::Sleep(200);
-        Expect(dlg, hEdit, "ab");
+        Xdotool("type c");
+        Expect(dlg, hEdit, "abc");
     });
 }
 
@@ -165,7 +168,10 @@ TEST_F(SecureEditTest, RealTypingBackspaceAndMiddleButtonPaste)
         OnGui([&] { ::GetWindowRect(hEdit, &rc); });
         Xdotool("mousemove " + std::to_string((rc.left + rc.right) / 2) + " " + std::to_string((rc.top + rc.bottom) / 2));
         Xdotool("click 2");
-        Expect(dlg, hEdit, "ab1");
+        // The 2 typed at the end after it shows that the click has been handled, pasting nothing.
+        Xdotool("key End");
+        Xdotool("type 2");
+        Expect(dlg, hEdit, "ab12");
     });
 }
 
@@ -178,7 +184,9 @@ TEST_F(SecureEditTest, RightClickShowsNoContextMenu)
         Xdotool("mousemove " + std::to_string((rc.left + rc.right) / 2) + " " + std::to_string((rc.top + rc.bottom) / 2));
         const int nBefore = MappedTopLevels();
         Xdotool("click 3");
-        ::Sleep(300);
+        // A key typed after the click reaches the edit only when no menu took the keyboard.
+        Xdotool("type q");
+        Expect(dlg, hEdit, "q");
         EXPECT_EQ(MappedTopLevels(), nBefore);
         Xdotool("key Escape");
     });

@@ -153,15 +153,6 @@ void AskToClose(unsigned long window)
     XFlush(d);
 }
 
-void FocusWindow(unsigned long window)
-{
-    Display* d = TheDisplay();
-    XRaiseWindow(d, window);
-    XSetInputFocus(d, window, RevertToParent, CurrentTime);
-    XSync(d, False);
-    usleep(300 * 1000);
-}
-
 bool HasFocusWithin(unsigned long window)
 {
     Display* d = TheDisplay();
@@ -170,6 +161,17 @@ bool HasFocusWithin(unsigned long window)
     XGetInputFocus(d, &focus, &revert);
     return focus != None && focus != PointerRoot && IsDescendant(d, focus, window);
 }
+
+void FocusWindow(unsigned long window)
+{
+    Display* d = TheDisplay();
+    XRaiseWindow(d, window);
+    XSetInputFocus(d, window, RevertToParent, CurrentTime);
+    XSync(d, False);
+    // The program takes the focus to one of its controls: wait until it is inside the window.
+    WaitFor([&] { return HasFocusWithin(window); }, 2);
+}
+
 
 unsigned long CreateFocusedWindow()
 {

@@ -314,7 +314,8 @@ static void OnKeyEvent(HWND h, wxKeyEvent& ev, UINT msg)
         int uc = ev.GetUnicodeKey();
         if (uc == WXK_NONE)
             uc = ev.GetKeyCode();
-        if (uc == WXK_NONE || uc > 0xFFFF)
+        // Keys without a character (End, arrows, F-keys: wx codes from WXK_START) make no WM_CHAR.
+        if (uc == WXK_NONE || uc > 0xFFFF || (ev.GetUnicodeKey() == WXK_NONE && uc >= WXK_START))
         {
             ev.Skip();
             return;
