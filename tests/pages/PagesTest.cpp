@@ -413,6 +413,13 @@ TEST_F(PagesTest, TheLastTabStaysBeforeTheMenusAndGoesHomeAfterThem)
     EXPECT_EQ(m_pFrame->GetMDIChildCount(), 1);
     EXPECT_EQ(ActiveView(), pKeep);
     EXPECT_EQ(g_nOpenPages, 1);
+
+    // With the main window hidden the last page closes too.
+    m_pFrame->ShowWindow(SW_HIDE);
+    pKeep->GetParentFrame()->SendMessage(WM_CLOSE);
+    EXPECT_EQ(m_pFrame->GetMDIChildCount(), 0);
+    EXPECT_EQ(g_nOpenPages, 0);
+    EXPECT_FALSE(g_bFirstNavigation);
 }
 
 TEST_F(PagesTest, APageWindowOpensAsATabAndAPageClosingItselfClosesItsTab)

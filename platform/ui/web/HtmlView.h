@@ -26,9 +26,12 @@
 // the browser's standard caption, string 128 of the module "SHDOCLC.DLL"; S_FALSE lets the engine
 // show its own. The context menu goes to ShowContextMenu; S_OK keeps the engine's menu away.
 // Script errors go to Exec(CGID_DocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR); pages keep
-// running whatever it answers. URL-action policies are asked once, when the browser is made, and
-// applied to the engine's settings (scripts: URLACTION_SCRIPT_RUN; plug-ins:
-// URLACTION_ACTIVEX_MIN; an allow policy turns the feature on, anything else off).
+// running whatever it answers; a page's message box is first offered to Exec(CGID_DocHostCommandHandler,
+// OLECMDID_SHOWMESSAGE) with its text as a BSTR in pvaIn, and S_OK there shows no box (a confirm then
+// answers no). URL-action policies are asked once, when the browser is made, and applied to the
+// engine's settings (scripts: URLACTION_SCRIPT_RUN, an allow policy turns them on, anything else
+// off; the engine has no plug-in or Java setting left to apply). A server certificate that the
+// system does not trust is taken when NETVANE_CA_FILE's CA signed it for that host.
 //
 // window.external. Each method call of a page's window.external is answered on the GUI thread,
 // while the page waits, by the IDispatch that GetExternal gives: GetIDsOfNames with the method's
