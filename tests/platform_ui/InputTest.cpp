@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include "AfxWin.h"
 #include "UiTestUtil.h"
+#include "../support/RealInput.h"
 
 namespace
 {
@@ -111,11 +112,6 @@ BEGIN_MESSAGE_MAP(CInputDlg, CDialog)
     ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
-void Xdo(const std::string& args)
-{
-    std::string cmd = "timeout 10 xdotool " + args + " >/dev/null 2>&1";
-    ASSERT_EQ(0, system(cmd.c_str())) << cmd;
-}
 
 CPoint CenterOf(CWnd* p)
 {
@@ -126,7 +122,7 @@ CPoint CenterOf(CWnd* p)
 
 void ClickAt(CPoint pt, int button = 1)
 {
-    Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click " + std::to_string(button));
+    EXPECT_TRUE(XdoClickAt(pt.x, pt.y, button));
 }
 
 int VisibleGtkToplevels()
@@ -175,7 +171,7 @@ struct InputFixture : ::testing::Test
             reset();
             if (!FocusByClick(pCtl))
                 continue;
-            Xdo(xdoArgs);
+            EXPECT_TRUE(Xdo(xdoArgs));
             if (WaitFor(done, 2000))
                 return true;
         }
@@ -217,7 +213,7 @@ TEST_F(InputFixture, TypingReachesTheEditAsCharacters)
             pEdit->SetWindowText("");
             if (!FocusByClick(pEdit))
                 continue;
-            Xdo(std::string("type --delay 20 '") + keys + "'");
+            EXPECT_TRUE(Xdo(std::string("type --delay 20 '") + keys + "'"));
             if (WaitFor([&] { return Text(id) == keys; }, 2000))
                 return true;
         }
@@ -294,7 +290,7 @@ TEST_F(InputFixture, SwallowedContextMenuShowsNoMenu)
     // The plain edit keeps its own menu.
     ClickAt(CenterOf(dlg.GetDlgItem(IDC_PLAIN)), 3);
     EXPECT_TRUE(WaitFor([&] { return VisibleGtkToplevels() > before; }, 3000));
-    Xdo("key Escape");
+    EXPECT_TRUE(Xdo("key Escape"));
     WaitFor([&] { return VisibleGtkToplevels() == before; }, 2000);
 }
 
@@ -302,9 +298,9 @@ TEST_F(InputFixture, NotifyingStaticTakesTheMouseAndOthersLetItThrough)
 {
     CPoint link = CenterOf(dlg.GetDlgItem(IDC_LINK));
     // Into the dialog first, then over the link, as a hand moves.
-    Xdo("mousemove " + std::to_string(link.x - 30) + " " + std::to_string(link.y));
+    EXPECT_TRUE(Xdo("mousemove " + std::to_string(link.x - 30) + " " + std::to_string(link.y)));
     Pump(100);
-    Xdo("mousemove " + std::to_string(link.x) + " " + std::to_string(link.y));
+    EXPECT_TRUE(Xdo("mousemove " + std::to_string(link.x) + " " + std::to_string(link.y)));
     EXPECT_TRUE(WaitFor([&] { return dlg.m_pCursorOver == dlg.GetDlgItem(IDC_LINK); }));
     ClickAt(link);
     EXPECT_TRUE(WaitFor([&] { return dlg.m_nLink == 1; }));
@@ -469,7 +465,7 @@ struct PreTranslateFixture : ::testing::Test
             if (!bFocused)
                 continue;
             g_trace.clear();
-            Xdo(xdoArgs);
+            EXPECT_TRUE(Xdo(xdoArgs));
             if (WaitFor(done, 2000))
                 return true;
         }

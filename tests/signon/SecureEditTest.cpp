@@ -9,6 +9,7 @@
 #include <thread>
 #include "KernelObject.h"
 #include "OptionCtrl.h"
+#include "RealInput.h"
 #include "X11Window.h"
 
 // Mapped top-level windows of the X server (a context menu would be one more).
@@ -24,8 +25,7 @@ void SendChars(HWND hEdit, const std::string& bytes)
 
 void Xdotool(const std::string& args)
 {
-    std::string cmd = "timeout 10 xdotool " + args;
-    ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
+    ASSERT_TRUE(Xdo(args)) << args;
 }
 
 class SecureEditTest : public ::testing::Test
