@@ -2,6 +2,10 @@
 
 #include "HttpUtil.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 using DevnetUtil::HtmlEscape;
 
 namespace
@@ -11,6 +15,19 @@ const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 
 // Stands in for the updater when none is given: it does nothing and ends.
 const char* kBuiltinUpdater = "#!/bin/sh\n# devnet stand-in updater\nexit 0\n";
+
+// Stands in for the Chrome installer: with CHROME_STANDIN_DIR set it installs a stand-in browser
+// "chromium" there, which appends its arguments to chromium.log beside it.
+const char* kBrowserInstaller =
+    "#!/bin/sh\n"
+    "# devnet stand-in Chrome installer\n"
+    "[ -n \"$CHROME_STANDIN_DIR\" ] || exit 0\n"
+    "mkdir -p \"$CHROME_STANDIN_DIR\"\n"
+    "printf '#!/bin/sh\\necho \"$@\" >> \"$(dirname \"$0\")/chromium.log\"\\n' > \"$CHROME_STANDIN_DIR/chromium\"\n"
+    "chmod +x \"$CHROME_STANDIN_DIR/chromium\"\n"
+    "exit 0\n";
+const size_t kSlowInstallerSize = 256 * 1024;
+const size_t kSlowInstallerPiece = 4096;
 }
 
 CDataServices::CDataServices(CDevnetContext& context) : m_context(context)
@@ -25,6 +42,7 @@ void CDataServices::Register(httplib::Server& server)
     server.Post("/velkor_khd/w/", bind(&CDataServices::OnUpdate));
     server.Post("/velkor_khd/w", bind(&CDataServices::OnUpdate));
     server.Get("/velkor_khd/w/([^/]+)", bind(&CDataServices::OnUpdater));
+    server.Get("/velkor_khd/Weighbridge/ChromeSetup.exe", bind(&CDataServices::OnBrowserInstaller));
     server.Post("/velkorauth/actions/outer/user/menu.action", bind(&CDataServices::OnAuthority));
     server.Post("/kesta/notify/transition_cs_interface.php", bind(&CDataServices::OnTransUrlList));
     server.Post("/api/order/reverse.php", bind(&CDataServices::OnMessage));
@@ -68,6 +86,30 @@ void CDataServices::OnUpdater(const httplib::Request& req, httplib::Response& re
     }
     m_context.Log("update: updater " + config.UpdaterName() + " sent");
     res.set_content(content, "application/octet-stream");
+}
+
+void CDataServices::OnBrowserInstaller(const httplib::Request&, httplib::Response& res)
+{
+    m_context.Log("installer: ChromeSetup.exe sent");
+    std::string content = kBrowserInstaller;
+    const size_t delayMs = m_context.m_config.m_nInstallerDelayMs;
+    if (!delayMs)
+    {
+        res.set_content(content, "application/octet-stream");
+        return;
+    }
+    // Slow: padded with comment lines, so the download takes a while and shows its progress.
+    while (content.size() < kSlowInstallerSize)
+        content += "# " + std::string(std::min<size_t>(77, kSlowInstallerSize - content.size()), '-') + "\n";
+    content.resize(kSlowInstallerSize);
+    content.back() = '\n';
+    res.set_content_provider(content.size(), "application/octet-stream",
+                             [content, delayMs](size_t offset, size_t length, httplib::DataSink& sink) {
+                                 if (offset > 0)
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                                 size_t n = std::min(length, kSlowInstallerPiece);
+                                 return sink.write(content.data() + offset, n);
+                             });
 }
 
 std::string CDataServices::DemoMenus() const

@@ -13,6 +13,7 @@ public:
 
 private:
     void OnUpdate(const httplib::Request& req, httplib::Response& res);
+    void OnBrowserInstaller(const httplib::Request& req, httplib::Response& res);
     void OnUpdater(const httplib::Request& req, httplib::Response& res);
     void OnAuthority(const httplib::Request& req, httplib::Response& res);
     void OnTransUrlList(const httplib::Request& req, httplib::Response& res);

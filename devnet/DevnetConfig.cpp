@@ -1,5 +1,7 @@
 #include "DevnetConfig.h"
 
+#include <cstdlib>
+
 #include <cstdio>
 #include <cstring>
 
@@ -21,7 +23,8 @@ const char* CDevnetConfig::Usage()
 {
     return "usage: devnet (--default | --local) [--ports-file FILE] [--state DIR]\n"
            "              [--account USER:PASSWORD]... [--account-md5 USER:PASSWORD]...\n"
-           "              [--update-version X.Y.Z.W] [--updater FILE] [--menu FILE] [--translist-down] [--quiet]\n";
+           "              [--update-version X.Y.Z.W] [--updater FILE] [--menu FILE] [--translist-down]\n"
+           "              [--installer-delay-ms N] [--quiet]\n";
 }
 
 bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
@@ -84,6 +87,13 @@ bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
         }
         else if (arg == "--translist-down")
             m_bTransUrlsDown = true;
+        else if (arg == "--installer-delay-ms")
+        {
+            std::string text;
+            if (!value(text))
+                return false;
+            m_nInstallerDelayMs = (size_t)strtoul(text.c_str(), nullptr, 10);
+        }
         else if (arg == "--quiet")
             m_bQuiet = true;
         else

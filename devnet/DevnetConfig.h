@@ -25,6 +25,7 @@ public:
     std::string m_strMenuFile;         // empty: the built-in demo tree
     bool m_bQuiet = false;
     bool m_bTransUrlsDown = false;    // the trans-URL list names addresses that are down
+    size_t m_nInstallerDelayMs = 0;    // the browser installer comes slowly, in pieces this far apart
 
     // Parses the command line; false with a message in error for a bad one.
     bool Parse(int argc, char** argv, std::string& error);

@@ -257,10 +257,13 @@ BOOL CParvelApp::RunLoginDialog(int nMode)
     CWnd* pMainWnd = m_pMainWnd;
     if (pMainWnd && !pMainWnd->GetSafeHwnd())
         pMainWnd = nullptr;
+    CMainFrame* pFrame = dynamic_cast<CMainFrame*>(pMainWnd);
     if (pMainWnd)
     {
         pMainWnd->KillTimer(TIMER_IDLE_LOCK);
         pMainWnd->KillTimer(TIMER_SIGNON_CHECK);
+        if (pFrame && pFrame->m_TrayIcon.m_bIconShown)
+            pFrame->m_TrayIcon.RemoveIcon();
         pMainWnd->ShowWindow(SW_MINIMIZE);
         pMainWnd->ShowWindow(SW_HIDE);
     }
@@ -271,6 +274,8 @@ BOOL CParvelApp::RunLoginDialog(int nMode)
         optionCtrl.SetUserInfo(dlg.GetAccount(), dlg.GetSessionId(), dlg.GetTGT());
         if (nMode == 0 && pMainWnd)
         {
+            if (pFrame && !pFrame->m_TrayIcon.m_bIconShown)
+                pFrame->m_TrayIcon.AddIcon();
             pMainWnd->EnableWindow(TRUE);
             pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
             pMainWnd->SetTimer(TIMER_IDLE_LOCK, 1000);

@@ -123,6 +123,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
     SetTimer(TIMER_SESSION_CHECK, 300000, nullptr);
     SetTimer(TIMER_IDLE_LOCK, 1000, nullptr);
+    // Without the poll no message of the message service would ever reach the operator; its tick
+    // counting spaces the polls.
+    SetTimer(TIMER_NEWS_POLL, 1000, nullptr);
 
     m_bMenuLoaded = false;
     Scrivo::trace("OnCreate 离开！");
@@ -350,25 +353,3 @@ void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
 {
     CMDIFrameWndEx::OnSysCommand(nID, lParam);
 }
-
-// ---------------------------------------------------------------------------------------------
-// Handlers that come with the commands, tray, lock, search, import and print issue; until then
-// they do nothing (closing takes the frame's default: the program ends).
-
-void CMainFrame::OnAutoRun() {}
-void CMainFrame::OnUpdateAutoRun(CCmdUI*) {}
-void CMainFrame::OnShowMainWindow() {}
-LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM) { return 0; }
-LRESULT CMainFrame::OnShowNews(WPARAM, LPARAM) { return 0; }
-LRESULT CMainFrame::OnQueryWaybill(WPARAM, LPARAM) { return 0; }
-void CMainFrame::OnEmptyCommand() {}
-void CMainFrame::OnWaybillQueryButton() {}
-void CMainFrame::OnImportOrder() {}
-void CMainFrame::OnOption() {}
-void CMainFrame::OnInternetOption() {}
-void CMainFrame::OnSwitchAccount() {}
-void CMainFrame::OnClose() { CMDIFrameWndEx::OnClose(); }
-void CMainFrame::OnTimer(UINT_PTR) {}
-void CMainFrame::OnLockApp() {}
-void CMainFrame::OnClearPrintList() {}
-void CMainFrame::OnBranch360View() {}

@@ -10,6 +10,7 @@
 #include "CMFCStatusBar.h"
 #include "CMFCToolBar.h"
 #include "CMFCToolBarImages.h"
+#include "NewsDlg.h"
 #include "NewsInterface.h"
 #include "SearchButton.h"
 #include "SearchEditButton.h"
@@ -43,11 +44,22 @@ public:
     void OpenUrlInNewPage(LPCSTR lpszUrl, LPCSTR lpszTitle, LPCSTR lpszPostData);
     // Builds the menu bar, the standard toolbar and the server menus and toolbars, once.
     void LoadXmlMenu();
+    // Asks the query-token service and opens the waybill's result page in a new page.
+    void QueryWaybill(LPCSTR lpszWaybill);
+    // The waybill box whose edit has the input focus, or NULL.
+    CMFCToolBarEditBoxButton* GetFocusedSearchEdit();
+    // Ends this instance and starts the program again, which signs on anew.
+    void Relogin();
+    // One step of the import progress text in status pane 2.
+    void ShowImportProgress();
+    // The server menu pictures on the tray menu's items.
+    void SetTrayMenuBitmaps(CMenu* pPopup);
 
     bool m_bMenuLoaded;
     HICON m_hTrayIcon;
     CSystemTray m_TrayIcon;
     CBitmap m_bmpStatusIcon;
+    CNewsDlg m_dlgNews;
     CMFCMenuBar m_wndMenuBar;
     CMFCStatusBar m_wndStatusBar;
     CMFCToolBarImages m_UserImages;

@@ -1,26 +1,31 @@
-// CSearchEditButton: the waybill number box of the search toolbar (command 104).
+// CSearchEditButton: the waybill number box of the search toolbar (command 104): a grey hint
+// while it is empty, at most 13 characters.
 #pragma once
 
 #include "CMFCToolBar.h"
 #include "CEdit.h"
 #include "resource.h"
 
+class CSearchEdit;
+
 class CSearchEditButton : public CMFCToolBarEditBoxButton
 {
+    DECLARE_DYNCREATE(CSearchEditButton)
 public:
-    CSearchEditButton() : CMFCToolBarEditBoxButton(ID_WAYBILL_EDIT, GetCmdMgr()->GetCmdImage(ID_WAYBILL_EDIT, FALSE), 2) {}
+    CSearchEditButton();
     CMFCToolBarButton* Clone() const override { return new CSearchEditButton(*this); }
 
-    // The box takes at most 13 characters.
-    CEdit* CreateEdit(CWnd* pWndParent, const CRect& rect) override
-    {
-        auto* pEdit = new CEdit;
-        if (!pEdit->Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, rect, pWndParent, ID_WAYBILL_EDIT))
-        {
-            delete pEdit;
-            return nullptr;
-        }
-        pEdit->SendMessage(EM_LIMITTEXT, 13);
-        return pEdit;
-    }
+    CEdit* CreateEdit(CWnd* pWndParent, const CRect& rect) override;
+    void OnDraw(CDC* pDC, const CRect& rect, CMFCToolBarImages* pImages, BOOL bHorz = TRUE,
+                BOOL bCustomizeMode = FALSE, BOOL bHighlight = FALSE, BOOL bDrawBorder = TRUE,
+                BOOL bGrayDisabledButtons = TRUE) override;
+    BOOL NotifyCommand(int iNotifyCode) override;
+    // Whether a waybill box had the input focus last (shared by all of them).
+    BOOL HasFocus() const;
+
+    CSearchEdit* m_pSearchEdit;
+
+protected:
+    CSearchEditButton(const CSearchEditButton& src);
+    void RepaintEdit();
 };

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <unordered_set>
 #include "AutostartEntry.h"
+#include "ProgramTable.h"
 #include "RegistryHive.h"
 
 namespace
@@ -77,6 +78,13 @@ bool IsBuiltInKey(const std::string& folded)
 }
 
 bool IsRunKey(const CRegKey& key) { return CRegistryHive::Fold(key.m_path) == s_runKey; }
+
+// An App Paths key of the machine names the installed program of the program table; TRUE when the
+// key is one, with the program's path ("" when it is not installed).
+bool IsAppPathsKey(const CRegKey& key, std::string& strPath)
+{
+    return key.m_bMachine && CProgramTable::ReadAppPathsKey(key.m_path.c_str(), strPath);
+}
 
 bool KeyExists(const REGISTRY_KEYS& keys, const std::string& folded)
 {
@@ -159,6 +167,14 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY ph
     key.m_access = samDesired;
     if ((samDesired & KEY_WRITE_RIGHTS) && key.m_bMachine && !IsAdministrator())
         return ERROR_ACCESS_DENIED;
+    std::string strAppPath;
+    if (IsAppPathsKey(key, strAppPath))
+    {
+        if (strAppPath.empty())
+            return ERROR_FILE_NOT_FOUND;
+        *phkResult = NewKeyHandle(key);
+        return ERROR_SUCCESS;
+    }
     const std::string folded = CRegistryHive::Fold(key.m_path);
     LONG lResult = CRegistryHive(HivePath(key.m_bMachine)).Read([&](const REGISTRY_KEYS& keys) {
         return KeyExists(keys, folded) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
@@ -249,6 +265,15 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPB
         if (!CAutostartEntry::Query(CAutostartEntry::Folder(key.m_bMachine), name, text))
             return ERROR_FILE_NOT_FOUND;
         return CopyValueOut(REG_SZ, text + '\0', lpType, lpData, lpcbData);
+    }
+
+    std::string strAppPath;
+    if (IsAppPathsKey(key, strAppPath))
+    {
+        // The key's default value is the program's full path; it has no other values.
+        if (!name.empty() || strAppPath.empty())
+            return ERROR_FILE_NOT_FOUND;
+        return CopyValueOut(REG_SZ, strAppPath + '\0', lpType, lpData, lpcbData);
     }
 
     const std::string folded = CRegistryHive::Fold(key.m_path);

@@ -98,3 +98,12 @@ BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
     lpVersionInformation->szCSDVersion[0] = '\0';
     return TRUE;
 }
+
+UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
+{
+    static const char s_szDir[] = "/usr/bin";
+    if (!lpBuffer || uSize < sizeof(s_szDir))
+        return (UINT)sizeof(s_szDir);
+    memcpy(lpBuffer, s_szDir, sizeof(s_szDir));
+    return (UINT)(sizeof(s_szDir) - 1);
+}

@@ -30,3 +30,8 @@ typedef struct _OSVERSIONINFOA
 #define VER_PLATFORM_WIN32_NT 2
 BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 #define GetVersionEx GetVersionExA
+
+// The folder of the system's own programs ("/usr/bin"); the length of the text, or the size
+// needed (terminator included) when the buffer is too small.
+UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
+#define GetSystemDirectory GetSystemDirectoryA

@@ -2,6 +2,7 @@
 // check boxes, radio buttons (GTK widgets), and group boxes, which are drawn on their parent like
 // the statics so the controls they frame stay above them. CButton over its messages.
 #include <wx/wx.h>
+#include <gtk/gtk.h>
 #include "WndClass.h"
 #include "Gdi.h"
 #include "CButton.h"
@@ -26,6 +27,22 @@ bool IsGroupBox(WndRecord* p)
     return TypeOf(p->dwStyle) == BS_GROUPBOX;
 }
 
+// A push button's text to the left or right (BS_LEFT, BS_RIGHT); centred otherwise.
+void ApplyTextAlignment(WndRecord* p)
+{
+    auto* b = p && p->pWx ? dynamic_cast<wxButton*>(p->pWx) : nullptr;
+    GtkWidget* g = b ? (GtkWidget*)b->GetHandle() : nullptr;
+    if (!g || !GTK_IS_BIN(g))
+        return;
+    GtkWidget* label = gtk_bin_get_child(GTK_BIN(g));
+    if (!label || !GTK_IS_LABEL(label))
+        return;
+    const DWORD align = p->dwStyle & BS_CENTER;
+    const GtkAlign halign = align == BS_LEFT ? GTK_ALIGN_START : align == BS_RIGHT ? GTK_ALIGN_END : GTK_ALIGN_CENTER;
+    gtk_widget_set_halign(label, halign);
+    gtk_label_set_xalign(GTK_LABEL(label), align == BS_LEFT ? 0.0f : align == BS_RIGHT ? 1.0f : 0.5f);
+}
+
 class CButtonClass : public CWndClass
 {
 public:
@@ -46,10 +63,17 @@ public:
         if (IsCheckType(t))
             return new wxCheckBox(pParent, wxID_ANY, text, WxPos(cs), WxSize(cs),
                                   (t == BS_3STATE || t == BS_AUTO3STATE) ? wxCHK_3STATE : wxCHK_2STATE);
-        auto* b = new wxButton(pParent, wxID_ANY, text, WxPos(cs), WxSize(cs));
+        long align = (cs.style & BS_CENTER) == BS_LEFT ? wxBU_LEFT : (cs.style & BS_CENTER) == BS_RIGHT ? wxBU_RIGHT : 0;
+        auto* b = new wxButton(pParent, wxID_ANY, text, WxPos(cs), WxSize(cs), align);
         if (t == BS_DEFPUSHBUTTON)
             b->SetDefault();
         return b;
+    }
+
+    void StyleChanged(WndRecord* p, DWORD dwOldStyle) const override
+    {
+        if ((dwOldStyle ^ p->dwStyle) & BS_CENTER)
+            ApplyTextAlignment(p);
     }
 
     void BindEvents(WndRecord* p, wxWindow* pWx) const override

@@ -53,6 +53,9 @@ public:
         wxFrame* w = NewFrameWidget(cs, wxFRAME_NO_TASKBAR | wxTAB_TRAVERSAL);
         // The dialog face colour, the colour its statics are drawn on.
         w->SetBackgroundColour(WxColourOf(GetSysColor(COLOR_BTNFACE)));
+        // Controls keep the template's places: wx would stretch a sole child widget over the
+        // whole client area (a dialog whose other controls are drawn on it).
+        w->SetAutoLayout(true);
         if (WndRecord* pOwner = LiveRec(cs.hwndParent); pOwner && pOwner->pWx)
             if (GtkWidget* gw = (GtkWidget*)w->GetHandle(), *go = (GtkWidget*)pOwner->pWx->GetHandle();
                 gw && go && GTK_IS_WINDOW(gw) && GTK_IS_WINDOW(go))
@@ -186,6 +189,19 @@ static void LoadStaticImage(HWND hCtl, const DLGITEMTEMPLATE_DATA& it)
     }
 }
 
+// The template's initial data, message by message.
+static void ExecuteDlgInit(HWND hDlg, UINT nIDTemplate)
+{
+    const void* pData = nullptr;
+    DWORD cb = 0;
+    if (!CResourceRegistry::FindData(MAKEINTRESOURCE(nIDTemplate), RT_DLGINIT, &pData, &cb) || !pData)
+        return;
+    const auto* pItems = static_cast<const DLGINIT_DATA*>(pData);
+    for (DWORD i = 0; i < cb / sizeof(DLGINIT_DATA); ++i)
+        if (HWND hCtl = ::GetDlgItem(hDlg, pItems[i].nIDC))
+            ::SendMessage(hCtl, pItems[i].message, 0, (LPARAM)pItems[i].lpszText);
+}
+
 BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
 {
     const DLGTEMPLATE_DATA* t = CResourceRegistry::FindDialog(m_nIDTemplate);
@@ -250,6 +266,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* pParentWnd, BOOL bModal)
             if (it.dwStyle & WS_VISIBLE)
                 ::ShowWindow(hCtl, SW_SHOWNA);
         }
+        ExecuteDlgInit(m_hWnd, m_nIDTemplate);
         if (bCenter)
             CenterWindow();
         else

@@ -57,6 +57,19 @@ protected:
     friend class CDialogImpl;
 };
 
+// A dialog's initial data: messages sent to its controls once they exist, before WM_INITDIALOG
+// (the items of a combo box). Register an array with
+// CResourceRegistry::AddData(dialog id, RT_DLGINIT, items, sizeof items).
+#ifndef RT_DLGINIT
+#define RT_DLGINIT MAKEINTRESOURCE(240)
+#endif
+struct DLGINIT_DATA
+{
+    int nIDC;
+    UINT message;  // CB_ADDSTRING, ...
+    const char* lpszText;  // GBK, the message's lParam
+};
+
 // The dialog base units of a font as Windows computes them: the average width of the 52 Latin
 // letters (rounded) and the font's height; pixels = units * base / 4 (x) and / 8 (y).
 struct DIALOG_BASE_UNITS

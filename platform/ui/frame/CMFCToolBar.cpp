@@ -2,6 +2,9 @@
 #include <map>
 #include <wx/wx.h>
 #include <wx/toolbar.h>
+#include <wx/dcgraph.h>
+#include <wx/graphics.h>
+#include <gtk/gtk.h>
 #include "WndRecord.h"
 #include "WndClass.h"
 #include "CMFCToolBar.h"
@@ -422,6 +425,15 @@ void CMFCToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
 
 LRESULT CMFCToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A control's notifications go to its button first.
+    if (message == WM_COMMAND && lParam)
+        for (auto& p : m_buttons)
+            if (auto* pEditButton = dynamic_cast<CMFCToolBarEditBoxButton*>(p.get()))
+                if (pEditButton->GetEditBox() && pEditButton->GetEditBox()->GetSafeHwnd() == (HWND)lParam)
+                {
+                    pEditButton->NotifyCommand((int)HIWORD(wParam));
+                    break;
+                }
     if (message == WM_DESTROY)
         if (auto* pFrame = dynamic_cast<CMDIFrameWndEx*>(GetParent()))
             pFrame->OnPaneDestroyed(this);
@@ -469,6 +481,38 @@ CEdit* CMFCToolBarEditBoxButton::CreateEdit(CWnd* pWndParent, const CRect& rect)
     return p;
 }
 
+namespace
+{
+// After the edit has drawn itself: the button draws over it, a window DC of the edit reaching
+// this paint.
+gboolean OnEditBoxDrawn(GtkWidget* pWidget, cairo_t* cr, gpointer data)
+{
+    HWND hEdit = (HWND)data;
+    WndRecord* pRec = LiveRec(hEdit);
+    auto* pBar = pRec ? dynamic_cast<CMFCToolBar*>(CWnd::FromHandlePermanent(pRec->hParent)) : nullptr;
+    if (!pBar)
+        return FALSE;
+    for (int i = 0; i < pBar->GetCount(); ++i)
+    {
+        auto* pButton = dynamic_cast<CMFCToolBarEditBoxButton*>(pBar->GetButton(i));
+        if (!pButton || !pButton->GetEditBox() || pButton->GetEditBox()->GetSafeHwnd() != hEdit)
+            continue;
+        wxGraphicsContext* gc = wxGraphicsRenderer::GetCairoRenderer()->CreateContextFromNativeContext(cr);
+        if (!gc)
+            return FALSE;
+        wxGCDC dc(gc);
+        wxDC* pOld = pRec->pPaintDC;
+        pRec->pPaintDC = &dc;
+        CRect rect(0, 0, gtk_widget_get_allocated_width(pWidget), gtk_widget_get_allocated_height(pWidget));
+        pButton->OnDraw(nullptr, rect, CMFCToolBar::GetUserImages());
+        if (LiveRec(hEdit))
+            pRec->pPaintDC = pOld;
+        break;
+    }
+    return FALSE;
+}
+}  // namespace
+
 wxWindow* CMFCToolBarEditBoxButton::CreateControl(CMFCToolBar* pBar, wxWindow*)
 {
     if (!m_pWndEdit)
@@ -478,6 +522,9 @@ wxWindow* CMFCToolBarEditBoxButton::CreateControl(CMFCToolBar* pBar, wxWindow*)
         m_pWndEdit = CreateEdit(pBar, CRect(0, 0, cx, CMFCToolBar::GetButtonSize().cy));
         if (!m_pWndEdit)
             return nullptr;
+        if (wxWindow* w = m_pWndEdit->GetWxWindow())
+            if (GtkWidget* g = (GtkWidget*)w->GetHandle())
+                g_signal_connect_after(g, "draw", G_CALLBACK(OnEditBoxDrawn), m_pWndEdit->GetSafeHwnd());
     }
     return m_pWndEdit->GetWxWindow();
 }

@@ -16,6 +16,8 @@
 #define TBBS_PRESSED 0x0800
 
 class CMFCToolBar;
+class CMFCToolBarImages;
+class CDC;
 class wxWindow;
 
 class CMFCToolBarButton : public CObject
@@ -42,6 +44,15 @@ public:
     // Buttons that hold a control make it here, as a child of the bar's wx window; NULL for
     // plain buttons.
     virtual wxWindow* CreateControl(CMFCToolBar* pBar, wxWindow* pParent) { return nullptr; }
+    // Drawing of the button on the bar. A button holding a control is called right after its
+    // control has drawn itself, while a window DC of the control (GetDC) draws over that paint.
+    virtual void OnDraw(CDC* pDC, const CRect& rect, CMFCToolBarImages* pImages, BOOL bHorz = TRUE,
+                        BOOL bCustomizeMode = FALSE, BOOL bHighlight = FALSE, BOOL bDrawBorder = TRUE,
+                        BOOL bGrayDisabledButtons = TRUE)
+    {
+    }
+    // A notification of the button's control (EN_SETFOCUS, EN_KILLFOCUS, ...); TRUE when handled.
+    virtual BOOL NotifyCommand(int iNotifyCode) { return FALSE; }
     CMFCToolBarButton(const CMFCToolBarButton&) = default;
 
 protected:
