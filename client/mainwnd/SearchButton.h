@@ -7,6 +7,7 @@
 
 class CSearchButton : public CMFCToolBarButton
 {
+    DECLARE_DYNCREATE(CSearchButton)
 public:
     CSearchButton()
         : CMFCToolBarButton(ID_WAYBILL_QUERY, GetCmdMgr()->GetCmdImage(ID_WAYBILL_QUERY, FALSE), "查询", FALSE, FALSE)

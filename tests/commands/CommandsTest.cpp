@@ -139,7 +139,7 @@ TEST_F(CommandsTest, TheTrayIconRestoresOnALeftClickAndShowsItsMenuOnARightClick
     ASSERT_FALSE(::IsWindowVisible(m_hFrame));
     for (int i = 0; i < 5 && !::IsWindowVisible(m_hFrame); ++i)
     {
-        ASSERT_TRUE(Xdotool("mousemove " + at + " click 1"));
+        ASSERT_TRUE(Xdo("mousemove " + at + " click 1"));
         WaitFor([&] { return ::IsWindowVisible(m_hFrame) != FALSE; }, 2000);
     }
     EXPECT_TRUE(::IsWindowVisible(m_hFrame));
@@ -168,9 +168,9 @@ TEST_F(CommandsTest, TheTrayIconRestoresOnALeftClickAndShowsItsMenuOnARightClick
     // The button held down, as the menu comes on the press.
     for (int i = 0; i < 5 && !bSeen; ++i)
     {
-        ASSERT_TRUE(Xdotool("mousemove " + at + " mousedown 3"));
+        ASSERT_TRUE(Xdo("mousemove " + at + " mousedown 3"));
         WaitFor([&] { return bSeen.load(); }, 2000);
-        ASSERT_TRUE(Xdotool("mouseup 3"));
+        ASSERT_TRUE(Xdo("mouseup 3"));
     }
     reader.join();
     EXPECT_TRUE(bSeen.load());

@@ -131,11 +131,6 @@ void AnswerMessageBoxes(const char* pszAnswer)
     setenv("PARVEL_MSGBOX_AUTO", pszAnswer, 1);
 }
 
-bool Xdotool(const std::string& args)
-{
-    return system(("timeout 10 xdotool " + args).c_str()) == 0;
-}
-
 bool Screenshot(HWND hWnd, const std::string& path)
 {
     unsigned long xid = AfxGetX11Window(hWnd);

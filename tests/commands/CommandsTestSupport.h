@@ -15,6 +15,7 @@
 #include "AfxWin.h"
 #include "DevnetProcess.h"
 #include "MainFrm.h"
+#include "RealInput.h"
 
 // The option record's fields the tests set directly (no public setter takes them).
 void SetOptionUrl(const char* pszField, const char* pszValue);  // "login", "message", "update", "query"
@@ -41,8 +42,6 @@ void ClearMessageBoxes();
 // How the next message boxes are answered: "IDOK", "IDYES", "IDNO", ...
 void AnswerMessageBoxes(const char* pszAnswer);
 
-// xdotool with its arguments, bounded in time; true when it succeeded.
-bool Xdotool(const std::string& args);
 // The screen's pixels of a rectangle in screen coordinates, 0x00RRGGBB each, row by row.
 std::vector<unsigned long> ScreenPixels(int x, int y, int cx, int cy);
 // A picture of the window as the screen shows it, written to path (PNG).

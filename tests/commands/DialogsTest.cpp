@@ -132,6 +132,22 @@ TEST_F(DialogsTest, ADialogMessageShowsTitleContentAndCaptionAndTheLayoutFollows
     EXPECT_STREQ(s, "停电通知");
     EXPECT_STREQ(ContentText(dlg), "本周六网点停电，请提前安排收件。");
     EXPECT_TRUE(dlg.GetDlgItem(IDC_NEWS_TITLE)->GetStyle() & BS_LEFT);
+    // The title's text stands at the left of its line.
+    CRect rcTitle;
+    dlg.GetDlgItem(IDC_NEWS_TITLE)->GetWindowRect(&rcTitle);
+    int nFirstDark = -1;
+    EXPECT_TRUE(WaitFor([&] {
+        std::vector<unsigned long> px = ScreenPixels(rcTitle.left, rcTitle.top, rcTitle.Width(), rcTitle.Height());
+        nFirstDark = -1;
+        for (size_t i = 0; i < px.size(); ++i)
+            if ((px[i] & 0xFF) < 0x80 && ((px[i] >> 8) & 0xFF) < 0x80)
+            {
+                int x = (int)(i % (size_t)rcTitle.Width());
+                if (nFirstDark < 0 || x < nFirstDark)
+                    nFirstDark = x;
+            }
+        return nFirstDark > 0 && nFirstDark < rcTitle.Width() / 6;
+    }, 3000)) << nFirstDark << " of " << rcTitle.Width();
     Pump(300);
     EXPECT_TRUE(Screenshot(dlg.GetSafeHwnd(), ShotPath("message-dialog.png")));
 

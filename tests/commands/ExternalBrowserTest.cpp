@@ -133,7 +133,7 @@ TEST_F(ExternalBrowserTest, CancelDuringTheDownloadEndsItQuietlyAndLeavesNoFile)
     // The operator's click on 取消.
     CRect rc;
     ::GetWindowRect(::GetDlgItem(hDlg, IDC_DOWNLOAD_CANCEL), &rc);
-    ASSERT_TRUE(Xdotool("mousemove " + std::to_string(rc.CenterPoint().x) + " " + std::to_string(rc.CenterPoint().y) +
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(rc.CenterPoint().x) + " " + std::to_string(rc.CenterPoint().y) +
                         " click 1"));
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hDlg); }, 5000));
     EXPECT_TRUE(WaitFor([&] { return !InstallerRunning(); }, 10000));

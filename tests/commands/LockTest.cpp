@@ -115,7 +115,7 @@ TEST_F(LockTest, TheIdleLimitIsComparedStrictlyAtEveryTick)
 
 TEST_F(LockTest, TheIdleTimeIsTheXServersAndInputResetsIt)
 {
-    ASSERT_TRUE(Xdotool("mousemove 300 300 mousemove 310 305"));
+    ASSERT_TRUE(Xdo("mousemove 300 300 mousemove 310 305"));
     LASTINPUTINFO lii{};
     lii.cbSize = sizeof(lii);
     ASSERT_TRUE(GetLastInputInfo(&lii));
@@ -125,7 +125,7 @@ TEST_F(LockTest, TheIdleTimeIsTheXServersAndInputResetsIt)
         GetLastInputInfo(&lii);
         return GetTickCount() - lii.dwTime >= 1500;
     }, 5000));
-    ASSERT_TRUE(Xdotool("mousemove 320 310"));
+    ASSERT_TRUE(Xdo("mousemove 320 310"));
     ASSERT_TRUE(GetLastInputInfo(&lii));
     EXPECT_LT(GetTickCount() - lii.dwTime, 1000u);
     lii.cbSize = 16;
@@ -151,9 +151,9 @@ TEST_F(LockTest, ControlLLocksAndSigningOnAgainBringsAllBack)
                 if (pButton && pButton->GetEditBox())
                     pButton->GetEditBox()->GetWindowRect(&rc);
             });
-            Xdotool("mousemove " + std::to_string(rc.CenterPoint().x) + " " + std::to_string(rc.CenterPoint().y) + " click 1");
+            Xdo("mousemove " + std::to_string(rc.CenterPoint().x) + " " + std::to_string(rc.CenterPoint().y) + " click 1");
             WaitOnGui([&] { return ::GetFocus() != nullptr; }, 2000);
-            Xdotool("key --clearmodifiers ctrl+l");
+            Xdo("key --clearmodifiers ctrl+l");
             hDlg = FindSignOnDialog(m_hFrame, 3000);
         }
         if (!hDlg)

@@ -67,12 +67,12 @@ protected:
     {
         CRect rc;
         m_pEdit->GetWindowRect(&rc);
-        if (!Xdotool("mousemove " + std::to_string(rc.left + 100) + " " + std::to_string(rc.top + rc.Height() / 2) +
+        if (!Xdo("mousemove " + std::to_string(rc.left + 100) + " " + std::to_string(rc.top + rc.Height() / 2) +
                      " click 1"))
             return false;
         if (!WaitFor([&] { return ::GetFocus() == m_hEdit; }, 3000))
             return false;
-        return keys.empty() || Xdotool(keys);
+        return keys.empty() || Xdo(keys);
     }
 
     int Count(const std::string& text) const
@@ -111,7 +111,7 @@ TEST_F(WaybillTest, AnEmptyBoxShowsTheGreyHintUntilTheFirstCharacter)
     EXPECT_TRUE(WaitFor([&] { return EditText() == "7"; }, 3000));
     EXPECT_TRUE(WaitFor([&] { return HintPixels() == 0; }, 5000)) << HintPixels();
     // Emptied again, with the focus still in the box: the hint is back.
-    ASSERT_TRUE(Xdotool("key BackSpace"));
+    ASSERT_TRUE(Xdo("key BackSpace"));
     EXPECT_TRUE(WaitFor([&] { return EditText().IsEmpty(); }, 3000));
     EXPECT_TRUE(WaitFor([&] { return HintPixels() > 20; }, 5000)) << HintPixels();
 }
@@ -123,7 +123,7 @@ TEST_F(WaybillTest, TheBoxTakesNoFourteenthCharacterAndEnterQueriesTheNumber)
     Pump(200);
     EXPECT_STREQ(EditText(), "1234567890123");
 
-    ASSERT_TRUE(Xdotool("key Return"));
+    ASSERT_TRUE(Xdo("key Return"));
     // One token request, the result page opened, and the box emptied.
     EXPECT_TRUE(WaitFor([&] { return Count("query token: act=geth wen=1234567890123") == 1; }, 10000)) << s_devnet->Log();
     EXPECT_TRUE(WaitFor([&] { return ResultJmms("1234567890123").size() == 1; }, 20000)) << s_devnet->Log();
@@ -138,7 +138,7 @@ TEST_F(WaybillTest, ShortNumbersAreRefusedBothWaysAndTheButtonNeedsTheFocus)
     // Enter with twelve characters: the message, no request, the text kept.
     ASSERT_TRUE(Type("type --delay 40 123456789012"));
     ASSERT_TRUE(WaitFor([&] { return EditText().GetLength() == 12; }, 5000));
-    ASSERT_TRUE(Xdotool("key Return"));
+    ASSERT_TRUE(Xdo("key Return"));
     EXPECT_TRUE(WaitFor([&] { return MessageBoxLines().size() == 1; }, 5000));
     ASSERT_EQ(MessageBoxLines().size(), 1u);
     EXPECT_NE(MessageBoxLines()[0].find("货单长度必须大于等于13个字符!"), std::string::npos);
@@ -149,7 +149,7 @@ TEST_F(WaybillTest, ShortNumbersAreRefusedBothWaysAndTheButtonNeedsTheFocus)
     EXPECT_EQ(Count("query token:"), 0);
 
     // Thirteen characters and the button: queried.
-    ASSERT_TRUE(Xdotool("type 3"));
+    ASSERT_TRUE(Xdo("type 3"));
     ASSERT_TRUE(WaitFor([&] { return EditText().GetLength() == 13; }, 5000));
     ::SendMessage(m_hFrame, WM_COMMAND, ID_WAYBILL_QUERY, 0);
     EXPECT_EQ(Count("query token: act=geth wen=1234567890123"), 1);
@@ -191,7 +191,7 @@ TEST_F(WaybillTest, AnUnreachableTokenServiceOpensNoPageAndKeepsTheNumber)
     g_pszQueryTokenUrl = "http://127.0.0.1:1/kesta/gohh.php";
     ASSERT_TRUE(Type("type --delay 40 1234567890123"));
     ASSERT_TRUE(WaitFor([&] { return EditText().GetLength() == 13; }, 5000));
-    ASSERT_TRUE(Xdotool("key Return"));
+    ASSERT_TRUE(Xdo("key Return"));
     EXPECT_TRUE(WaitFor([&] { return MessageBoxLines().size() == 1; }, 10000));
     ASSERT_EQ(MessageBoxLines().size(), 1u);
     EXPECT_NE(MessageBoxLines()[0].find("运单查询系统连接失败，请稍后再试!"), std::string::npos);

@@ -105,6 +105,9 @@ LRESULT CButtonClass::DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lPar
         if (p->pWx)
         {
             p->pWx->SetLabel(WxFromGbk(lParam ? (const char*)lParam : ""));
+            // A new label is a new GTK label, centred again.
+            if (p->dwStyle & BS_CENTER)
+                ApplyTextAlignment(p);
             return TRUE;
         }
         break;

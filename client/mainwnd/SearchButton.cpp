@@ -1,0 +1,4 @@
+// CSearchButton: made by class too, as the framework re-creates the bar's buttons.
+#include "SearchButton.h"
+
+IMPLEMENT_DYNCREATE(CSearchButton, CMFCToolBarButton)
