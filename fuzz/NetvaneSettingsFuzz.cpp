@@ -2,6 +2,7 @@
 // when it is a number of seconds from a millisecond to a day, else the default.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cmath>
+#include <map>
 #include "FuzzSupport.h"
 #include "NetvaneSettings.h"
 
@@ -17,12 +18,17 @@ long Expected(const std::string& text)
     return std::lround(seconds * 1000.0);
 }
 
+// setenv keeps every value it was ever given, which millions of runs turn into gigabytes; one
+// "NAME=value" buffer per variable, handed to putenv, is reused instead.
 void Set(const char* name, const std::string& value, bool bSet)
 {
-    if (bSet)
-        setenv(name, value.c_str(), 1);
-    else
-        unsetenv(name);
+    static std::map<std::string, std::string> s_entries;
+    unsetenv(name);
+    if (!bSet)
+        return;
+    std::string& entry = s_entries[name];
+    entry = std::string(name) + "=" + value;
+    putenv(entry.data());
 }
 } // namespace
 

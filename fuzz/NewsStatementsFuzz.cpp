@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int i = 0; i < count; ++i)
     {
         TRow row;
-        row.id = std::to_string(i) + in.ConsumeRandomLengthString(8).c_str();
+        // The row's number leads the id and a separator ends it, so no two ids are alike.
+        row.id = std::to_string(i) + ":" + in.ConsumeRandomLengthString(8).c_str();
         row.user = in.ConsumeBool() ? user : std::string(in.ConsumeRandomLengthString(16).c_str());
         row.cls = in.ConsumeBool() ? path + in.ConsumeRandomLengthString(8).c_str()
                                    : std::string(in.ConsumeRandomLengthString(24).c_str());

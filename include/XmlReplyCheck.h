@@ -127,10 +127,12 @@ private:
                 if (prev != '=')
                     return nullptr;
                 const char* q = std::strchr(p + 1, *p);
-                if (!q)
-                    return p + std::strlen(p);
-                if (!bElement && std::memchr(p, '>', (size_t)(q - p)))
+                const char* pszValueEnd = q ? q : p + std::strlen(p);
+                // The declaration's reader ends at a '>' in a value, closed or not.
+                if (!bElement && std::memchr(p, '>', (size_t)(pszValueEnd - p)))
                     return nullptr;
+                if (!q)
+                    return pszValueEnd;
                 p = q + 1;
                 prev = '"';
                 continue;

@@ -99,6 +99,7 @@ TEST(XmlReplyCheckTest, NestingHiddenFromACarelessCountIsStillCounted)
         // A quote where no value starts would let the two readers part ways.
         { "stray quote", "<menus><menu name=x\"/></menus>", false },
         { "declaration with '>' quoted", "<?xml version='>'?><menus/>", false },
+        { "declaration with '>' in an unclosed value", "<?xml a=\"\"=\"a>" + Repeat("<a>", 100), false },
         // Empty elements and siblings add no depth.
         { "siblings", "<menus>" + Repeat("<menu name=\"a/b\" type=\"command\"/>", 1000) + "</menus>", true },
         { "comments and CDATA", "<?xml version=\"1.0\"?><!DOCTYPE x><menus><!-- <a><b><c> --><![CDATA[<d><e>]]></menus>", true },

@@ -280,3 +280,41 @@ TEST(Picture, ImagesAboveThePixelBudgetAreRefusedBeforeDecoding)
     ASSERT_NE(nullptr, pic);
     pic->Release();
 }
+
+TEST(Picture, HeadersNamingBlocksBeyondTheFileAreRefusedBeforeTheDecoderAllocates)
+{
+    const std::vector<char> bmp = ReadFixture("quad40x30.bmp");
+    ASSERT_GT(bmp.size(), 54u);
+    ASSERT_EQ(0, std::memcmp(bmp.data(), "BM", 2));
+    auto with32 = [](std::vector<char> bytes, size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = (char)(value >> (8 * i));
+        return bytes;
+    };
+    // An icon directory of one entry whose image lies past the end of the file.
+    std::vector<char> ico = { 0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0 };
+    ico.resize(22 + 40, 0);
+    ico = with32(ico, 14, 40);
+    ico = with32(ico, 18, 0x7FFFFFF0u);
+    struct Case
+    {
+        const char* name;
+        std::vector<char> bytes;
+    };
+    const Case cases[] = {
+        { "BMP info header of about 4 GB, as found", ReadFixture("bmp-header-4gb.bmp") },
+        { "BMP info header of about 4 GB", with32(bmp, 14, 0xFFFF007Cu) },
+        { "BMP info header of no known size", with32(bmp, 14, 41) },
+        { "BMP pixels past the end", with32(bmp, 10, 0x7FFFFFFFu) },
+        { "icon image past the end", ico },
+        { "no picture format", std::vector<char>({ '/', '*', ' ', 'X', 'P', 'M', ' ', '*', '/', '\n' }) },
+    };
+    // The decoders would first allocate what these headers name (the fuzz target's seed of the
+    // first case catches that allocation); here each must come back refused.
+    for (const Case& c : cases)
+        EXPECT_EQ(nullptr, Load(c.bytes)) << c.name;
+    // The untouched file still loads.
+    IPicture* pic = Load(bmp);
+    ASSERT_NE(nullptr, pic);
+    pic->Release();
+}

@@ -195,11 +195,13 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName)
     if (hInstance || !IS_INTRESOURCE(lpCursorName))
         return nullptr;
     static std::mutex s_lock;
-    static std::map<UINT_PTR, CursorRecord*> s_cursors;
+    // Shared cursors live as long as the process: the table is never destroyed, so no exit-time
+    // destructor leaves its records unreachable.
+    static auto* s_cursors = new std::map<UINT_PTR, CursorRecord*>;
     UINT_PTR id = (UINT_PTR)lpCursorName;
     std::lock_guard<std::mutex> guard(s_lock);
-    auto it = s_cursors.find(id);
-    if (it != s_cursors.end())
+    auto it = s_cursors->find(id);
+    if (it != s_cursors->end())
         return (HCURSOR)it->second;
     wxStockCursor stock;
     switch (id)
@@ -219,7 +221,7 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName)
     default: return nullptr;
     }
     auto* r = new CursorRecord{stock, wxCursor()};
-    s_cursors[id] = r;
+    (*s_cursors)[id] = r;
     return (HCURSOR)r;
 }
 

@@ -46,12 +46,46 @@ void RefuseOverBudget(GdkPixbufLoader* loader, int width, int height, gpointer r
     }
 }
 
+uint32_t Le32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24); }
+
+// The gdk-pixbuf loader for the data, or null. Only the formats pictures come in are decoded, and
+// BMP and ICO headers are checked first: their loaders allocate whatever sizes the header names.
+const char* LoaderFor(const unsigned char* p, size_t n)
+{
+    if (n >= 6 && (std::memcmp(p, "GIF87a", 6) == 0 || std::memcmp(p, "GIF89a", 6) == 0)) return "gif";
+    if (n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0) return "png";
+    if (n >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF) return "jpeg";
+    if (n >= 18 && p[0] == 'B' && p[1] == 'M')
+    {
+        const uint32_t info = Le32(p + 14);
+        const bool known = info == 12 || info == 16 || info == 40 || info == 52 || info == 56 || info == 64 ||
+                           info == 108 || info == 124;
+        const uint64_t pixelsAt = Le32(p + 10);
+        return known && 14 + (size_t)info <= n && pixelsAt <= n ? "bmp" : nullptr;
+    }
+    if (n >= 6 && p[0] == 0 && p[1] == 0 && (p[2] == 1 || p[2] == 2) && p[3] == 0)
+    {
+        const size_t count = p[4] | (p[5] << 8);
+        if (count == 0 || 6 + count * 16 > n) return nullptr;
+        for (size_t i = 0; i < count; ++i)
+        {
+            const unsigned char* e = p + 6 + i * 16;
+            const uint64_t bytes = Le32(e + 8), offset = Le32(e + 12);
+            if (offset + bytes > n || bytes < 40) return nullptr;
+        }
+        return "ico";
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool DecodeImage(const void* data, size_t size, Image& out)
 {
     if (!data || size == 0) return false;
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    const char* type = LoaderFor((const unsigned char*)data, size);
+    GdkPixbufLoader* loader = type ? gdk_pixbuf_loader_new_with_type(type, nullptr) : nullptr;
+    if (!loader) return false;
     bool refused = false;
     g_signal_connect(loader, "size-prepared", G_CALLBACK(RefuseOverBudget), &refused);
     GError* err = nullptr;
