@@ -4,6 +4,10 @@
 
 #include <ctime>
 #include "CasClient.h"
+#include "CMultiDocTemplate.h"
+#include "ChildFrm.h"
+#include "ParvelDoc.h"
+#include "ParvelView.h"
 #include "GuiWait.h"
 #include "IdleTime.h"
 #include "Netvane.h"
@@ -181,6 +185,35 @@ TEST_F(LockTest, ControlLLocksAndSigningOnAgainBringsAllBack)
     SetIdleTimeSource(&TestIdleTime);
     s_dwIdleMs = 0;
     EXPECT_TRUE(WaitFor([] { return s_nIdleQueries >= 1; }, 3000));
+}
+
+TEST_F(LockTest, ControlLInABusinessPageLocksToo)
+{
+    if (!theApp.GetFirstDocTemplatePosition())
+        theApp.AddDocTemplate(new CMultiDocTemplate(IDR_ParvelTYPE, RUNTIME_CLASS(CParvelDoc), RUNTIME_CLASS(CChildFrame),
+                                                    RUNTIME_CLASS(CParvelView)));
+    m_pFrame->OpenUrlInNewPage((s_devnet->Url("http") + "/kesta/pages/titled.php?title=page").c_str(), "page", "");
+    ASSERT_TRUE(WaitFor([&] { return s_devnet->Log().find("titled.php?title=page") != std::string::npos; }, 10000));
+    CMDIChildWndEx* pChild = m_pFrame->MDIGetActive();
+    ASSERT_NE(pChild, nullptr);
+    CRect rc;
+    pChild->GetWindowRect(&rc);
+    LOCKED seen;
+    Drive([&] {
+        HWND hDlg = nullptr;
+        for (int i = 0; i < 5 && !hDlg; ++i)
+        {
+            Xdo("mousemove " + std::to_string(rc.CenterPoint().x) + " " + std::to_string(rc.CenterPoint().y) +
+                " click 1 key --clearmodifiers ctrl+l");
+            hDlg = FindSignOnDialog(m_hFrame, 3000);
+        }
+        if (!hDlg)
+            return;
+        seen.bDialog = true;
+        ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(hDlg, IDCANCEL));
+    });
+    EXPECT_TRUE(seen.bDialog);
+    EXPECT_TRUE(WaitFor([&] { return !FrameAlive(); }, 5000));
 }
 
 TEST_F(LockTest, AFailedRevalidationLocksOnceAndCancelEndsTheClient)
