@@ -5,6 +5,10 @@
 #include "WinUser.h"
 #include "CRect.h"
 #include <cstring>
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define afx_msg
 
@@ -184,3 +188,5 @@ inline TPmf AfxPmfUncast(void (TClass::*pmf)())
 #define ON_WM_GETMINMAXINFO() { WM_GETMINMAXINFO, 0, 0, 0, AfxSig_v_mmi, PARVEL_PMSGW(void (CWnd::*)(MINMAXINFO*), &ThisClass::OnGetMinMaxInfo) },
 #define ON_WM_PARENTNOTIFY() { WM_PARENTNOTIFY, 0, 0, 0, AfxSig_v_u_u, PARVEL_PMSGW(void (CWnd::*)(UINT, LPARAM), &ThisClass::OnParentNotify) },
 #define ON_WM_ACTIVATE() { WM_ACTIVATE, 0, 0, 0, AfxSig_v_u_W_b, PARVEL_PMSGW(void (CWnd::*)(UINT, CWnd*, BOOL), &ThisClass::OnActivate) },
+
+PARVEL_UI_END_EXPORTS

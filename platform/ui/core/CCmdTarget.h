@@ -3,6 +3,10 @@
 
 #include "CObject.h"
 #include "AfxMsgMap.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 struct AFX_CMDHANDLERINFO
 {
@@ -49,3 +53,5 @@ public:
     // Routes the update to a target; TRUE when a handler took it.
     BOOL DoUpdate(CCmdTarget* pTarget);
 };
+
+PARVEL_UI_END_EXPORTS

@@ -3,6 +3,10 @@
 
 #include "CString.h"
 #include "WinTypes.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CWnd;
 
@@ -22,3 +26,5 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
 // Subclasses the control with the object the first time (the object then handles its messages).
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
+
+PARVEL_UI_END_EXPORTS

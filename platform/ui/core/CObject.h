@@ -2,6 +2,10 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CObject;
 
@@ -55,3 +59,5 @@ public: \
 
 #define DYNAMIC_DOWNCAST(class_name, object) \
     ((object) && (object)->IsKindOf(RUNTIME_CLASS(class_name)) ? static_cast<class_name*>(object) : nullptr)
+
+PARVEL_UI_END_EXPORTS

@@ -2,6 +2,10 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CSize : public tagSIZE
 {
@@ -104,3 +108,5 @@ inline BOOL CRect::UnionRect(LPCRECT a, LPCRECT b)
 inline BOOL SetRect(LPRECT rc, int l, int t, int r, int b) { rc->left = l; rc->top = t; rc->right = r; rc->bottom = b; return TRUE; }
 inline BOOL OffsetRect(LPRECT rc, int dx, int dy) { rc->left += dx; rc->right += dx; rc->top += dy; rc->bottom += dy; return TRUE; }
 inline BOOL PtInRect(const RECT* rc, POINT pt) { return pt.x >= rc->left && pt.x < rc->right && pt.y >= rc->top && pt.y < rc->bottom; }
+
+PARVEL_UI_END_EXPORTS

@@ -7,6 +7,10 @@
 #include "CWinThread.h"
 #include "CCreateContext.h"
 #include "AfxRes.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CDocTemplate;
 class CDocManager;
@@ -110,3 +114,5 @@ BOOL AfxWinInit(int argc, char** argv);
 void AfxWinTerm();
 // Runs the GUI thread's message loop until PostQuitMessage; the exit code it gave.
 int AfxRunMessageLoop();
+
+PARVEL_UI_END_EXPORTS

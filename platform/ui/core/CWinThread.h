@@ -5,6 +5,10 @@
 
 #include "CCmdTarget.h"
 #include "KernelObject.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CWnd;
 
@@ -63,3 +67,5 @@ CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority = THREAD_P
 // The CWinThread of the calling thread (the application object on the GUI thread), or NULL.
 CWinThread* AfxGetThread();
 void AfxEndThread(UINT nExitCode, BOOL bDelete = TRUE);
+
+PARVEL_UI_END_EXPORTS

@@ -23,6 +23,10 @@
 
 #include "CCmdTarget.h"
 #include "CString.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class wxWindow;
 class wxDC;
@@ -259,3 +263,5 @@ protected:
 
 // A window's object for a handle, a shortcut used by the client's callbacks.
 inline CWnd* AfxWndFromHandle(HWND hWnd) { return CWnd::FromHandle(hWnd); }
+
+PARVEL_UI_END_EXPORTS

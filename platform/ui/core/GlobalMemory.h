@@ -3,6 +3,10 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define GMEM_FIXED 0x0000u
 #define GMEM_MOVEABLE 0x0002u
@@ -17,3 +21,5 @@ BOOL GlobalUnlock(HGLOBAL h);  // TRUE while still locked
 HGLOBAL GlobalFree(HGLOBAL h);  // NULL on success, the handle on failure
 size_t GlobalSize(HGLOBAL h);
 HGLOBAL GlobalReAlloc(HGLOBAL h, size_t bytes, UINT flags);
+
+PARVEL_UI_END_EXPORTS

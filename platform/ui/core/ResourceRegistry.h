@@ -4,6 +4,10 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "UiExport.h"
+
+
+PARVEL_UI_BEGIN_EXPORTS
 
 // One control of a dialog template. Coordinates are dialog units.
 struct DLGITEMTEMPLATE_DATA
@@ -67,3 +71,5 @@ struct CResourceRegistrar
 HMODULE LoadLibraryA(LPCSTR lpszLibFileName);
 BOOL FreeLibrary(HMODULE hModule);
 #define LoadLibrary LoadLibraryA
+
+PARVEL_UI_END_EXPORTS
