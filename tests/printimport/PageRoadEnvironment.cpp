@@ -350,10 +350,11 @@ void CPageRoadTest::SetUp()
 
 void CPageRoadTest::TearDown()
 {
+    // The hooks hold the test's locals: a worker of a test that failed early must not reach them.
+    g_pFrame->m_onPrintResult = nullptr;
+    g_pFrame->m_onImportDone = nullptr;
     // No worker outlives its test.
     EXPECT_TRUE(WaitFor(
         [] { return !TurnIsHeld() && theApp.m_bImporting == 0 && theApp.m_waitDlg.GetSafeHwnd() == nullptr; }, 30000));
-    g_pFrame->m_onPrintResult = nullptr;
-    g_pFrame->m_onImportDone = nullptr;
     CloseAllPages();
 }
