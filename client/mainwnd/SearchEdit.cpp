@@ -20,14 +20,16 @@ BOOL CSearchEdit::PreTranslateMessage(MSG* pMsg)
             if (CWnd* pMain = AfxGetMainWnd())
                 pMain->PostMessage(WM_QUERY_WAYBILL, 0, (LPARAM)m_szText);
         }
+        // The clipboard keys are done here and go no further: the entry would do them a second
+        // time (a paste would come twice).
         if (GetKeyState(VK_CONTROL) < 0)
         {
             switch (pMsg->wParam)
             {
-            case 'C': SendMessage(WM_COPY, 0, 0); break;
-            case 'V': SendMessage(WM_PASTE, 0, 0); break;
-            case 'X': SendMessage(WM_CUT, 0, 0); break;
-            case 'Z': SendMessage(EM_UNDO, 0, 0); break;
+            case 'C': SendMessage(WM_COPY, 0, 0); return TRUE;
+            case 'V': SendMessage(WM_PASTE, 0, 0); return TRUE;
+            case 'X': SendMessage(WM_CUT, 0, 0); return TRUE;
+            case 'Z': SendMessage(EM_UNDO, 0, 0); return TRUE;
             }
         }
     }

@@ -3,6 +3,7 @@
 #include "CommandsTestSupport.h"
 
 #include <ctime>
+#include <gtk/gtk.h>
 #include <regex>
 #include "CMultiDocTemplate.h"
 #include "ChildFrm.h"
@@ -15,6 +16,15 @@
 
 namespace
 {
+// The clipboard's text (UTF-8); its owner, this program, answers while the wait serves the loop.
+std::string ClipboardText()
+{
+    gchar* psz = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    std::string s = psz ? psz : "";
+    g_free(psz);
+    return s;
+}
+
 class WaybillTest : public CFrameTest
 {
 protected:
@@ -114,6 +124,30 @@ TEST_F(WaybillTest, AnEmptyBoxShowsTheGreyHintUntilTheFirstCharacter)
     ASSERT_TRUE(Xdo("key BackSpace"));
     EXPECT_TRUE(WaitFor([&] { return EditText().IsEmpty(); }, 3000));
     EXPECT_TRUE(WaitFor([&] { return HintPixels() > 20; }, 5000)) << HintPixels();
+}
+
+TEST_F(WaybillTest, ControlKeysCopyPasteCutAndUndoOnceAndLettersAreTyped)
+{
+    ASSERT_TRUE(Type("type --delay 40 VK12"));
+    ASSERT_TRUE(WaitFor([&] { return EditText() == "VK12"; }, 3000));
+    // Copy everything, paste it at the end: the text once more, not twice. Each key is handled
+    // before the selection moves on.
+    m_pEdit->SetSel(0, -1);
+    ASSERT_TRUE(XdoUntil("key --clearmodifiers ctrl+c", [] { return ClipboardText() == "VK12"; }, 3000));
+    m_pEdit->SetSel(4, 4);
+    ASSERT_TRUE(XdoUntil("key --clearmodifiers ctrl+v", [&] { return EditText().GetLength() > 4; }, 3000));
+    Pump(200);
+    EXPECT_STREQ(EditText(), "VK12VK12");
+    // Cut the first half, and undo the cut.
+    m_pEdit->SetSel(0, 4);
+    ASSERT_TRUE(XdoUntil("key --clearmodifiers ctrl+x", [&] { return EditText().GetLength() < 8; }, 3000));
+    EXPECT_STREQ(EditText(), "VK12");
+    ASSERT_TRUE(XdoUntil("key --clearmodifiers ctrl+z", [&] { return EditText() == "VK12VK12"; }, 3000))
+        << EditText().GetString();
+    // Without Ctrl the letters are typed.
+    m_pEdit->SetWindowText("");
+    ASSERT_TRUE(Xdo("type --delay 40 cvxz"));
+    EXPECT_TRUE(WaitFor([&] { return EditText() == "cvxz"; }, 3000)) << EditText().GetString();
 }
 
 TEST_F(WaybillTest, TheBoxTakesNoFourteenthCharacterAndEnterQueriesTheNumber)

@@ -16,7 +16,21 @@ struct CEditState : CWndState
     unsigned char chLeadByte = 0;  // first byte of a two-byte character sent by WM_CHAR
     UINT nLimitText = 0;
     bool bSettingText = false;     // the widget's change event comes from us, not the user
+    // One level of undo, as Windows edits keep it (GTK entries keep none): the text before the
+    // last edit, and the text after it.
+    wxString strBeforeEdit;
+    wxString strAfterEdit;
+    bool bCanUndo = false;
 };
+
+// An edit by the user or by EM_REPLACESEL, WM_PASTE, WM_CUT, WM_CLEAR: undo gives back the text
+// it found.
+void RecordEdit(CEditState* st, const wxString& before, const wxString& after)
+{
+    st->strBeforeEdit = before;
+    st->strAfterEdit = after;
+    st->bCanUndo = true;
+}
 
 wxTextCtrl* EditOf(WndRecord* p)
 {
@@ -74,6 +88,7 @@ void EditReplaceSel(HWND h, const std::string& bytes)
     if (nLimit && GbkFromWx(s).size() - (size_t)BytesOfChars(s.Mid(from), to - from) + bytes.size() > nLimit)
         return;
     wxString now = s.Left((size_t)from) + ins + s.Mid((size_t)to);
+    RecordEdit(StateOf<CEditState>(p), s, now);
     SetEditValue(p, pEdit, now);
     pEdit->SetInsertionPoint(from + (long)ins.length());
     NotifyEditChanged(h);
@@ -119,6 +134,8 @@ public:
         else if (st & ES_RIGHT) style |= wxTE_RIGHT;
         auto* w = new wxTextCtrl(pParent, wxID_ANY, wxString(), WxPos(cs), WxSize(cs), style);
         w->ChangeValue(WxFromGbk(cs.lpszName));
+        if (CEditState* st = StateOf<CEditState>(p))
+            st->strAfterEdit = w->GetValue();
         p->strText.clear();  // the widget holds the text
         return w;
     }
@@ -128,7 +145,15 @@ public:
         HWND h = p->Handle();
         pWx->Bind(wxEVT_TEXT, [h](wxCommandEvent&) {
             WndRecord* r = LiveRec(h);
-            if (!r || StateOf<CEditState>(r)->bSettingText || !r->hParent)
+            if (!r || StateOf<CEditState>(r)->bSettingText)
+                return;
+            // Deleted through the widget: the text before is the last one known.
+            if (auto* e = EditOf(r))
+            {
+                CEditState* st = StateOf<CEditState>(r);
+                RecordEdit(st, st->strAfterEdit, e->GetValue());
+            }
+            if (!r->hParent)
                 return;
             // The text changed through the widget (delete, cut, paste): tell the parent.
             NotifyEditChanged(h);
@@ -236,6 +261,9 @@ LRESULT CEditClass::DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam
         return 0;
     }
     case WM_SETTEXT:
+        // A text set from outside starts the undo afresh, with that text as the known one.
+        st->bCanUndo = false;
+        st->strAfterEdit = WxFromGbk((const char*)lParam);
         SetEditValue(p, pEdit, WxFromGbk((const char*)lParam));
         NotifyEditChanged(h);
         return TRUE;
@@ -300,10 +328,20 @@ LRESULT CEditClass::DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam
         return pEdit->GetNumberOfLines();
     case EM_UNDO:
     case WM_UNDO:
+    {
         if (pEdit->CanUndo()) { pEdit->Undo(); return TRUE; }
-        return FALSE;
+        if (!st->bCanUndo)
+            return FALSE;
+        // Undoing again redoes, as on Windows.
+        wxString back = st->strBeforeEdit;
+        RecordEdit(st, pEdit->GetValue(), back);
+        SetEditValue(p, pEdit, back);
+        pEdit->SetInsertionPointEnd();
+        NotifyEditChanged(h);
+        return TRUE;
+    }
     case EM_CANUNDO:
-        return pEdit->CanUndo();
+        return pEdit->CanUndo() || st->bCanUndo;
     case EM_GETMODIFY:
         return pEdit->IsModified();
     case EM_SETMODIFY:
