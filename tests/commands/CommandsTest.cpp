@@ -2,6 +2,8 @@
 #include "CommandsTestSupport.h"
 
 #include "CMenu.h"
+#include <fstream>
+#include <sys/stat.h>
 #include "GuiWait.h"
 #include "ImportOrderThread.h"
 #include "NewsItem.h"
@@ -68,6 +70,21 @@ TEST_F(CommandsTest, SwitchAccountAnsweredNoChangesNothing)
     EXPECT_TRUE(FrameAlive());
     ASSERT_EQ(MessageBoxLines().size(), 1u);
     EXPECT_NE(MessageBoxLines()[0].find("您确定要退出，重新登录吗？"), std::string::npos);
+}
+
+TEST_F(CommandsTest, SwitchAccountAnsweredYesEndsTheClientAndStartsTheProgramAgain)
+{
+    // The program's own path: a stand-in that leaves a mark when it starts.
+    const std::string strProgram = COptionCtrl::GetOptionData().GetAppFullPath().GetString();
+    unlink("restarted");
+    std::ofstream(strProgram) << "#!/bin/sh\ntouch \"$(dirname \"$0\")/restarted\"\n";
+    chmod(strProgram.c_str(), 0755);
+    AnswerMessageBoxes("IDYES");
+    ::SendMessage(m_hFrame, WM_COMMAND, ID_SWITCH_ACCOUNT, 0);
+    EXPECT_FALSE(FrameAlive());
+    struct stat st;
+    EXPECT_TRUE(WaitFor([&] { return stat("restarted", &st) == 0; }, 5000));
+    unlink(strProgram.c_str());
 }
 
 TEST_F(CommandsTest, AutorunTogglesAndItsItemShowsTheCheckMark)
