@@ -1,6 +1,6 @@
 // Orders imported from a business page: the page's button, the file chooser answered with a typed
 // path, the upload in a new tab with its validation and "data=" body as devnet's import service
-// received them, and the completion text; cancel, a file that does not parse, a
+// received them, the progress dots and the completion text; cancel, a file that does not parse, a
 // second import refused, and an empty payload.
 #include "PageRoadEnvironment.h"
 
@@ -48,7 +48,13 @@ TEST_F(OrderImportPageTest, SheetReachesTheImportServiceInANewTab)
     const size_t nLogStart = Devnet().Log().size();
 
     std::string strPayload;
-    RoadFrame()->m_onImportDone = [&] { strPayload = theApp.m_strImportData.GetString(); };
+    std::string strPaneDuring;
+    RoadFrame()->m_onImportDone = [&] {
+        strPayload = theApp.m_strImportData.GetString();
+        // The progress dots run on while the worker waits here for the upload.
+        WaitFor([] { return ProgressPaneText().rfind("运单导入中.", 0) == 0; }, 3000);
+        strPaneDuring = ProgressPaneText();
+    };
     ASSERT_TRUE(ClickPageButton(pView, "import"));
     {
         // The click reaches the page in its own time: the import has begun once the chooser
@@ -61,6 +67,9 @@ TEST_F(OrderImportPageTest, SheetReachesTheImportServiceInANewTab)
     ASSERT_FALSE(strPayload.empty());
     EXPECT_EQ(std::string::npos,
               strPayload.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789%"));
+    const std::string strProgress = "运单导入中";
+    EXPECT_EQ(0u, strPaneDuring.rfind(strProgress + ".", 0)) << CCodePage::AnsiToUtf8(strPaneDuring);
+    EXPECT_EQ(std::string::npos, strPaneDuring.find_first_not_of('.', strProgress.size()));
     EXPECT_EQ("运单导入完毕！", ProgressPaneText());
     EXPECT_STREQ("", theApp.m_strImportData);
 
