@@ -255,7 +255,9 @@ TEST_F(StartupTest, SignOnShowsTheMainWindowAndExitEndsTheFirstRun)
     const size_t nLogStart = ReadFile(devnetState + "/devnet.log").size();
     WriteFile(m_strWork + "/VelkorOption.cfg", "[RunTimeInfo]\nUserName=demo\n");
 
-    auto run = Start(m_strWork, {"NETVANE_CA_FILE=" + devnetState + "/ca.pem"}, PARVEL_PROGRAM_1234);
+    // The first close asks whether to hide to the tray; "No" ends the program.
+    auto run = Start(m_strWork, {"NETVANE_CA_FILE=" + devnetState + "/ca.pem", "PARVEL_MSGBOX_AUTO=IDNO"},
+                     PARVEL_PROGRAM_1234);
     unsigned long dialog = WaitForMarkedWindow(run->Pid(), 20);
     ASSERT_NE(dialog, 0ul);
     // The stored account puts the caret in the password edit: type it and press Enter.
