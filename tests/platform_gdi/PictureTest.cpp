@@ -306,6 +306,7 @@ TEST(Picture, HeadersNamingBlocksBeyondTheFileAreRefusedBeforeTheDecoderAllocate
         { "BMP info header of about 4 GB", with32(bmp, 14, 0xFFFF007Cu) },
         { "BMP info header of no known size", with32(bmp, 14, 41) },
         { "BMP pixels past the end", with32(bmp, 10, 0x7FFFFFFFu) },
+        { "BMP palette of about 4 GB", with32(bmp, 46, 0xFFFFFFFFu) },
         { "icon image past the end", ico },
         { "no picture format", std::vector<char>({ '/', '*', ' ', 'X', 'P', 'M', ' ', '*', '/', '\n' }) },
     };

@@ -61,7 +61,10 @@ const char* LoaderFor(const unsigned char* p, size_t n)
         const bool known = info == 12 || info == 16 || info == 40 || info == 52 || info == 56 || info == 64 ||
                            info == 108 || info == 124;
         const uint64_t pixelsAt = Le32(p + 10);
-        return known && 14 + (size_t)info <= n && pixelsAt <= n ? "bmp" : nullptr;
+        if (!known || 14 + (size_t)info > n || pixelsAt > n) return nullptr;
+        // The palette the header announces must lie inside the file too.
+        const uint64_t colours = info >= 40 ? Le32(p + 46) : 0;
+        return 14 + info + colours * 4 <= n ? "bmp" : nullptr;
     }
     if (n >= 6 && p[0] == 0 && p[1] == 0 && (p[2] == 1 || p[2] == 2) && p[3] == 0)
     {
