@@ -181,6 +181,10 @@ BOOL CParvelApp::InitInstance()
     if (!strVersion.IsEmpty())
         optionCtrl.SetLocalVersionInfo(strVersion);
     optionCtrl.SetPathInfo(szFullPath);
+    // The record has no label or import address of its own and the option file keeps none:
+    // without these every label print and every upload would fail.
+    optionCtrl.SetServerUrlInfo("", "", "", "http://" PARVEL_HOST_WEB "/kesta/print/mail_label_pdf.php?orderno=",
+                                "http://" PARVEL_HOST_WEB "/kesta/order/import.php", "");
 
     const COptionData& options = COptionCtrl::GetOptionData();
     const CString strAppName = options.GetAppName();
