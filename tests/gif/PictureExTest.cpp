@@ -175,7 +175,9 @@ TEST_F(PictureExTest, DelaysBelowFiveShowATenthOfASecond)
         }, 5000);
         m_pPicture->Stop();
         EXPECT_GE(nChanges, 6) << "delay " << c.nDelay;
-        EXPECT_GE(dwShortest + 5, c.dwExpected) << "delay " << c.nDelay;
+        // A change is seen when the wait next looks, up to one 20 ms slice late, so one interval
+        // can read that much short.
+        EXPECT_GE(dwShortest + 25, c.dwExpected) << "delay " << c.nDelay;
         EXPECT_LT(dwShortest, c.dwExpected + 40) << "delay " << c.nDelay;
     }
 }

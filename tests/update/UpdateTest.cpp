@@ -364,10 +364,12 @@ TEST(UpdateRunTest, FailedDownloadShowsTheFailureAndOnlyExitWorks)
         CString strExpected = "更新失败，请联系Velkor软件支持部门。。";
         DWORD dwStart = GetTickCount();
         char szText[256] = "";
+        // The failure's text comes first, then the buttons and the status change: wait for all.
         while (GetTickCount() - dwStart < 20000)
         {
             ::GetWindowText(hStatus, szText, sizeof szText);
-            if (strExpected == szText)
+            if (strExpected == szText && ::IsWindowVisible(hStatus) && ::IsWindowEnabled(::GetDlgItem(hDlg, IDCANCEL)) &&
+                !::IsWindowEnabled(::GetDlgItem(hDlg, IDOK)) && !::IsWindowVisible(::GetDlgItem(hDlg, IDC_UPDATE_PROGRESS)))
                 break;
             Sleep(20);
         }
