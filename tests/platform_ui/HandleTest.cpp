@@ -1,5 +1,7 @@
 // Handles and lifetime: a destroyed window's record is freed and its handle names nothing after.
 #include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
 #include <vector>
 #include "AfxWin.h"
 #include "WndRecord.h"
@@ -91,4 +93,62 @@ TEST_F(HandleFixture, AHandleOfAGoneWindowNeverNamesTheWindowInItsPlace)
     EXPECT_EQ(::GetDlgItem(pFrame->m_hWnd, 1), nullptr);
     EXPECT_EQ(::GetDlgItem(pFrame->m_hWnd, 2), b.m_hWnd);
     ExpectStale(reinterpret_cast<HWND>(0x1234));
+}
+
+// A worker asks about and changes windows while the GUI thread destroys them: each call meets its
+// window whole or gone, never half destroyed (the sanitizer build tells the two apart).
+TEST_F(HandleFixture, AWorkersCallsMeetTheWindowWholeOrGoneWhileTheGuiThreadDestroysIt)
+{
+    for (int round = 0; round < 60; ++round)
+    {
+        CWnd wnd, child;
+        ASSERT_TRUE(wnd.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 40, 40), nullptr, 0));
+        ASSERT_TRUE(child.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &wnd, 7));
+        const HWND h = wnd.m_hWnd, hc = child.m_hWnd;
+        std::atomic<int> nRounds{0};
+        std::atomic<bool> bStop{false}, bEnded{false};
+        std::thread worker([&] {
+            while (!bStop)
+            {
+                RECT rc{};
+                POINT pt{1, 1};
+                ::IsWindowVisible(hc);
+                ::IsIconic(h);
+                ::IsZoomed(h);
+                ::IsWindowEnabled(hc);
+                ::GetWindowRect(hc, &rc);
+                ::GetClientRect(h, &rc);
+                ::ClientToScreen(hc, &pt);
+                ::ScreenToClient(hc, &pt);
+                ::GetParent(hc);
+                ::GetDlgItem(h, 7);
+                ::GetDlgCtrlID(hc);
+                ::GetWindowLongPtr(hc, GWL_STYLE);
+                ::SetWindowPos(hc, nullptr, 1, 1, 12, 12, SWP_NOZORDER | SWP_NOACTIVATE);
+                ::EnableWindow(hc, TRUE);
+                ::ShowWindow(hc, SW_SHOWNA);
+                ::InvalidateRect(hc, nullptr, FALSE);
+                ::UpdateWindow(hc);
+                ::SetTimer(hc, 1, 1000, nullptr);
+                ::KillTimer(hc, 1);
+                ::SendMessage(hc, WM_GETTEXTLENGTH, 0, 0);
+                CWnd::FromHandle(hc);
+                ++nRounds;
+                AfxWakeWaiters();
+            }
+            bEnded = true;
+            AfxWakeWaiters();
+        });
+        // Destroyed at a different point of the worker's round each time.
+        const int nBefore = 1 + round % 3;
+        ASSERT_TRUE(WaitFor([&] { return nRounds >= nBefore; }));
+        wnd.DestroyWindow();
+        const int nAtDestroy = nRounds;
+        EXPECT_TRUE(WaitFor([&] { return nRounds >= nAtDestroy + 2; }));  // rounds on the dead handles
+        bStop = true;
+        EXPECT_TRUE(WaitFor([&] { return bEnded.load(); }));
+        worker.join();
+        ExpectStale(h);
+        ExpectStale(hc);
+    }
 }

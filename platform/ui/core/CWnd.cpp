@@ -173,12 +173,14 @@ void CWnd::PreSubclassWindow() {}
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(FromHandlePermanent(hWnd));
     WndRecord* pRec = LiveRec(hWnd);
     return pRec && !pRec->bTempWnd ? pRec->pWnd : nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(FromHandle(hWnd));
     if (!hWnd)
         return nullptr;
     if (hWnd == HWND_TOPMOST)

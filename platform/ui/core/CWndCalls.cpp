@@ -56,6 +56,7 @@ int CWnd::GetDlgCtrlID() const
 
 int CWnd::SetDlgCtrlID(int nID)
 {
+    RUN_WHOLE_ON_GUI(SetDlgCtrlID(nID));
     WndRecord* pRec = LiveRec(m_hWnd);
     if (!pRec)
         return 0;
@@ -91,6 +92,7 @@ CWnd* CWnd::GetParent() const
 
 CWnd* CWnd::GetOwner() const
 {
+    RUN_WHOLE_ON_GUI(GetOwner());
     WndRecord* pRec = LiveRec(m_hWnd);
     if (!pRec)
         return nullptr;
@@ -99,6 +101,7 @@ CWnd* CWnd::GetOwner() const
 
 void CWnd::SetOwner(CWnd* pOwnerWnd)
 {
+    RUN_WHOLE_ON_GUI_VOID(SetOwner(pOwnerWnd));
     WndRecord* pRec = LiveRec(m_hWnd);
     if (pRec)
         pRec->hOwner = pOwnerWnd ? pOwnerWnd->m_hWnd : nullptr;
@@ -106,6 +109,7 @@ void CWnd::SetOwner(CWnd* pOwnerWnd)
 
 CWnd* CWnd::GetTopLevelParent() const
 {
+    RUN_WHOLE_ON_GUI(GetTopLevelParent());
     HWND h = m_hWnd;
     for (WndRecord* p = LiveRec(h); p && p->hParent; p = LiveRec(h))
         h = p->hParent;
@@ -114,6 +118,7 @@ CWnd* CWnd::GetTopLevelParent() const
 
 CWnd* CWnd::GetParentFrame() const
 {
+    RUN_WHOLE_ON_GUI(GetParentFrame());
     // Tabs of an MDI frame are frames too, though child windows.
     for (CWnd* p = GetParent(); p; p = p->GetParent())
         if (WndRecord* r = LiveRec(p->m_hWnd); r && ((r->pClass && r->pClass->IsFrame()) || dynamic_cast<CFrameWnd*>(p)))
@@ -172,6 +177,7 @@ void CWnd::ClientToScreen(LPRECT lpRect) const
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
+    RUN_WHOLE_ON_GUI_VOID(CenterWindow(pAlternateOwner));
     RECT rcWnd;
     GetWindowRect(&rcWnd);
     RECT rcArea;

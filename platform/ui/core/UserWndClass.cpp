@@ -152,6 +152,7 @@ BOOL GetClassInfoEx(HINSTANCE, LPCSTR lpszClass, WNDCLASSEX* lpwcx)
 
 int GetClassName(HWND hWnd, LPSTR lpClassName, int nMaxCount)
 {
+    RUN_WHOLE_ON_GUI(GetClassName(hWnd, lpClassName, nMaxCount));
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pClass || !lpClassName || nMaxCount <= 0)
         return 0;

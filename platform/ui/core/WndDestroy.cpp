@@ -79,6 +79,7 @@ void DestroyWindowTree(HWND h)
 
 BOOL DestroyWindow(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(DestroyWindow(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p || p->bForeign)
     {
@@ -91,10 +92,9 @@ BOOL DestroyWindow(HWND hWnd)
 
 BOOL IsWindow(HWND hWnd)
 {
-    WndRecord* p = LiveRec(hWnd);
-    if (!p)
+    // Without the GUI thread: threads ask it while the GUI thread waits for them.
+    bool bForeign = false;
+    if (!LiveHandle(hWnd, &bForeign))
         return FALSE;
-    if (p->bForeign)
-        return X11IsWindow(hWnd);
-    return TRUE;
+    return bForeign ? X11IsWindow(hWnd) : TRUE;
 }

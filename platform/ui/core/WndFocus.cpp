@@ -11,6 +11,7 @@ HWND g_hCapture = nullptr;     // GUI thread
 
 HWND SetFocus(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(SetFocus(hWnd));
     HWND hOld = GetFocus();
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
@@ -113,6 +114,7 @@ HWND GetForegroundWindow()
 
 HWND SetCapture(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(SetCapture(hWnd));
     HWND hOld = g_hCapture;
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p))

@@ -78,6 +78,20 @@ WndRecord* LiveRec(HWND h)
     return s && s->p->bAlive ? s->p : nullptr;
 }
 
+bool LiveHandle(HWND h, bool* pbForeign)
+{
+    if (!h)
+        return false;
+    WindowTable& t = Table();
+    std::lock_guard<std::mutex> guard(t.lock);
+    Slot* s = SlotOf(t, h);
+    if (!s || !s->p->bAlive)
+        return false;
+    if (pbForeign)
+        *pbForeign = s->p->bForeign;
+    return true;
+}
+
 HWND RegisterRecord(WndRecord* pRec)
 {
     WindowTable& t = Table();
@@ -172,18 +186,20 @@ HWND AfxHandleFromX11Window(unsigned long xid)
 
 BOOL AfxIsForeignWindow(HWND hWnd)
 {
-    WndRecord* p = LiveRec(hWnd);
-    return p && p->bForeign;
+    bool bForeign = false;
+    return LiveHandle(hWnd, &bForeign) && bForeign;
 }
 
 wxWindow* AfxGetWxWindow(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(AfxGetWxWindow(hWnd));
     WndRecord* p = LiveRec(hWnd);
     return p ? HostOf(p) : nullptr;
 }
 
 BOOL AfxGetWxWindowOffset(HWND hWnd, int* pdx, int* pdy)
 {
+    RUN_WHOLE_ON_GUI(AfxGetWxWindowOffset(hWnd, pdx, pdy));
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return FALSE;
@@ -217,6 +233,7 @@ HWND HandleOfWx(wxWindow* pWx)
 
 unsigned long AfxGetX11Window(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(AfxGetX11Window(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return 0;

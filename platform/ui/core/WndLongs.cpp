@@ -26,6 +26,7 @@ int GetWindowTextLength(HWND hWnd)
 
 HWND GetDlgItem(HWND hDlg, int nIDDlgItem)
 {
+    RUN_WHOLE_ON_GUI(GetDlgItem(hDlg, nIDDlgItem));
     WndRecord* p = LiveRec(hDlg);
     if (!p)
         return nullptr;
@@ -45,6 +46,7 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem)
 
 int GetDlgCtrlID(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(GetDlgCtrlID(hWnd));
     WndRecord* p = LiveRec(hWnd);
     return p ? p->nID : 0;
 }
@@ -69,6 +71,7 @@ UINT GetDlgItemText(HWND hDlg, int nIDDlgItem, LPSTR lpString, int nMaxCount)
 
 HWND GetParent(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(GetParent(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return nullptr;
@@ -77,6 +80,7 @@ HWND GetParent(HWND hWnd)
 
 LONG_PTR GetWindowLongPtr(HWND hWnd, int nIndex)
 {
+    RUN_WHOLE_ON_GUI(GetWindowLongPtr(hWnd, nIndex));
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return 0;
@@ -99,6 +103,7 @@ LONG_PTR GetWindowLongPtr(HWND hWnd, int nIndex)
 
 LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR dwNewLong)
 {
+    RUN_WHOLE_ON_GUI(SetWindowLongPtr(hWnd, nIndex, dwNewLong));
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return 0;

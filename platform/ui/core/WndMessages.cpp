@@ -6,6 +6,7 @@
 
 LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    RUN_WHOLE_ON_GUI(SendMessage(hWnd, msg, wParam, lParam));
     WndRecord* pRec = LiveRec(hWnd);
     if (!pRec)
     {

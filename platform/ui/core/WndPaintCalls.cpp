@@ -4,10 +4,12 @@
 
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase)
 {
+    // Only queued: painting threads (animations) must not wait for the GUI thread. Their record
+    // is looked at on the GUI thread alone, where it cannot go away meanwhile.
+    const bool bGui = AfxIsGuiThread();
     WndRecord* p = LiveRec(hWnd);
-    if (!p || !HostOf(p))
+    if (!p || (bGui && !HostOf(p)))
         return FALSE;
-    // Only queued: painting threads (animations) must not wait for the GUI thread.
     RECT rc{};
     bool bRect = lpRect != nullptr;
     if (bRect)
@@ -23,7 +25,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase)
         else
             RefreshWindow(r);
     };
-    if (AfxIsGuiThread())
+    if (bGui)
         fn();
     else
         RunOnGui(fn, false);
@@ -32,6 +34,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase)
 
 BOOL UpdateWindow(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(UpdateWindow(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p))
         return FALSE;
@@ -43,8 +46,9 @@ BOOL UpdateWindow(HWND hWnd)
     return TRUE;
 }
 
-BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, void*, UINT flags)
+BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, void* hrgnUpdate, UINT flags)
 {
+    RUN_WHOLE_ON_GUI(RedrawWindow(hWnd, lprcUpdate, hrgnUpdate, flags));
     if (flags & (RDW_INVALIDATE | RDW_ERASE))
         InvalidateRect(hWnd, lprcUpdate, (flags & RDW_ERASE) != 0);
     if (flags & RDW_ALLCHILDREN)

@@ -98,6 +98,7 @@ BOOL MoveWindow(HWND hWnd, int x, int y, int cx, int cy, BOOL bRepaint)
 
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT uFlags)
 {
+    RUN_WHOLE_ON_GUI(SetWindowPos(hWnd, hWndInsertAfter, x, y, cx, cy, uFlags));
     WndRecord* p = LiveRec(hWnd);
     if (!p || (!p->pWx && !p->bLight))
         return FALSE;
@@ -172,6 +173,7 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
 
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect)
 {
+    RUN_WHOLE_ON_GUI(GetWindowRect(hWnd, lpRect));
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p) || !lpRect)
         return FALSE;
@@ -181,6 +183,7 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect)
 
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect)
 {
+    RUN_WHOLE_ON_GUI(GetClientRect(hWnd, lpRect));
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p) || !lpRect)
         return FALSE;
@@ -196,6 +199,7 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect)
 
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint)
 {
+    RUN_WHOLE_ON_GUI(ScreenToClient(hWnd, lpPoint));
     WndRecord* p = LiveRec(hWnd);
     int dx, dy;
     wxWindow* host = p ? HostOf(p, &dx, &dy) : nullptr;
@@ -211,6 +215,7 @@ BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint)
 
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint)
 {
+    RUN_WHOLE_ON_GUI(ClientToScreen(hWnd, lpPoint));
     WndRecord* p = LiveRec(hWnd);
     int dx, dy;
     wxWindow* host = p ? HostOf(p, &dx, &dy) : nullptr;

@@ -68,6 +68,9 @@ struct PARVEL_UI_API WndRecord
 
 // The live record of a handle, or NULL (stale and foreign-process handles are told apart).
 PARVEL_UI_API WndRecord* LiveRec(HWND h);
+// Whether the handle names a live window, and whether another process's (records made for
+// those are never freed and never change kind): read under the table's lock, from any thread.
+bool LiveHandle(HWND h, bool* pbForeign);
 // Gives the record its handle and lists it.
 HWND RegisterRecord(WndRecord* pRec);
 // The window is gone: its handle names nothing from now on, and the record is freed after the
@@ -87,6 +90,14 @@ R CallOnGui(const std::function<R()>& fn)
     return r;
 }
 void ServeGuiCalls();
+// A call made on another thread runs whole on the GUI thread, where windows change and records are
+// freed: the records it looks up stay valid until it returns.
+#define RUN_WHOLE_ON_GUI(call) \
+    if (!AfxIsGuiThread()) \
+        return CallOnGui<decltype(call)>([&] { return call; })
+#define RUN_WHOLE_ON_GUI_VOID(call) \
+    if (!AfxIsGuiThread()) \
+        return RunOnGui([&] { call; })
 // The GUI thread's queue ran empty: the application's and the user-interface threads' OnIdle, each
 // round after round while it asks for more and pfnInputWaiting answers false.
 void RunIdleStep(bool (*pfnInputWaiting)());

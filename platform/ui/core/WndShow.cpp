@@ -30,6 +30,7 @@ static void ZoomWithoutManager(WndRecord* p, wxTopLevelWindow* tl, bool bZoom)
 
 BOOL ShowWindow(HWND hWnd, int nCmdShow)
 {
+    RUN_WHOLE_ON_GUI(ShowWindow(hWnd, nCmdShow));
     WndRecord* p = LiveRec(hWnd);
     if (p && p->bForeign)
         return X11ShowWindow(hWnd, nCmdShow);
@@ -138,6 +139,7 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
 
 BOOL IsWindowVisible(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(IsWindowVisible(hWnd));
     for (WndRecord* p = LiveRec(hWnd); p; p = LiveRec(p->hParent))
     {
         if (p->bForeign)
@@ -158,6 +160,7 @@ BOOL IsWindowVisible(HWND hWnd)
 
 BOOL IsIconic(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(IsIconic(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
         return FALSE;
@@ -169,6 +172,7 @@ BOOL IsIconic(HWND hWnd)
 
 BOOL IsZoomed(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(IsZoomed(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
         return FALSE;
@@ -180,6 +184,7 @@ BOOL IsZoomed(HWND hWnd)
 
 BOOL EnableWindow(HWND hWnd, BOOL bEnable)
 {
+    RUN_WHOLE_ON_GUI(EnableWindow(hWnd, bEnable));
     WndRecord* p = LiveRec(hWnd);
     if (!p || p->bForeign)
         return FALSE;
@@ -201,12 +206,14 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
 
 BOOL IsWindowEnabled(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(IsWindowEnabled(hWnd));
     WndRecord* p = LiveRec(hWnd);
     return p && !p->bForeign && !(p->dwStyle & WS_DISABLED);
 }
 
 BOOL BringWindowToTop(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(BringWindowToTop(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
         return FALSE;
@@ -219,6 +226,7 @@ BOOL BringWindowToTop(HWND hWnd)
 
 BOOL SetForegroundWindow(HWND hWnd)
 {
+    RUN_WHOLE_ON_GUI(SetForegroundWindow(hWnd));
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return FALSE;

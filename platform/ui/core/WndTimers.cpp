@@ -25,6 +25,7 @@ public:
 
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc)
 {
+    RUN_WHOLE_ON_GUI(SetTimer(hWnd, nIDEvent, uElapse, lpTimerFunc));
     WndRecord* p = LiveRec(hWnd);
     if (!p || p->bForeign)
         return 0;
@@ -55,6 +56,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
 
 BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent)
 {
+    RUN_WHOLE_ON_GUI(KillTimer(hWnd, uIDEvent));
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return FALSE;
