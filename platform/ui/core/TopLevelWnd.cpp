@@ -16,7 +16,28 @@ public:
         : wxFrame(nullptr, wxID_ANY, title, pos, size, style)
     {
         SetBackgroundStyle(wxBG_STYLE_PAINT);
+        Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& ev) {
+            m_bHaveAttributes = false;
+            ev.Skip();
+        });
     }
+
+    // Every paint DC asks for the frame's colours; without a window manager GTK answers that with
+    // a round trip to the X server each time, so an animation repainting twenty times a second
+    // would pay for it in every frame. The theme's answer is kept until the system colours change.
+    wxVisualAttributes GetDefaultAttributes() const override
+    {
+        if (!m_bHaveAttributes)
+        {
+            m_attributes = wxFrame::GetDefaultAttributes();
+            m_bHaveAttributes = true;
+        }
+        return m_attributes;
+    }
+
+private:
+    mutable wxVisualAttributes m_attributes;
+    mutable bool m_bHaveAttributes = false;
 };
 // WM_NAME as well as _NET_WM_NAME carries the title. GTK writes WM_NAME only in what the process's
 // locale can convert, so a Chinese title under the C locale would leave it unset: it is written

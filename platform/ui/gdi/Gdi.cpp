@@ -175,7 +175,20 @@ bool Blit(HDC hdst, int x, int y, int cx, int cy, HDC hsrc, int xs, int ys, int 
     else
         srcBase = (const uint32_t*)cairo_image_surface_get_data(sb->surface);
     int l = x, t = y, r = x + cx, btm = y + cy;
-    if (Clip(db, l, t, r, btm))
+    if (Clip(db, l, t, r, btm) && cx == cxs && cy == cys && !flipX && !flipY && !useKey)
+    {
+        // A plain copy (each frame of an animation onto the window): row by row, within the source.
+        int sl = std::max(l, x - xs), sr = std::min(r, x - xs + sb->width);
+        for (int dy = t; dy < btm && sl < sr; ++dy)
+        {
+            int sy = ys + (dy - y);
+            if (sy < 0 || sy >= sb->height) continue;
+            std::memmove(db->Row(dy) + sl, srcBase + (size_t)sy * srcStride + (xs + (sl - x)),
+                         (size_t)(sr - sl) * sizeof(uint32_t));
+        }
+        cairo_surface_mark_dirty(db->surface);
+    }
+    else if (Clip(db, l, t, r, btm))
     {
         for (int dy = t; dy < btm; ++dy)
         {

@@ -153,6 +153,19 @@ public:
         btm = std::min(btm, b->height);
         if (l >= r || t >= btm) return S_OK;
         cairo_surface_flush(b->surface);
+        if (cx == W && cy == H && xSrc == 0 && cxSrc == m_hmWidth && ySrc == m_hmHeight && cySrc == -m_hmHeight)
+        {
+            // The whole picture at its own size, as an animation draws each frame: pixel for pixel.
+            for (int dy = t; dy < btm; ++dy)
+            {
+                const uint32_t* srow = &m_image.pixels[(size_t)(dy - y) * W];
+                uint32_t* drow = b->Row(dy);
+                for (int dx = l; dx < r; ++dx)
+                    drow[dx] = gdi::Over(srow[dx - x], drow[dx]);
+            }
+            cairo_surface_mark_dirty(b->surface);
+            return S_OK;
+        }
         for (int dy = t; dy < btm; ++dy)
         {
             // Centre of the destination pixel, mapped into the source in HIMETRIC, then to a row.
