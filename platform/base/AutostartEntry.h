@@ -4,6 +4,9 @@
 
 #include <string>
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 class CAutostartEntry
 {
@@ -21,3 +24,5 @@ public:
 private:
     static std::string EntryPath(const std::string& folder, const std::string& valueName);
 };
+
+PARVEL_BASE_END_EXPORTS

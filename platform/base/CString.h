@@ -4,6 +4,9 @@
 #include <cstdarg>
 #include <string>
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 class CString
 {
@@ -107,3 +110,5 @@ public:
 private:
     std::string m_s;
 };
+
+PARVEL_BASE_END_EXPORTS

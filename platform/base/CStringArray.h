@@ -3,6 +3,9 @@
 
 #include <vector>
 #include "CString.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 class CStringArray
 {
@@ -23,3 +26,5 @@ public:
 private:
     std::vector<CString> m_items;
 };
+
+PARVEL_BASE_END_EXPORTS

@@ -3,6 +3,9 @@
 
 #include <string>
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 #define CP_ACP 0
 #define CP_UTF8 65001
@@ -23,3 +26,5 @@ public:
     static std::wstring Utf8ToWide(const std::string& utf8);
     static std::string WideToUtf8(const std::wstring& wide);
 };
+
+PARVEL_BASE_END_EXPORTS

@@ -4,6 +4,9 @@
 
 #include <pthread.h>
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 typedef struct _CRITICAL_SECTION
 {
@@ -29,3 +32,5 @@ public:
 
     CRITICAL_SECTION m_sect;
 };
+
+PARVEL_BASE_END_EXPORTS

@@ -4,6 +4,9 @@
 
 #include "WinTypes.h"
 #include "KernelObject.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 #define FILE_ATTRIBUTE_READONLY 0x00000001u
 #define FILE_ATTRIBUTE_HIDDEN 0x00000002u
@@ -61,3 +64,5 @@ DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 int _splitpath_s(const char* path, char* drive, size_t driveNumberOfElements, char* dir, size_t dirNumberOfElements,
                  char* fname, size_t nameNumberOfElements, char* ext, size_t extNumberOfElements);
 void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
+
+PARVEL_BASE_END_EXPORTS

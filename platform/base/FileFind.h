@@ -3,6 +3,9 @@
 
 #include "CString.h"
 #include "FileApi.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 class CFileFind
 {
@@ -33,3 +36,5 @@ private:
     BOOL m_bHaveFound;
     CString m_strSelfPath; // a folder found by its own path
 };
+
+PARVEL_BASE_END_EXPORTS

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 #define VS_FFI_SIGNATURE 0xFEEF04BDu
 #define VS_FFI_STRUCVERSION 0x00010000u
@@ -36,3 +39,5 @@ BOOL VerQueryValueA(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID* lplpBuffer, UINT*
 #define GetFileVersionInfoSize GetFileVersionInfoSizeA
 #define GetFileVersionInfo GetFileVersionInfoA
 #define VerQueryValue VerQueryValueA
+
+PARVEL_BASE_END_EXPORTS

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 #define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
@@ -16,3 +19,5 @@ DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD d
                      DWORD nSize, void* Arguments);
 #define FormatMessage FormatMessageA
 HANDLE LocalFree(HANDLE hMem);
+
+PARVEL_BASE_END_EXPORTS

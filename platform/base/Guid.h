@@ -2,6 +2,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 struct GUID
 {
@@ -19,3 +22,5 @@ inline bool operator==(const GUID& a, const GUID& b)
 
 // A new random (version 4) GUID; 0 (S_OK) on success, negative when no randomness was to be had.
 HRESULT CoCreateGuid(GUID* pGuid);
+
+PARVEL_BASE_END_EXPORTS

@@ -8,6 +8,9 @@
 #include <mutex>
 #include "WinTypes.h"
 #include "CriticalSection.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 typedef size_t SIZE_T;
 typedef DWORD* LPDWORD;
@@ -108,3 +111,5 @@ BOOL ReleaseMutex(HANDLE hMutex);
 // Time.
 DWORD GetTickCount();
 void Sleep(DWORD dwMilliseconds);
+
+PARVEL_BASE_END_EXPORTS

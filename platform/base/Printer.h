@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 // On success the name (ANSI text) is in pszBuffer and *pcchBuffer holds its size with the NUL.
 // A buffer too small (or none) gives FALSE, ERROR_INSUFFICIENT_BUFFER and the size needed;
@@ -17,3 +20,5 @@ BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer);
 // reach their program as given. ERROR_SUCCESS or the Windows error of the start.
 DWORD StartPrintingOutput(const std::vector<std::string>& program, LPCSTR pszPrinter, double dWidthPoints,
                           double dHeightPoints);
+
+PARVEL_BASE_END_EXPORTS

@@ -5,6 +5,9 @@
 #include <sys/types.h>
 #include <vector>
 #include "KernelObject.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 #define PROCESS_TERMINATE 0x0001u
 #define PROCESS_QUERY_INFORMATION 0x0400u
@@ -88,3 +91,5 @@ private:
     static DWORD StartWithStdio(const std::vector<std::string>& argv, const std::string& strDir, bool bDetached,
                                 int nStdin, int nStdout, pid_t* pPid, int* pPidFd);
 };
+
+PARVEL_BASE_END_EXPORTS

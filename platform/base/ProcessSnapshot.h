@@ -2,6 +2,9 @@
 #pragma once
 
 #include "KernelObject.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 #define TH32CS_SNAPPROCESS 0x00000002u
 
@@ -28,3 +31,5 @@ typedef struct tagPROCESSENTRY32
 HANDLE CreateToolhelp32Snapshot(DWORD dwFlags, DWORD th32ProcessID);
 BOOL Process32First(HANDLE hSnapshot, LPPROCESSENTRY32 lppe);
 BOOL Process32Next(HANDLE hSnapshot, LPPROCESSENTRY32 lppe);
+
+PARVEL_BASE_END_EXPORTS

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 class CProgramTable
 {
@@ -35,3 +38,5 @@ public:
     // An executable file of the given name in a folder of PATH, or "".
     static std::string FindOnPath(const std::string& strName);
 };
+
+PARVEL_BASE_END_EXPORTS

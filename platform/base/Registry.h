@@ -7,6 +7,9 @@
 
 #include "KernelObject.h"
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 typedef DWORD REGSAM;
 typedef HKEY* PHKEY;
@@ -46,3 +49,5 @@ LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, 
 LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
 LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName);
 LONG RegCloseKey(HKEY hKey);
+
+PARVEL_BASE_END_EXPORTS

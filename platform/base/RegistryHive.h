@@ -7,6 +7,9 @@
 #include <map>
 #include <string>
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 #ifndef ERROR_WRITE_FAULT
 #define ERROR_WRITE_FAULT 29L
@@ -47,3 +50,5 @@ private:
 
     std::string m_path;
 };
+
+PARVEL_BASE_END_EXPORTS

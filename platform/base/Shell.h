@@ -2,6 +2,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 // Results of ShellExecute at or below 32.
 #define SE_ERR_FNF 2
@@ -19,3 +22,5 @@ HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpP
 // Runs a command line, detached from the client. More than 31 on success; otherwise the
 // Windows error (2 for a program that is not there, 11 for a file that is no program).
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
+
+PARVEL_BASE_END_EXPORTS

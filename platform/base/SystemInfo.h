@@ -2,6 +2,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 typedef DWORD* LPDWORD;
 
@@ -35,3 +38,5 @@ BOOL GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 // needed (terminator included) when the buffer is too small.
 UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
 #define GetSystemDirectory GetSystemDirectoryA
+
+PARVEL_BASE_END_EXPORTS

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <cstddef>
+#include "BaseExport.h"
+
+PARVEL_BASE_BEGIN_EXPORTS
 
 // Calling conventions of the declarations: one convention here.
 #ifndef WINAPI
@@ -123,3 +126,5 @@ typedef struct tagSIZE { LONG cx; LONG cy; } SIZE, *PSIZE, *LPSIZE;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
+
+PARVEL_BASE_END_EXPORTS

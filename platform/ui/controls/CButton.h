@@ -2,6 +2,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CButton : public CWnd
 {
@@ -15,3 +18,5 @@ public:
     void SetButtonStyle(UINT nStyle, BOOL bRedraw = TRUE);
     HBITMAP SetBitmap(HBITMAP hBitmap);
 };
+
+PARVEL_UI_END_EXPORTS

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define CBS_SIMPLE 0x0001L
 #define CBS_DROPDOWN 0x0002L
@@ -43,3 +46,5 @@ public:
     void GetLBText(int nIndex, CString& rString) const;
     void ResetContent();
 };
+
+PARVEL_UI_END_EXPORTS

@@ -4,6 +4,9 @@
 #include "CWnd.h"
 #include "CDataExchange.h"
 #include "ResourceRegistry.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CDialog : public CWnd
 {
@@ -80,3 +83,5 @@ struct DIALOG_BASE_UNITS
 // Face and point size of the template's font (DS_FIXEDSYS / DS_SHELLFONT: the system's dialog font).
 DIALOG_BASE_UNITS AfxGetDialogBaseUnits(const char* lpszFace, int nPointSize);
 int MulDivDialogUnit(int nUnits, int nBase, int nDivisor);
+
+PARVEL_UI_END_EXPORTS

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CEdit : public CWnd
 {
@@ -27,3 +30,5 @@ public:
     BOOL Undo();
     int GetLineCount() const;
 };
+
+PARVEL_UI_END_EXPORTS

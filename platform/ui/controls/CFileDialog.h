@@ -2,6 +2,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define OFN_READONLY 0x00000001
 #define OFN_OVERWRITEPROMPT 0x00000002
@@ -34,3 +37,5 @@ private:
     CWnd* m_pParentWnd;
     CString m_strPathName;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -8,6 +8,8 @@
 #include "UiExport.h"
 #include "CommCtrlBase.h"
 
+PARVEL_UI_BEGIN_EXPORTS
+
 #define WC_LISTVIEW "SysListView32"
 
 // Styles.
@@ -102,7 +104,7 @@ typedef struct tagNMLISTVIEW
     LPARAM lParam;
 } NMLISTVIEW, *LPNMLISTVIEW;
 
-class PARVEL_UI_API CListCtrl : public CWnd
+class CListCtrl : public CWnd
 {
     DECLARE_DYNAMIC(CListCtrl)
 public:
@@ -124,3 +126,5 @@ public:
     int GetNextItem(int nItem, int nFlags) const;
     BOOL GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const;
 };
+
+PARVEL_UI_END_EXPORTS

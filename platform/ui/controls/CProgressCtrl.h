@@ -2,6 +2,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define PROGRESS_CLASS "msctls_progress32"
 
@@ -22,3 +25,5 @@ public:
     COLORREF SetBarColor(COLORREF clrBar);
     COLORREF SetBkColor(COLORREF clrNew);
 };
+
+PARVEL_UI_END_EXPORTS

@@ -11,6 +11,8 @@
 #include "CWnd.h"
 #include "UiExport.h"
 
+PARVEL_UI_BEGIN_EXPORTS
+
 #define RICHEDIT_CLASS "RichEdit20A"
 
 // Messages.
@@ -138,7 +140,7 @@ typedef struct _enlink
     CHARRANGE chrg;
 } ENLINK;
 
-class PARVEL_UI_API CRichEditCtrl : public CWnd
+class CRichEditCtrl : public CWnd
 {
     DECLARE_DYNAMIC(CRichEditCtrl)
 public:
@@ -172,3 +174,5 @@ public:
     // Whether the character at the position is hidden text.
     BOOL IsHiddenAt(long nChar) const;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CStatic : public CWnd
 {
@@ -16,3 +19,5 @@ public:
     HICON SetIcon(HICON hIcon);
     HICON GetIcon() const;
 };
+
+PARVEL_UI_END_EXPORTS

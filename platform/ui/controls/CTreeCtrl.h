@@ -7,6 +7,8 @@
 #include "UiExport.h"
 #include "CommCtrlBase.h"
 
+PARVEL_UI_BEGIN_EXPORTS
+
 #define WC_TREEVIEW "SysTreeView32"
 
 typedef struct _TREEITEM* HTREEITEM;
@@ -87,7 +89,7 @@ typedef struct tagNMTREEVIEWA
     POINT ptDrag;
 } NMTREEVIEW, *LPNMTREEVIEW;
 
-class PARVEL_UI_API CTreeCtrl : public CWnd
+class CTreeCtrl : public CWnd
 {
     DECLARE_DYNAMIC(CTreeCtrl)
 public:
@@ -109,3 +111,5 @@ public:
     UINT GetCount() const;
     BOOL GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) const;
 };
+
+PARVEL_UI_END_EXPORTS

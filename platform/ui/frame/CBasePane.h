@@ -4,6 +4,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CFrameWnd;
 
@@ -56,3 +59,5 @@ protected:
     BOOL m_bDocked;
     friend class CMDIFrameWndEx;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "CObject.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 struct __POSITION;
 typedef __POSITION* POSITION;
@@ -25,3 +28,5 @@ struct CCreateContext
 #define AFX_IDW_PANE_FIRST 0xE900
 #define WM_INITIALUPDATE 0x0364
 #define AFX_WS_DEFAULT_VIEW (WS_CHILD | WS_VISIBLE | WS_BORDER)
+
+PARVEL_UI_END_EXPORTS

@@ -5,6 +5,9 @@
 #include <vector>
 #include "CCmdTarget.h"
 #include "CCreateContext.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CDocManager : public CCmdTarget
 {
@@ -24,3 +27,5 @@ public:
 private:
     std::vector<CDocTemplate*> m_templateList;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -5,6 +5,9 @@
 #include <vector>
 #include "CCmdTarget.h"
 #include "CCreateContext.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CDocTemplate : public CCmdTarget
 {
@@ -37,3 +40,5 @@ protected:
     CRuntimeClass* m_pViewClass;
     std::vector<CDocument*> m_docList;
 };
+
+PARVEL_UI_END_EXPORTS

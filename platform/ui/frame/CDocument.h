@@ -7,6 +7,9 @@
 #include "CCmdTarget.h"
 #include "CString.h"
 #include "CCreateContext.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CDocument : public CCmdTarget
 {
@@ -49,3 +52,5 @@ protected:
     std::vector<CView*> m_viewList;
     friend class CDocTemplate;
 };
+
+PARVEL_UI_END_EXPORTS

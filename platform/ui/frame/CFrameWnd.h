@@ -4,6 +4,9 @@
 
 #include "CWnd.h"
 #include "CCreateContext.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CFrameWnd : public CWnd
 {
@@ -58,3 +61,5 @@ protected:
     afx_msg LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
+
+PARVEL_UI_END_EXPORTS

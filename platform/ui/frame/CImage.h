@@ -2,6 +2,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CImage
 {
@@ -25,3 +28,5 @@ public:
 private:
     HBITMAP m_hBitmap = nullptr;
 };
+
+PARVEL_UI_END_EXPORTS

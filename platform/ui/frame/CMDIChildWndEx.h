@@ -4,6 +4,9 @@
 #pragma once
 
 #include "CFrameWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CMDIFrameWndEx;
 
@@ -38,3 +41,5 @@ public:
 protected:
     CMDIFrameWndEx* m_pMDIFrame;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -7,6 +7,9 @@
 
 #include <vector>
 #include "CFrameWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CBasePane;
 class CMDIChildWndEx;
@@ -158,3 +161,5 @@ protected:
     std::vector<CBasePane*> m_paneMenuBars;  // the bars of the pane menu being shown
     BOOL m_bLayoutPending;                     // a layout of the dock rows waits for the loop
 };
+
+PARVEL_UI_END_EXPORTS

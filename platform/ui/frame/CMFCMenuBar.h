@@ -5,6 +5,9 @@
 
 #include <map>
 #include "CBasePane.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class wxMenu;
 class CMDIFrameWndEx;
@@ -33,3 +36,5 @@ protected:
     HMENU m_hMenu;
     std::map<wxMenu*, HMENU> m_menus;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -5,6 +5,9 @@
 
 #include <vector>
 #include "CBasePane.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define SBPS_NORMAL 0x0000
 #define SBPS_NOBORDERS 0x0100
@@ -75,3 +78,5 @@ protected:
     std::vector<Pane> m_panes;
     int m_nTipPane;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -10,6 +10,9 @@
 #include "CBasePane.h"
 #include "CMFCToolBarButton.h"
 #include "CMFCToolBarImages.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define TBSTYLE_BUTTON 0x0000
 #define TBSTYLE_SEP 0x0001
@@ -134,3 +137,5 @@ protected:
     CMFCToolBarEditBoxButton& operator=(const CMFCToolBarEditBoxButton&) = delete;
     friend class CMFCToolBar;
 };
+
+PARVEL_UI_END_EXPORTS

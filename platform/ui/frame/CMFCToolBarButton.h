@@ -6,6 +6,9 @@
 #include "CObject.h"
 #include "CString.h"
 #include "CRect.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define TBBS_BUTTON 0x0000
 #define TBBS_SEPARATOR 0x0001
@@ -66,3 +69,5 @@ public:
     CMFCToolBarMenuButton(UINT uiID, int iImage, LPCSTR lpszText) : CMFCToolBarButton(uiID, iImage, lpszText) {}
     CMFCToolBarButton* Clone() const override { return new CMFCToolBarMenuButton(*this); }
 };
+
+PARVEL_UI_END_EXPORTS

@@ -4,6 +4,9 @@
 #include <vector>
 #include "CObject.h"
 #include "CRect.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class wxBitmap;
 
@@ -28,3 +31,5 @@ private:
     CSize m_size;
     std::vector<wxBitmap*> m_images;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "CObject.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CMFCVisualManager : public CObject
 {
@@ -19,3 +22,5 @@ class CMFCVisualManagerOffice2007 : public CMFCVisualManager
 {
     DECLARE_DYNCREATE(CMFCVisualManagerOffice2007)
 };
+
+PARVEL_UI_END_EXPORTS

@@ -5,6 +5,9 @@
 #pragma once
 
 #include "CWnd.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CBitmap;
 
@@ -149,3 +152,5 @@ struct MENU_ITEM_INFO
     HBITMAP hbmUnchecked;
 };
 BOOL AfxGetMenuItemInfo(HMENU hMenu, int nPos, MENU_ITEM_INFO* pInfo);
+
+PARVEL_UI_END_EXPORTS

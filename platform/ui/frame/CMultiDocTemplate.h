@@ -3,6 +3,9 @@
 #pragma once
 
 #include "CDocTemplate.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CMultiDocTemplate : public CDocTemplate
 {
@@ -11,3 +14,5 @@ public:
     CMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
                       CRuntimeClass* pViewClass);
 };
+
+PARVEL_UI_END_EXPORTS

@@ -5,6 +5,9 @@
 
 #include "CWnd.h"
 #include "CCreateContext.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CDocument;
 
@@ -34,3 +37,5 @@ protected:
     DECLARE_MESSAGE_MAP()
     friend class CDocument;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 // Raster operations (only the copy is supported).
 #define SRCCOPY 0x00CC0020u
@@ -284,3 +287,5 @@ inline BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int len, SIZE* size)
     return GetTextExtentPoint32(hdc, text, len, size);
 }
 inline BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* tm) { return GetTextMetrics(hdc, tm); }
+
+PARVEL_UI_END_EXPORTS

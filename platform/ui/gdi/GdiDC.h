@@ -4,6 +4,9 @@
 #include "CString.h"
 #include "GdiApi.h"
 #include "GdiObject.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CWnd;
 
@@ -122,3 +125,5 @@ public:
 protected:
     HWND m_hWnd = nullptr;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "GdiApi.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 class CDC;
 
@@ -75,3 +78,5 @@ public:
     BOOL CreatePointFont(int pointSizeTenths, LPCSTR faceName, CDC* pDC = nullptr);
     int GetLogFont(LOGFONTA* lf) const;
 };
+
+PARVEL_UI_END_EXPORTS

@@ -3,6 +3,9 @@
 
 #include "GdiApi.h"
 #include "Guid.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;
@@ -72,3 +75,5 @@ typedef IPicture* LPPICTURE;
 HRESULT CreateStreamOnHGlobal(HGLOBAL h, BOOL deleteOnRelease, LPSTREAM* stream);
 // Decodes size bytes from the stream's position (size <= 0: up to its end): PNG, BMP, JPEG, GIF, ICO.
 HRESULT OleLoadPicture(LPSTREAM stream, LONG size, BOOL runMode, REFIID riid, void** ppv);
+
+PARVEL_UI_END_EXPORTS

@@ -7,6 +7,9 @@
 
 #include "OleAuto.h"
 #include "WinUser.h"
+#include "WebExport.h"
+
+PARVEL_WEB_BEGIN_EXPORTS
 
 typedef ULONG_PTR DWORD_PTR;
 
@@ -163,3 +166,5 @@ protected:
     virtual void* GetSiteInterface(REFIID riid) { return nullptr; }
     ULONG m_dwRef = 1;
 };
+
+PARVEL_WEB_END_EXPORTS

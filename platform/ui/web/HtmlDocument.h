@@ -4,6 +4,9 @@
 #pragma once
 
 #include "OleAuto.h"
+#include "WebExport.h"
+
+PARVEL_WEB_BEGIN_EXPORTS
 
 // A one-dimensional array of automation values, as write takes its text.
 struct SAFEARRAY
@@ -28,3 +31,5 @@ struct IHTMLDocument2 : IDispatch
     virtual HRESULT get_title(BSTR* p) = 0;
     virtual HRESULT get_URL(BSTR* p) = 0;
 };
+
+PARVEL_WEB_END_EXPORTS

@@ -43,6 +43,9 @@
 #include "CView.h"
 #include "DocHostUI.h"
 #include "HtmlDocument.h"
+#include "WebExport.h"
+
+PARVEL_WEB_BEGIN_EXPORTS
 
 class CHtmlBrowserWnd;
 typedef CWnd COleControlContainer;
@@ -119,3 +122,5 @@ protected:
 private:
     CHost* m_pHost;
 };
+
+PARVEL_WEB_END_EXPORTS

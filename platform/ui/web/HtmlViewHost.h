@@ -5,6 +5,9 @@
 #include <memory>
 #include <string>
 #include "HtmlView.h"
+#include "WebExport.h"
+
+PARVEL_WEB_BEGIN_EXPORTS
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _JSCValue JSCValue;
@@ -81,3 +84,5 @@ CHtmlView::CHost* AfxHostOfWebView(WebKitWebView* pView);
 std::string AfxJsQuote(const std::string& utf8);
 // The document object of the host's current page.
 IHTMLDocument2* AfxNewHtmlDocument(CHtmlView::CHost* pHost);
+
+PARVEL_WEB_END_EXPORTS

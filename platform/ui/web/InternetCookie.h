@@ -5,6 +5,11 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "WebExport.h"
+
+PARVEL_WEB_BEGIN_EXPORTS
 
 BOOL InternetSetCookieA(LPCSTR lpszUrl, LPCSTR lpszCookieName, LPCSTR lpszCookieData);
 #define InternetSetCookie InternetSetCookieA
+
+PARVEL_WEB_END_EXPORTS

@@ -4,6 +4,9 @@
 
 #include "Picture.h"
 #include "CString.h"
+#include "WebExport.h"
+
+PARVEL_WEB_BEGIN_EXPORTS
 
 typedef wchar_t OLECHAR;
 typedef OLECHAR* BSTR;
@@ -108,3 +111,5 @@ public:
 
 // Text of a variant in the ANSI code page (strings as they are, numbers and booleans written out).
 CString AfxVariantToAnsi(const VARIANT& v);
+
+PARVEL_WEB_END_EXPORTS

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 typedef struct tagLASTINPUTINFO
 {
@@ -17,3 +20,5 @@ BOOL GetLastInputInfo(PLASTINPUTINFO plii);
 // source in (NULL restores the server's). The source gives FALSE when it has no answer.
 typedef BOOL (*IDLETIMESOURCE)(DWORD* pdwIdleMs);
 void SetIdleTimeSource(IDLETIMESOURCE pfnSource);
+
+PARVEL_UI_END_EXPORTS

@@ -5,6 +5,9 @@
 #pragma once
 
 #include "WinUser.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 #define NIM_ADD 0x00000000
 #define NIM_MODIFY 0x00000001
@@ -41,3 +44,5 @@ BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData);
 
 // The X11 window of a shown icon (0 when it is not shown), for the tray's own checks and tests.
 unsigned long AfxGetTrayIconX11Window(HWND hWnd, UINT uID);
+
+PARVEL_UI_END_EXPORTS

@@ -13,6 +13,9 @@
 #pragma once
 
 #include "WinUser.h"
+#include "UiExport.h"
+
+PARVEL_UI_BEGIN_EXPORTS
 
 // GetWindow commands.
 #define GW_HWNDFIRST 0
@@ -54,3 +57,5 @@ void X11InstallMessageFilter();
 void X11SetIconicState(HWND hWnd, BOOL bIconic);
 // TRUE when a window manager runs on the display (it then keeps iconic and maximised states).
 BOOL X11WindowManagerRuns();
+
+PARVEL_UI_END_EXPORTS
