@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include "../support/PollWait.h"
 
 struct CCasTestServer::Impl
 {
@@ -61,8 +62,7 @@ CCasTestServer::CCasTestServer() : m_impl(new Impl)
     impl->port = impl->server.bind_to_any_port("127.0.0.1");
     impl->thread = std::thread([impl] { impl->server.listen_after_bind(); });
     // The socket already listens; wait for the accept loop so that stop() has something to stop.
-    for (int i = 0; i < 500 && !impl->server.is_running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    PollUntil([impl] { return impl->server.is_running(); }, 5000);
 }
 
 CCasTestServer::~CCasTestServer()

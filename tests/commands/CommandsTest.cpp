@@ -10,6 +10,7 @@
 #include "OptionCtrl.h"
 #include "ParvelApp.h"
 #include "TestFiles.h"
+#include "TrackedMenuReader.h"
 #include "TrayIcon.h"
 #include "TrayHost.h"
 
@@ -166,32 +167,17 @@ TEST_F(CommandsTest, TheTrayIconRestoresOnALeftClickAndShowsItsMenuOnARightClick
     // window manager the maximised frame covers the tray).
     m_pFrame->ShowWindow(SW_MINIMIZE);
     m_pFrame->ShowWindow(SW_HIDE);
-    std::vector<UINT> ids;
-    std::atomic<bool> bSeen{false};
-    std::thread reader([&] {
-        for (int i = 0; i < 1000 && !bSeen; ++i)
-        {
-            if (HMENU h = AfxGetTrackedMenu())
-            {
-                for (int k = 0; k < ::GetMenuItemCount(h); ++k)
-                    ids.push_back(::GetMenuItemID(h, k));
-                bSeen = true;
-                AfxEndTrackedMenu(0);
-            }
-            else
-                usleep(10000);
-        }
-    });
+    CTrackedMenuReader menu;
     // The button held down, as the menu comes on the press.
-    for (int i = 0; i < 5 && !bSeen; ++i)
+    for (int i = 0; i < 5 && !menu.Seen(); ++i)
     {
         ASSERT_TRUE(Xdo("mousemove " + at + " mousedown 3"));
-        WaitFor([&] { return bSeen.load(); }, 2000);
+        menu.WaitSeen(2000);
         ASSERT_TRUE(Xdo("mouseup 3"));
     }
-    reader.join();
-    EXPECT_TRUE(bSeen.load());
-    EXPECT_EQ(ids, (std::vector<UINT>{ID_APP_ABOUT, 0, ID_LOCK_APP, ID_SWITCH_ACCOUNT, ID_SHOW_MAIN_WINDOW, 0, ID_QUIT}));
+    menu.Join();
+    EXPECT_TRUE(menu.Seen());
+    EXPECT_EQ(menu.Ids(), (std::vector<UINT>{ID_APP_ABOUT, 0, ID_LOCK_APP, ID_SWITCH_ACCOUNT, ID_SHOW_MAIN_WINDOW, 0, ID_QUIT}));
 }
 
 TEST_F(CommandsTest, OtherTicksAndWebMessagesWithoutAPlaceChangeNothing)

@@ -66,27 +66,6 @@ void SetMinuteToOff(WORD wMinutes) { COptionCtrl::GetOptionData().*CPrivate<Minu
 void SetFirstRun(int nFirstRun) { COptionCtrl::GetOptionData().*CPrivate<FirstRunTag>::s_member = nFirstRun; }
 void SetMiniSizeAtExit(int nValue) { COptionCtrl::GetOptionData().*CPrivate<MiniSizeTag>::s_member = nValue; }
 
-void OnGui(const std::function<void()>& fn)
-{
-    auto call = [](void* p) { (*static_cast<const std::function<void()>*>(p))(); };
-    AfxRunOnGuiThread(call, const_cast<std::function<void()>*>(&fn));
-}
-
-bool WaitOnGui(const std::function<bool()>& pred, int nTimeoutMs)
-{
-    const DWORD dwStart = GetTickCount();
-    for (;;)
-    {
-        bool bDone = false;
-        OnGui([&] { bDone = pred(); });
-        if (bDone)
-            return true;
-        if (GetTickCount() - dwStart > (DWORD)nTimeoutMs)
-            return false;
-        usleep(20000);
-    }
-}
-
 HWND FindSignOnDialog(HWND hFrame, int nTimeoutMs)
 {
     HWND hFound = nullptr;
@@ -137,24 +116,6 @@ bool Screenshot(HWND hWnd, const std::string& path)
     if (!xid)
         return false;
     return system(("timeout 20 import -window " + std::to_string(xid) + " '" + path + "'").c_str()) == 0;
-}
-
-// Xlib last: its macros break the headers above.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
-std::vector<unsigned long> ScreenPixels(int x, int y, int cx, int cy)
-{
-    std::vector<unsigned long> pixels;
-    Display* dpy = TestXDisplay();
-    XImage* img = XGetImage(dpy, DefaultRootWindow(dpy), x, y, (unsigned)cx, (unsigned)cy, AllPlanes, ZPixmap);
-    if (!img)
-        return pixels;
-    for (int j = 0; j < cy; ++j)
-        for (int i = 0; i < cx; ++i)
-            pixels.push_back(XGetPixel(img, i, j) & 0xFFFFFF);
-    XDestroyImage(img);
-    return pixels;
 }
 
 void CFrameTest::SetUpTestSuite()

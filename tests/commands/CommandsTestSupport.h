@@ -14,8 +14,10 @@
 #include <vector>
 #include "AfxWin.h"
 #include "DevnetProcess.h"
+#include "GuiWait.h"
 #include "MainFrm.h"
 #include "RealInput.h"
+#include "XPixels.h"
 
 // The option record's fields the tests set directly (no public setter takes them).
 void SetOptionUrl(const char* pszField, const char* pszValue);  // "login", "message", "update", "query"
@@ -26,10 +28,6 @@ void SetMiniSizeAtExit(int nValue);
 // The query-token service the waybill query asks (built into the client).
 extern const char* g_pszQueryTokenUrl;
 
-// Runs fn on the GUI thread and waits; from any thread, also while the GUI thread is modal.
-void OnGui(const std::function<void()>& fn);
-// Waits (bounded) from a driver thread until pred, run on the GUI thread, holds.
-bool WaitOnGui(const std::function<bool()>& pred, int nTimeoutMs = 10000);
 // The visible sign-on dialog (it carries the instance mark), from a driver thread; NULL when none
 // came within the time.
 HWND FindSignOnDialog(HWND hFrame, int nTimeoutMs = 10000);
@@ -42,8 +40,6 @@ void ClearMessageBoxes();
 // How the next message boxes are answered: "IDOK", "IDYES", "IDNO", ...
 void AnswerMessageBoxes(const char* pszAnswer);
 
-// The screen's pixels of a rectangle in screen coordinates, 0x00RRGGBB each, row by row.
-std::vector<unsigned long> ScreenPixels(int x, int y, int cx, int cy);
 // A picture of the window as the screen shows it, written to path (PNG).
 bool Screenshot(HWND hWnd, const std::string& path);
 

@@ -79,9 +79,17 @@ TEST_F(DialogsTest, TheOptionsDialogSelectsTheStoredMinutesAndSavesWhatItReturns
             OnGui([&] { nSelected = (int)::SendMessage(hCombo, CB_GETCURSEL, 0, 0); });
             if (!bShot)
             {
-                // Shown with its pictures drawn before the picture is taken.
+                // Shown with its pictures drawn before the picture is taken: its pixels have settled.
                 WaitOnGui([&] { return ::IsWindowVisible(hDlg) != FALSE; });
-                usleep(300000);
+                CRect rcDlg;
+                OnGui([&] { ::GetWindowRect(hDlg, &rcDlg); });
+                std::vector<COLORREF> last;
+                PollUntil([&] {
+                    std::vector<COLORREF> now = ScreenPixels(rcDlg.left, rcDlg.top, rcDlg.Width(), rcDlg.Height());
+                    const bool bSettled = !now.empty() && now == last;
+                    last = std::move(now);
+                    return bSettled;
+                }, 3000, 100);
                 bShot = Screenshot(hDlg, ShotPath("options-dialog.png"));
             }
             // While the dialog is up the idle lock does not tick.
@@ -137,10 +145,10 @@ TEST_F(DialogsTest, ADialogMessageShowsTitleContentAndCaptionAndTheLayoutFollows
     dlg.GetDlgItem(IDC_NEWS_TITLE)->GetWindowRect(&rcTitle);
     int nFirstDark = -1;
     EXPECT_TRUE(WaitFor([&] {
-        std::vector<unsigned long> px = ScreenPixels(rcTitle.left, rcTitle.top, rcTitle.Width(), rcTitle.Height());
+        std::vector<COLORREF> px = ScreenPixels(rcTitle.left, rcTitle.top, rcTitle.Width(), rcTitle.Height());
         nFirstDark = -1;
         for (size_t i = 0; i < px.size(); ++i)
-            if ((px[i] & 0xFF) < 0x80 && ((px[i] >> 8) & 0xFF) < 0x80)
+            if (GetBValue(px[i]) < 0x80 && GetGValue(px[i]) < 0x80)
             {
                 int x = (int)(i % (size_t)rcTitle.Width());
                 if (nFirstDark < 0 || x < nFirstDark)

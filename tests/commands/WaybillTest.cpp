@@ -60,9 +60,9 @@ protected:
         CRect rc;
         m_pEdit->GetWindowRect(&rc);
         int n = 0;
-        for (unsigned long px : ScreenPixels(rc.left + 28, rc.top + 2, 50, rc.Height() - 4))
+        for (COLORREF px : ScreenPixels(rc.left + 28, rc.top + 2, 50, rc.Height() - 4))
         {
-            const unsigned r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, b = px & 0xFF;
+            const unsigned r = GetRValue(px), g = GetGValue(px), b = GetBValue(px);
             if (r != g || g != b)
                 continue;
             if (r < 0xC9)

@@ -25,9 +25,10 @@
 #include "PrivateMember.h"
 #include "TestFiles.h"
 #include "VelkorMenu.h"
+#include "XPixels.h"
 #include "resource.h"
+#include "TrackedMenuReader.h"
 #include "TrayHost.h"
-#include <X11/Xutil.h>
 
 namespace
 {
@@ -187,19 +188,16 @@ TEST_F(MainFrameTest, CreationBuildsTheSearchBarStatusBarAndTrayButNoMenus)
     int nBlue = 0, nMagenta = 0;
     EXPECT_TRUE(WaitFor([&] {
         nBlue = nMagenta = 0;
-        XImage* img = XGetImage(dpy, DefaultRootWindow(dpy), org.x + rc.left, org.y + rc.top, rc.right - rc.left,
-                                rc.bottom - rc.top, AllPlanes, ZPixmap);
-        if (!img)
+        std::vector<COLORREF> pixels =
+            ScreenPixels(org.x + rc.left, org.y + rc.top, rc.right - rc.left, rc.bottom - rc.top);
+        if (pixels.empty())
             return false;
-        for (int y = 0; y < img->height; ++y)
-            for (int x = 0; x < img->width; ++x)
-            {
-                unsigned long px = XGetPixel(img, x, y);
-                int r = (int)((px >> 16) & 0xFF), g = (int)((px >> 8) & 0xFF), b = (int)(px & 0xFF);
-                nMagenta += r > 240 && g < 16 && b > 240;
-                nBlue += b > 150 && r < 100 && g < 160;
-            }
-        XDestroyImage(img);
+        for (COLORREF px : pixels)
+        {
+            int r = GetRValue(px), g = GetGValue(px), b = GetBValue(px);
+            nMagenta += r > 240 && g < 16 && b > 240;
+            nBlue += b > 150 && r < 100 && g < 160;
+        }
         return nBlue > 10 && nMagenta == 0;
     }, 5000)) << nBlue << " blue, " << nMagenta << " magenta pixels";
 
@@ -368,33 +366,18 @@ TEST_F(MainFrameTest, TheTabMenuShowsOnARightClickButNotDuringADrag)
     EXPECT_EQ(AfxGetTrackedMenu(), nullptr);
 
     // A real right click on the tab: the menu comes up at the pointer; read it, then dismiss it.
-    std::vector<UINT> ids;
-    std::atomic<bool> bSeen{false};
-    std::thread reader([&] {
-        for (int i = 0; i < 500 && !bSeen; ++i)
-        {
-            if (HMENU h = AfxGetTrackedMenu())
-            {
-                for (int k = 0; k < ::GetMenuItemCount(h); ++k)
-                    ids.push_back(::GetMenuItemID(h, k));
-                bSeen = true;
-                AfxEndTrackedMenu(0);
-            }
-            else
-                usleep(10000);
-        }
-    });
+    CTrackedMenuReader menu(nullptr, 5000);
     wxPoint tab = m_pFrame->GetTabs()->GetScreenPosition();
     // Until the tab is on the screen a click may land on nothing: click again while no menu came.
     std::string cmd = "xdotool mousemove " + std::to_string(tab.x + 30) + " " + std::to_string(tab.y + 10) + " click 3";
-    for (int i = 0; i < 10 && !bSeen; ++i)
+    for (int i = 0; i < 10 && !menu.Seen(); ++i)
     {
         ASSERT_EQ(system(cmd.c_str()), 0);
-        WaitFor([&] { return bSeen.load(); }, 1000);
+        menu.WaitSeen(1000);
     }
-    EXPECT_TRUE(bSeen.load());
-    reader.join();
-    EXPECT_EQ(ids, (std::vector<UINT>{ID_FILE_CLOSE, ID_CLOSE_OTHER_PAGES, ID_CLOSE_ALL_PAGES, 0, ID_REFRESH_PAGE}));
+    EXPECT_TRUE(menu.Seen());
+    menu.Join();
+    EXPECT_EQ(menu.Ids(), (std::vector<UINT>{ID_FILE_CLOSE, ID_CLOSE_OTHER_PAGES, ID_CLOSE_ALL_PAGES, 0, ID_REFRESH_PAGE}));
 }
 
 TEST_F(MainFrameTest, ARightClickOnTheBarsListsThemAndHidesTheOneChosen)
@@ -403,38 +386,25 @@ TEST_F(MainFrameTest, ARightClickOnTheBarsListsThemAndHidesTheOneChosen)
     m_pFrame->LoadXmlMenu();
     ASSERT_TRUE(m_pFrame->m_bMenuLoaded);
     // The standard bar is named; the search bar and the menu bar are not, so they are not listed.
-    std::vector<std::string> texts;
-    std::vector<UINT> states;
-    std::atomic<bool> bSeen{false};
-    std::thread reader([&] {
-        for (int i = 0; i < 1000 && !bSeen; ++i)
-        {
-            if (HMENU h = AfxGetTrackedMenu())
-            {
-                for (int k = 0; k < ::GetMenuItemCount(h); ++k)
-                {
-                    char sz[64] = "";
-                    ::GetMenuString(h, (UINT)k, sz, sizeof(sz), MF_BYPOSITION);
-                    texts.push_back(sz);
-                    states.push_back(::GetMenuState(h, (UINT)k, MF_BYPOSITION));
-                }
-                bSeen = true;
-                AfxEndTrackedMenu(::GetMenuItemID(h, 0));  // the standard bar's entry
-            }
-            else
-                usleep(10000);
-        }
-    });
+    // The standard bar's entry is chosen.
+    CTrackedMenuReader menu([](const std::vector<TRACKED_MENU_ITEM>& items) { return items.empty() ? 0u : items[0].nID; });
     wxWindow* pDock = m_pFrame->GetDockParent();
     wxPoint at = pDock->GetScreenPosition() + wxPoint(pDock->GetSize().x - 20, pDock->GetSize().y / 2);
     std::string cmd = "xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 3";
-    for (int i = 0; i < 10 && !bSeen; ++i)
+    for (int i = 0; i < 10 && !menu.Seen(); ++i)
     {
         ASSERT_EQ(system(cmd.c_str()), 0);
-        WaitFor([&] { return bSeen.load(); }, 1000);
+        menu.WaitSeen(1000);
     }
-    reader.join();
-    ASSERT_TRUE(bSeen.load());
+    menu.Join();
+    ASSERT_TRUE(menu.Seen());
+    std::vector<std::string> texts;
+    std::vector<UINT> states;
+    for (const TRACKED_MENU_ITEM& item : menu.Items())
+    {
+        texts.push_back(item.strText);
+        states.push_back(item.nState);
+    }
     EXPECT_EQ(texts, (std::vector<std::string>{"基础操作", "", "自定义..."}));
     ASSERT_EQ(states.size(), 3u);
     EXPECT_TRUE(states[0] & MF_CHECKED);

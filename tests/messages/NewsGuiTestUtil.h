@@ -10,6 +10,7 @@
 #include "GuiWait.h"
 #include "MessagesTestUtil.h"
 #include "NewsInterface.h"
+#include "XPixels.h"
 
 // A hidden top-level window standing in for the main frame. For every WM_SHOWNEWS it keeps the
 // record's title and id, and the row's isRead in the database at that moment.
@@ -63,8 +64,6 @@ inline bool Xdo(const std::string& args)
 
 inline bool MoveMouse(int x, int y) { return Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y)); }
 
-// The colour of one screen pixel (COLORREF), read from the root window with child windows.
-COLORREF ScreenPixel(int x, int y);
 
 // Saves the screen into a PNG file when PARVEL_SCREENSHOT_DIR names a folder (for a look by eye).
 void SaveScreenshot(const char* name);

@@ -4,6 +4,7 @@
 #include "DevnetSuite.h"
 #include "Netvane.h"
 #include "NetTestUtil.h"
+#include "PollWait.h"
 
 #include <atomic>
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
@@ -147,13 +148,11 @@ TEST_F(NetvaneDownloadTest, CloseFileGivesUpARunningDownload)
         result = net.DownloadFile_GetEx(url.c_str(), m_target.c_str(), nullptr, nullptr);
         finished = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Running: its partial file is there.
+    EXPECT_TRUE(PollUntil([&] { return finished || !ListFolder(m_folder).empty(); }, 10000));
     EXPECT_FALSE(finished);
-    auto start = std::chrono::steady_clock::now();
     net.CloseFile();
-    while (!finished && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    bool stopped = finished;
+    bool stopped = PollUntil([&] { return finished.load(); }, 5000);
     if (!stopped)
         download.detach();   // keeps the suite from hanging; the expectation below fails
     else

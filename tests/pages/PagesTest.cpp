@@ -29,6 +29,7 @@
 #include "ParvelView.h"
 #include "PrivateMember.h"
 #include "TestFiles.h"
+#include "TrackedMenuReader.h"
 #include "VelkorMenu.h"
 #include "resource.h"
 #include "TrayHost.h"
@@ -693,32 +694,17 @@ TEST_F(PagesTest, ARightClickOnAPageShowsOnlyTheEditMenu)
     ASSERT_TRUE(OpenFirstPage());
     CParvelView* pView = OpenPage("/kesta/pages/titled.php?title=menu");
     ASSERT_TRUE(pView);
-    std::vector<UINT> ids;
-    std::atomic<bool> bSeen{false};
-    std::thread reader([&] {
-        for (int i = 0; i < 1000 && !bSeen; ++i)
-        {
-            if (HMENU h = AfxGetTrackedMenu())
-            {
-                for (int k = 0; k < ::GetMenuItemCount(h); ++k)
-                    ids.push_back(::GetMenuItemID(h, k));
-                bSeen = true;
-                AfxEndTrackedMenu(0);
-            }
-            else
-                usleep(10000);
-        }
-    });
+    CTrackedMenuReader menu;
     wxPoint at = pView->GetWxWindow()->GetScreenPosition() + wxPoint(200, 150);
     std::string cmd = "xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 3";
-    for (int i = 0; i < 10 && !bSeen; ++i)
+    for (int i = 0; i < 10 && !menu.Seen(); ++i)
     {
         ASSERT_EQ(system(cmd.c_str()), 0);
-        WaitFor([&] { return bSeen.load(); }, 1000);
+        menu.WaitSeen(1000);
     }
-    reader.join();
-    ASSERT_TRUE(bSeen.load());
-    EXPECT_EQ(ids, (std::vector<UINT>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}));
+    menu.Join();
+    ASSERT_TRUE(menu.Seen());
+    EXPECT_EQ(menu.Ids(), (std::vector<UINT>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}));
 }
 
 TEST_F(PagesTest, TheHostSiteAnswersThePolicyTableAndHandsTheRestToTheBrowser)

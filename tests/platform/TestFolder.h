@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+#include "../support/PollWait.h"
 
 class CTestFolder
 {
@@ -168,17 +169,11 @@ public:
     // Waits (bounded) for the helper to end by itself; its exit code or -1.
     int Wait(int nTimeoutMs)
     {
-        for (int waited = 0; m_pid > 0 && waited <= nTimeoutMs; waited += 10)
-        {
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid)
-            {
-                m_pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            usleep(10000);
-        }
-        return -1;
+        int status = 0;
+        if (m_pid <= 0 || !PollUntil([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, (unsigned)nTimeoutMs))
+            return -1;
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:

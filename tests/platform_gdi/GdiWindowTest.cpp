@@ -8,9 +8,8 @@
 #include <vector>
 #include "AfxWin.h"
 #include "../support/GuiWait.h"
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "../support/PollWait.h"
+#include "../support/XPixels.h"
 
 namespace {
 
@@ -29,21 +28,19 @@ public:
 
 
 // A pixel of the window's client area as the X server holds it.
-COLORREF ScreenPixel(CWnd* wnd, int x, int y)
+COLORREF ClientPixel(CWnd* wnd, int x, int y)
 {
     POINT pt{x, y};
     wnd->ClientToScreen(&pt);
-    Display* d = XOpenDisplay(nullptr);
-    if (!d) return CLR_INVALID;
-    XImage* img = XGetImage(d, DefaultRootWindow(d), pt.x, pt.y, 1, 1, AllPlanes, ZPixmap);
+    return ScreenPixel(pt.x, pt.y);
+}
+
+// The same once it shows the colour expected, or what it shows when the wait is up: what was drawn
+// reaches the X server a moment after the drawing call.
+COLORREF SettledPixel(CWnd* wnd, int x, int y, COLORREF expected)
+{
     COLORREF c = CLR_INVALID;
-    if (img)
-    {
-        unsigned long p = XGetPixel(img, 0, 0);
-        c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-        XDestroyImage(img);
-    }
-    XCloseDisplay(d);
+    WaitFor([&] { return (c = ClientPixel(wnd, x, y)) == expected; }, 3000);
     return c;
 }
 
@@ -115,11 +112,10 @@ TEST(GdiWindow, PaintDcReachesTheScreenWithTheColourKey)
     wnd->Invalidate(FALSE);
     int before = wnd->m_nPaints;
     ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > before; }));
-    Pump(100);
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 3, 3));
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 12, 12));  // key colour: background shows
-    EXPECT_EQ(RGB(0, 0, 160), ScreenPixel(wnd, 30, 30));     // ink, stretched twice
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 55, 55));
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 3, 3, RGB(253, 197, 40)));
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 12, 12, RGB(253, 197, 40)));  // key colour: background shows
+    EXPECT_EQ(RGB(0, 0, 160), SettledPixel(wnd, 30, 30, RGB(0, 0, 160)));     // ink, stretched twice
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 55, 55, RGB(253, 197, 40)));
     wnd->m_pSurface = nullptr;
     wnd->DestroyWindow();
 }
@@ -136,11 +132,16 @@ TEST(GdiWindow, WorkerDrawsIntoMemoryDcWhileTheGuiThreadPaints)
     std::thread worker([&] {
         CBrush red(RGB(220, 0, 0)), blue(RGB(0, 0, 220));
         RECT all{0, 0, 20, 20};
+        // Paced by the paints one frame behind, so a frame is drawn while the last may be painting.
+        int nTwoAgo = -1, nOneAgo = -1;  // paints counted as the frames before were handed over
         for (int i = 0; i < 60; ++i)
         {
+            if (nTwoAgo >= 0)
+                PollUntil([&] { return wnd->m_nPaints > nTwoAgo; }, 1000, 1);
             surface.dc.FillRect(&all, (i & 1) ? &red : &blue);
+            nTwoAgo = nOneAgo;
+            nOneAgo = wnd->m_nPaints;
             ::InvalidateRect(hwnd, nullptr, FALSE);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         surface.dc.FillSolidRect(0, 0, 20, 20, RGB(0, 170, 0));
         ::InvalidateRect(hwnd, nullptr, FALSE);
@@ -152,9 +153,8 @@ TEST(GdiWindow, WorkerDrawsIntoMemoryDcWhileTheGuiThreadPaints)
     int after = wnd->m_nPaints;
     wnd->Invalidate(FALSE);
     ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > after; }));
-    Pump(100);
     EXPECT_GT(wnd->m_nPaints.load(), 1);
-    EXPECT_EQ(RGB(0, 170, 0), ScreenPixel(wnd, 20, 20));
+    EXPECT_EQ(RGB(0, 170, 0), SettledPixel(wnd, 20, 20, RGB(0, 170, 0)));
     wnd->m_pSurface = nullptr;
     wnd->DestroyWindow();
 }
@@ -164,15 +164,14 @@ TEST(GdiWindow, ClientDcDrawsOutsideThePaint)
     CCanvasWnd* wnd = OpenCanvas(740, 640);
     ASSERT_NE(nullptr, wnd);
     ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > 0; }));
-    Pump(100);
+    ASSERT_TRUE(WaitFor([&] { return ClientPixel(wnd, 5, 5) == wnd->m_background; }, 3000));
     {
         CClientDC dc(wnd);
         EXPECT_EQ(96, dc.GetDeviceCaps(LOGPIXELSY));
         dc.FillSolidRect(60, 40, 20, 20, RGB(0, 120, 240));
     }
-    Pump(100);
-    EXPECT_EQ(RGB(0, 120, 240), ScreenPixel(wnd, 70, 50));
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 50, 50));
+    EXPECT_EQ(RGB(0, 120, 240), SettledPixel(wnd, 70, 50, RGB(0, 120, 240)));
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 50, 50, RGB(253, 197, 40)));
     wnd->DestroyWindow();
 }
 
@@ -258,11 +257,10 @@ TEST(GdiWindow, ChildControlPaintsItsSurfaceAtItsOwnPlace)
     ASSERT_TRUE(picture.Create("", WS_CHILD | WS_VISIBLE, CRect(50, 30, 80, 50), wnd, 1055));
     picture.Invalidate(FALSE);
     ASSERT_TRUE(WaitFor([&] { return picture.m_nPaints > 0 && wnd->m_nPaints > 0; }));
-    Pump(150);
-    EXPECT_EQ(RGB(90, 0, 120), ScreenPixel(wnd, 51, 31));
-    EXPECT_EQ(RGB(90, 0, 120), ScreenPixel(wnd, 79, 49));
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 49, 31));  // the parent's own painting around it
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 81, 49));
+    EXPECT_EQ(RGB(90, 0, 120), SettledPixel(wnd, 51, 31, RGB(90, 0, 120)));
+    EXPECT_EQ(RGB(90, 0, 120), SettledPixel(wnd, 79, 49, RGB(90, 0, 120)));
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 49, 31, RGB(253, 197, 40)));  // the parent's own painting around it
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 81, 49, RGB(253, 197, 40)));
     picture.m_pSurface = nullptr;
     picture.DestroyWindow();
     wnd->DestroyWindow();
@@ -275,16 +273,15 @@ TEST(GdiWindow, WindowDcOfAWindowlessControlDrawsAtItsPlace)
     CStatic label;
     ASSERT_TRUE(label.Create("", WS_CHILD | WS_VISIBLE, CRect(60, 40, 90, 60), wnd, 1056));
     ASSERT_TRUE(WaitFor([&] { return wnd->m_nPaints > 0; }));
-    Pump(150);
+    ASSERT_TRUE(WaitFor([&] { return ClientPixel(wnd, 5, 5) == wnd->m_background; }, 3000));
     CDC* pDC = label.GetDC();
     ASSERT_NE(nullptr, pDC);
     pDC->FillSolidRect(0, 0, 40, 40, RGB(0, 120, 240));  // larger than the control: clipped to it
     EXPECT_EQ(1, label.ReleaseDC(pDC));
-    Pump(100);
-    EXPECT_EQ(RGB(0, 120, 240), ScreenPixel(wnd, 61, 41));
-    EXPECT_EQ(RGB(0, 120, 240), ScreenPixel(wnd, 89, 59));
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 5, 5));    // not at the parent's origin
-    EXPECT_EQ(RGB(253, 197, 40), ScreenPixel(wnd, 95, 65));  // nor past the control
+    EXPECT_EQ(RGB(0, 120, 240), SettledPixel(wnd, 61, 41, RGB(0, 120, 240)));
+    EXPECT_EQ(RGB(0, 120, 240), SettledPixel(wnd, 89, 59, RGB(0, 120, 240)));
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 5, 5, RGB(253, 197, 40)));    // not at the parent's origin
+    EXPECT_EQ(RGB(253, 197, 40), SettledPixel(wnd, 95, 65, RGB(253, 197, 40)));  // nor past the control
     label.DestroyWindow();
     wnd->DestroyWindow();
 }

@@ -94,8 +94,7 @@ TEST_F(ProcessTest, ClosedHandlesStillLeaveNoZombie)
     pid_t pid = (pid_t)pi.dwProcessId;
     Close(pi);
     // Nobody waits: the child is reaped all the same.
-    for (int waited = 0; kill(pid, 0) == 0 && waited < 10000; waited += 10)
-        usleep(10000);
+    PollUntil([&] { return kill(pid, 0) != 0; }, 10000);
     EXPECT_NE(0, kill(pid, 0));
     EXPECT_EQ(0, CountZombieChildren());
 }

@@ -74,8 +74,7 @@ TEST_F(ShellExecuteTest, StartedProgramIsDetachedSilentAndReaped)
     EXPECT_EQ(pid, session); // its own session's leader, without a terminal
     EXPECT_EQ("/dev/null", out);
     // Once it has ended nothing of it remains.
-    for (int waited = 0; kill((pid_t)pid, 0) == 0 && waited < 10000; waited += 10)
-        usleep(10000);
+    PollUntil([&] { return kill((pid_t)pid, 0) != 0; }, 10000);
     EXPECT_NE(0, kill((pid_t)pid, 0));
     EXPECT_EQ(0, CountZombieChildren());
 }
@@ -137,11 +136,7 @@ TEST(ShellGhostscriptTest, LabelPrintFormRunsTheRealGhostscript)
 
     // gs writes the file as it goes: wait for its end marker.
     std::string text;
-    for (int waited = 0; waited < 20000 && text.find("%%EOF") == std::string::npos; waited += 20)
-    {
-        usleep(20000);
-        text = ReadFile(pdf);
-    }
+    PollUntil([&] { return (text = ReadFile(pdf)).find("%%EOF") != std::string::npos; }, 20000, 20);
     EXPECT_EQ(0u, text.find("%PDF-"));
     EXPECT_NE(std::string::npos, text.find("%%EOF"));
     std::string log = scratch.LogText();

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#include "PollWait.h"
 #include "TestFiles.h"
 
 class CShellScratch
@@ -65,14 +66,12 @@ public:
     // Waits until the file holds something (a started program wrote it), at most 10 s.
     static std::string WaitForText(const std::string& path)
     {
-        for (long waited = 0; waited < 10000; waited += 10)
-        {
-            std::string text = ReadFile(path);
-            if (!text.empty() && text.back() == '\n')
-                return text;
-            usleep(10000);
-        }
-        return ReadFile(path);
+        std::string text;
+        PollUntil([&] {
+            text = ReadFile(path);
+            return !text.empty() && text.back() == '\n';
+        }, 10000);
+        return text;
     }
 
     std::string LogText() const { return ReadFile(Path("launch.log")); }
@@ -117,11 +116,7 @@ inline int CountZombieChildrenNow()
 
 inline int CountZombieChildren()
 {
-    int count = CountZombieChildrenNow();
-    for (int i = 0; count > 0 && i < 200; ++i)
-    {
-        usleep(10000);
-        count = CountZombieChildrenNow();
-    }
+    int count = 0;
+    PollUntil([&] { return (count = CountZombieChildrenNow()) == 0; }, 2000);
     return count;
 }

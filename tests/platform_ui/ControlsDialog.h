@@ -4,10 +4,9 @@
 #pragma once
 
 #include <vector>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include "AfxWin.h"
 #include "UiTestUtil.h"
+#include "XPixels.h"
 
 enum
 {
@@ -144,21 +143,4 @@ struct ControlsFixture : ::testing::Test
     }
 };
 
-// The pixel at a screen point, read back from the X server.
-inline COLORREF ScreenPixel(int x, int y)
-{
-    Display* d = XOpenDisplay(nullptr);
-    if (!d)
-        return CLR_INVALID;
-    XImage* img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
-    COLORREF c = CLR_INVALID;
-    if (img)
-    {
-        unsigned long px = XGetPixel(img, 0, 0);
-        c = RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
-        XDestroyImage(img);
-    }
-    XCloseDisplay(d);
-    return c;
-}
 

@@ -78,8 +78,7 @@ struct Watchdog
     std::thread t;
     Watchdog(CDialog* pDlg, int ms)
         : t([this, pDlg, ms] {
-              for (int i = 0; i < ms / 10 && !bStop; ++i)
-                  Sleep(10);
+              PollUntil([this] { return bStop.load(); }, (unsigned)ms);
               if (!bStop && ::IsWindow(pDlg->m_hWnd))
                   ::PostMessage(pDlg->m_hWnd, WM_COMMAND, IDCANCEL, 0);
           })

@@ -137,8 +137,7 @@ TEST(App, LoopEndsWhenTheMainWindowIsDestroyed)
     // A guard in case the loop does not end: quit after a while.
     std::atomic<bool> bEnded{false};
     std::thread guard([&bEnded] {
-        for (int i = 0; i < 800 && !bEnded; ++i)
-            Sleep(10);
+        PollUntil([&bEnded] { return bEnded.load(); }, 8000);
         if (!bEnded)
             PostQuitMessage(99);
     });

@@ -80,8 +80,7 @@ public:
         });
         m_nPort = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        PollUntil([this] { return m_server.is_running(); }, 10000, 5);
     }
     ~CPageServer()
     {

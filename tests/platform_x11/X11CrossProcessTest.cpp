@@ -84,11 +84,8 @@ public:
     }
     bool Reap(int ms)
     {
-        for (int i = 0; i < ms / 20 && !m_ended; ++i)
-        {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) m_ended = true;
-            else usleep(20000);
-        }
+        if (!m_ended)
+            m_ended = PollUntil([this] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, (unsigned)ms, 20);
         return m_ended;
     }
     bool Saw(const std::string& line) { return WaitFor([&] { return ReadAll(m_report).find(line) != std::string::npos; }); }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Scrivo.h"
+#include "PollWait.h"
 #include "TestFiles.h"
 
 #include <CodePage.h>
@@ -213,11 +214,7 @@ TEST(ScrivoBeforeInitTest, TraceBeforeInitWritesNothing)
         _exit(127);
     }
     int status = 0;
-    bool done = false;
-    for (int i = 0; i < 200 && !done; ++i) {  // at most 20 s
-        done = waitpid(pid, &status, WNOHANG) == pid;
-        if (!done) usleep(100000);
-    }
+    bool done = PollUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 20000, 50);
     if (!done) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);

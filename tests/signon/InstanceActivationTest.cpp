@@ -11,6 +11,9 @@
 #include "TestFiles.h"
 #include "X11Window.h"
 
+// True when the X window is mapped with its parents, so another process's window list shows it.
+bool IsShownOnX(unsigned long xid);
+
 namespace
 {
 class CShowFrame : public CFrameWnd
@@ -61,7 +64,7 @@ TEST(InstanceActivationTest, SecondStartFindsTheMarkedMainWindowAndEnds)
     HWND hFrame = pFrame->GetSafeHwnd();
     ::SetProp(hFrame, GetParvelTitle(), (HANDLE)(ULONG_PTR)PROP_INSTANCE_MARK);
     pFrame->ShowWindow(SW_SHOWNORMAL);
-    WaitOnGui([] { return false; }, 300);
+    ASSERT_TRUE(WaitOnGui([&] { return IsShownOnX(AfxGetX11Window(hFrame)); }, 5000));
 
     std::string folder;
     EXPECT_TRUE(RunSecondStart(folder));
@@ -74,3 +77,18 @@ TEST(InstanceActivationTest, SecondStartFindsTheMarkedMainWindowAndEnds)
     RemoveFolder(folder);
 }
 }  // namespace
+
+#include <X11/Xlib.h>
+
+bool IsShownOnX(unsigned long xid)
+{
+    if (!xid)
+        return false;
+    Display* pDisplay = XOpenDisplay(nullptr);
+    if (!pDisplay)
+        return false;
+    XWindowAttributes attributes;
+    const bool bViewable = XGetWindowAttributes(pDisplay, (Window)xid, &attributes) && attributes.map_state == IsViewable;
+    XCloseDisplay(pDisplay);
+    return bViewable;
+}

@@ -10,6 +10,7 @@
 #include "OptionCtrl.h"
 #include "ParvelApp.h"
 #include "X11Window.h"
+#include "XPixels.h"
 
 namespace
 {
@@ -365,11 +366,7 @@ TEST_F(LoginDlgTest, PaintsTheGradientBands)
             const int k = (y - 90) / 4 + 1;
             const COLORREF expected = RGB(253, std::min(197 + k, 255), std::min(40 + 2 * k, 255));
             COLORREF actual = CLR_INVALID;
-            for (int i = 0; i < 100 && actual != expected; ++i)
-            {
-                ::Sleep(20);
-                actual = ScreenPixel(hDlg, 4, y);
-            }
+            PollUntil([&] { return (actual = WindowPixel(AfxGetX11Window(hDlg), 4, y)) == expected; }, 2000, 20);
             EXPECT_EQ(actual, expected) << "y " << y;
         }
     });

@@ -37,18 +37,15 @@ END_MESSAGE_MAP()
 HWND FindSignOnDialog(HWND hFrame)
 {
     HWND hFound = nullptr;
-    const DWORD dwStart = GetTickCount(), dwLimit = 10 * 1000;
-    while (!hFound && GetTickCount() - dwStart < dwLimit)
-    {
+    PollUntil([&] {
         OnGui([&] {
             HWND h = nullptr;
             EnumWindows(FindPreviousInstanceProc, (LPARAM)&h);
             if (h && h != hFrame && ::IsWindowVisible(h))
                 hFound = h;
         });
-        if (!hFound)
-            ::Sleep(20);
-    }
+        return hFound != nullptr;
+    }, 10000, 20);
     return hFound;
 }
 
@@ -89,8 +86,8 @@ protected:
             HWND hDlg = FindSignOnDialog(m_hFrame);
             if (hDlg)
                 drive(hDlg);
-            for (int i = 0; hDlg && i < 500 && ::IsWindow(hDlg); ++i)
-                ::Sleep(20);
+            if (hDlg)
+                PollUntil([&] { return !::IsWindow(hDlg); }, 10000, 20);
             if (hDlg && ::IsWindow(hDlg))
                 ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
             bDone = true;
@@ -170,12 +167,7 @@ TEST(AboutDialogTest, AboutCommandShowsTheAboutDialog)
     CString strSeen;
     std::thread driver([&] {
         HWND hAbout = nullptr;
-        for (int i = 0; i < 250 && !hAbout; ++i)
-        {
-            hAbout = ::FindWindow(nullptr, "关于 Parvel");
-            if (!hAbout)
-                ::Sleep(20);
-        }
+        PollUntil([&] { return (hAbout = ::FindWindow(nullptr, "关于 Parvel")) != nullptr; }, 5000, 20);
         if (hAbout)
         {
             strSeen = WindowText(::GetDlgItem(hAbout, IDOK));

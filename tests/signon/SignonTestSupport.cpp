@@ -95,54 +95,17 @@ BOOL CTestLoginDlg::OnInitDialog()
     return bResult;
 }
 
-namespace
-{
-struct CALL
-{
-    const std::function<void()>* pfn;
-};
-void RunCall(void* p)
-{
-    (*static_cast<CALL*>(p)->pfn)();
-}
-}  // namespace
-
-void OnGui(const std::function<void()>& fn)
-{
-    CALL call{&fn};
-    AfxRunOnGuiThread(&RunCall, &call);
-}
-
-bool WaitOnGui(const std::function<bool()>& pred, int nTimeoutMs)
-{
-    if (AfxIsGuiThread())
-        return WaitFor(pred, (DWORD)nTimeoutMs);  // on the GUI thread itself: wait while its events go on
-    const DWORD dwStart = GetTickCount(), dwLimit = (DWORD)nTimeoutMs;
-    while (GetTickCount() - dwStart < dwLimit)
-    {
-        bool bDone = false;
-        OnGui([&] { bDone = pred(); });
-        if (bDone)
-            return true;
-        ::Sleep(20);
-    }
-    return false;
-}
-
 INT_PTR RunDialogDriven(CTestLoginDlg& dlg, const std::function<void(HWND)>& drive)
 {
     std::atomic<bool> bDriverDone{false};
     std::thread driver([&] {
-        const DWORD dwStart = GetTickCount(), dwLimit = 15 * 1000;
-        while (!dlg.m_hReady && GetTickCount() - dwStart < dwLimit)
-            ::Sleep(10);
+        PollUntil([&] { return dlg.m_hReady != nullptr; }, 15000);
         HWND hDlg = dlg.m_hReady;
         if (hDlg)
         {
             drive(hDlg);
             // A dialog that ended itself goes away when its modal loop returns.
-            for (int i = 0; i < 25 && ::IsWindow(hDlg); ++i)
-                ::Sleep(20);
+            PollUntil([&] { return !::IsWindow(hDlg); }, 500, 20);
             if (::IsWindow(hDlg))
                 ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
         }
@@ -202,26 +165,3 @@ CString WindowText(HWND hWnd)
     return CString(szText);
 }
 
-// Xlib last: its macros break the headers above.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
-COLORREF ScreenPixel(HWND hWnd, int x, int y)
-{
-    unsigned long xid = AfxGetX11Window(hWnd);
-    if (!xid)
-        return CLR_INVALID;
-    Display* pDisplay = XOpenDisplay(nullptr);
-    if (!pDisplay)
-        return CLR_INVALID;
-    COLORREF color = CLR_INVALID;
-    XImage* pImage = XGetImage(pDisplay, (Window)xid, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (pImage)
-    {
-        unsigned long pixel = XGetPixel(pImage, 0, 0);
-        color = RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-        XDestroyImage(pImage);
-    }
-    XCloseDisplay(pDisplay);
-    return color;
-}

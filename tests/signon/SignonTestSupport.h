@@ -11,6 +11,7 @@
 #include <vector>
 #include "AfxWin.h"
 #include "LoginDlg.h"
+#include "GuiWait.h"
 #include "resource.h"
 
 // The option record's addresses have no public setter: reach the private ones for the tests.
@@ -50,10 +51,6 @@ protected:
 // Runs the dialog modally on the calling (GUI) thread; drive runs on a thread of its own once
 // the dialog is up. A dialog still open when drive returns is cancelled. The dialog's result.
 INT_PTR RunDialogDriven(CTestLoginDlg& dlg, const std::function<void(HWND)>& drive);
-// Runs fn on the GUI thread and waits for it.
-void OnGui(const std::function<void()>& fn);
-// Waits (bounded) until pred holds; pred runs on the GUI thread.
-bool WaitOnGui(const std::function<bool()>& pred, int nTimeoutMs = 10000);
 
 // Message boxes shown so far ("caption<TAB>text" lines, converted to GBK) and program starts.
 std::vector<std::string> MessageBoxTexts();
@@ -66,9 +63,3 @@ void SetStubPrograms(const std::vector<std::string>& names);
 // Text of a window (GBK), through the windowing layer.
 CString WindowText(HWND hWnd);
 
-// The colour of a pixel of the window's client area as the X server shows it; CLR_INVALID when
-// it cannot be read.
-#ifndef CLR_INVALID
-#define CLR_INVALID 0xFFFFFFFFu
-#endif
-COLORREF ScreenPixel(HWND hWnd, int x, int y);

@@ -63,17 +63,12 @@ public:
     // True when the program ended within the time.
     bool WaitForEnd(int nSeconds)
     {
-        for (int i = 0; i < nSeconds * 20; ++i)
-        {
+        if (m_bEnded)
+            return true;
+        return PollUntil([&] {
             int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid)
-            {
-                m_bEnded = true;
-                return true;
-            }
-            usleep(50 * 1000);
-        }
-        return false;
+            return (m_bEnded = waitpid(m_pid, &status, WNOHANG) == m_pid);
+        }, (unsigned)nSeconds * 1000, 20);
     }
     bool IsRunning()
     {
@@ -214,7 +209,7 @@ TEST_F(StartupTest, SecondStartActivatesTheFirstAndEnds)
     ASSERT_TRUE(run->WaitForEnd(20));
     EXPECT_TRUE(FolderEntries(second).empty());
     EXPECT_TRUE(first->IsRunning());
-    EXPECT_TRUE(WaitFor([&] { return HasFocusWithin(dialog); }, 5));
+    EXPECT_TRUE(PollUntil([&] { return HasFocusWithin(dialog); }, 5000, 50));
     DestroyTestWindow(other);
 
     AskToClose(dialog);
@@ -266,18 +261,18 @@ TEST_F(StartupTest, SignOnShowsTheMainWindowAndExitEndsTheFirstRun)
     ASSERT_EQ(system("timeout 10 xdotool key Return"), 0);
 
     unsigned long frame = 0;
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(PollUntil([&] {
         frame = FindMarkedWindow(run->Pid(), dialog);
         return frame != 0 && IsWindowViewable(frame) && !IsWindowViewable(dialog);
-    }, 20)) << "no main window";
+    }, 20000, 50)) << "no main window";
     EXPECT_EQ(WindowTitleUtf8(frame), std::string((const char*)u8"Velkor速递网点客户端"));
 
     const std::string devnetLog = [&] {
         std::string log;
-        WaitFor([&] {
+        PollUntil([&] {
             log = ReadFile(devnetState + "/devnet.log").substr(nLogStart);
             return log.find("translist: gh=demo") != std::string::npos;
-        }, 10);
+        }, 10000, 50);
         return log;
     }();
     EXPECT_NE(devnetLog.find("update: type=xml version=1.2.3.4"), std::string::npos) << devnetLog;

@@ -77,17 +77,6 @@ bool IsDescendant(Display* d, Window w, Window ancestor)
 }
 }  // namespace
 
-bool WaitFor(const std::function<bool()>& pred, int nSeconds)
-{
-    for (int i = 0; i < nSeconds * 20; ++i)
-    {
-        if (pred())
-            return true;
-        usleep(50 * 1000);
-    }
-    return pred();
-}
-
 unsigned long FindMarkedWindow(pid_t pid, unsigned long exclude)
 {
     Display* d = TheDisplay();
@@ -108,7 +97,7 @@ unsigned long FindMarkedWindow(pid_t pid, unsigned long exclude)
 unsigned long WaitForMarkedWindow(pid_t pid, int nSeconds)
 {
     unsigned long found = 0;
-    WaitFor([&] { return (found = FindMarkedWindow(pid)) != 0; }, nSeconds);
+    PollUntil([&] { return (found = FindMarkedWindow(pid)) != 0; }, (unsigned)nSeconds * 1000, 50);
     return found;
 }
 
@@ -169,7 +158,7 @@ void FocusWindow(unsigned long window)
     XSetInputFocus(d, window, RevertToParent, CurrentTime);
     XSync(d, False);
     // The program takes the focus to one of its controls: wait until it is inside the window.
-    WaitFor([&] { return HasFocusWithin(window); }, 2);
+    PollUntil([&] { return HasFocusWithin(window); }, 2000, 50);
 }
 
 
@@ -181,7 +170,7 @@ unsigned long CreateFocusedWindow()
     Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 50, 50, 0, 0, 0);
     XMapRaised(d, w);
     XSync(d, False);
-    WaitFor([&] { return IsWindowViewable(w); }, 5);
+    PollUntil([&] { return IsWindowViewable(w); }, 5000, 50);
     XSetInputFocus(d, w, RevertToParent, CurrentTime);
     XSync(d, False);
     return w;

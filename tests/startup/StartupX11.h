@@ -5,9 +5,8 @@
 #include <functional>
 #include <string>
 #include <sys/types.h>
+#include "PollWait.h"
 
-// Waits (bounded) until pred holds; true when it did.
-bool WaitFor(const std::function<bool()>& pred, int nSeconds);
 // A viewable top-level window of the process that carries the single-instance mark, or 0.
 unsigned long FindMarkedWindow(pid_t pid, unsigned long exclude = 0);
 unsigned long WaitForMarkedWindow(pid_t pid, int nSeconds);

@@ -1,4 +1,5 @@
 #include "DevnetProcess.h"
+#include "PollWait.h"
 #include "TestFiles.h"
 
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
@@ -79,22 +80,19 @@ CDevnetProcess::CDevnetProcess(const std::vector<std::string>& extraArgs, const 
     if (m_pid < 0)
         return;
 
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
-    while (std::chrono::steady_clock::now() < deadline)
-    {
+    PollUntil([&] {
         if (ReadPorts(portsFile, m_urls))
-        {
-            m_bReady = true;
-            break;
-        }
+            return m_bReady = true;
         int status = 0;
         if (waitpid(m_pid, &status, WNOHANG) == m_pid)
         {
             m_pid = -1;   // it ended before it was ready; Log() tells why
-            return;
+            return true;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+        return false;
+    }, kStartTimeoutMs, 20);
+    if (m_pid < 0)
+        return;
     if (m_bReady)
         setenv("NETVANE_CA_FILE", CaPath().c_str(), 1);
 }
@@ -104,18 +102,8 @@ CDevnetProcess::~CDevnetProcess()
     if (m_pid > 0)
     {
         kill(m_pid, SIGTERM);
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopTimeoutMs);
-        bool ended = false;
         int status = 0;
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid)
-            {
-                ended = true;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        const bool ended = PollUntil([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, kStopTimeoutMs);
         if (!ended)
         {
             kill(m_pid, SIGKILL);

@@ -301,9 +301,7 @@ END_MESSAGE_MAP()
 INT_PTR RunDialog(CProbeLoginDlg& dlg, const std::function<void(HWND)>& drive)
 {
     std::thread driver([&] {
-        DWORD dwStart = GetTickCount();
-        while (!dlg.m_hReady && GetTickCount() - dwStart < 15000)
-            Sleep(10);
+        PollUntil([&] { return dlg.m_hReady != nullptr; }, 15000);
         if (HWND hDlg = dlg.m_hReady)
             drive(hDlg);
     });
@@ -326,9 +324,7 @@ TEST(UpdateRunTest, NewerVersionDownloadsStartsTheUpdaterAndEndsTheDialog)
     CProbeLoginDlg dlg;
     INT_PTR nResult = RunDialog(dlg, [&](HWND hDlg) {
         // The updater closes the dialog itself; leave it a bounded time to do so.
-        DWORD dwStart = GetTickCount();
-        while (::IsWindow(hDlg) && GetTickCount() - dwStart < 20000)
-            Sleep(20);
+        PollUntil([&] { return !::IsWindow(hDlg); }, 20000, 20);
         if (::IsWindow(hDlg))
             ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
     });
@@ -362,17 +358,13 @@ TEST(UpdateRunTest, FailedDownloadShowsTheFailureAndOnlyExitWorks)
     INT_PTR nResult = RunDialog(dlg, [&](HWND hDlg) {
         HWND hStatus = ::GetDlgItem(hDlg, IDC_STATIC_STATUS);
         CString strExpected = "更新失败，请联系Velkor软件支持部门。。";
-        DWORD dwStart = GetTickCount();
         char szText[256] = "";
         // The failure's text comes first, then the buttons and the status change: wait for all.
-        while (GetTickCount() - dwStart < 20000)
-        {
+        PollUntil([&] {
             ::GetWindowText(hStatus, szText, sizeof szText);
-            if (strExpected == szText && ::IsWindowVisible(hStatus) && ::IsWindowEnabled(::GetDlgItem(hDlg, IDCANCEL)) &&
-                !::IsWindowEnabled(::GetDlgItem(hDlg, IDOK)) && !::IsWindowVisible(::GetDlgItem(hDlg, IDC_UPDATE_PROGRESS)))
-                break;
-            Sleep(20);
-        }
+            return strExpected == szText && ::IsWindowVisible(hStatus) && ::IsWindowEnabled(::GetDlgItem(hDlg, IDCANCEL)) &&
+                   !::IsWindowEnabled(::GetDlgItem(hDlg, IDOK)) && !::IsWindowVisible(::GetDlgItem(hDlg, IDC_UPDATE_PROGRESS));
+        }, 20000, 20);
         strStatus = szText;
         bStatusVisible = ::IsWindowVisible(hStatus) != FALSE;
         bCancelEnabled = ::IsWindowEnabled(::GetDlgItem(hDlg, IDCANCEL)) != FALSE;

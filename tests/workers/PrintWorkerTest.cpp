@@ -14,6 +14,7 @@
 #include "GuiWait.h"
 #include "KernelObject.h"
 #include "NetTestUtil.h"
+#include "PollWait.h"
 #include "OptionCtrl.h"
 #include "ParvelApp.h"
 #include "PrintWaybillThread.h"
@@ -272,13 +273,11 @@ TEST_F(PrintWorkerTest, TwoQuickRequestsTakeTurnsAndTheFailureBoxHoldsTheTurn)
     std::atomic<bool> bSecondAskedWhileBox{ true };
     std::atomic<bool> bClosed{ false };
     std::thread operatorThread([&] {
-        for (int i = 0; i < 300 && MessageBoxLog().find(Utf8(u8"文件下载失败！")) == std::string::npos; ++i)
-            usleep(50000);
-        bBoxSeen = MessageBoxLog().find(Utf8(u8"文件下载失败！")) != std::string::npos;
+        bBoxSeen = PollUntil([] { return MessageBoxLog().find(Utf8(u8"文件下载失败！")) != std::string::npos; }, 15000, 50);
         std::string strBox = MessageBoxLog();
         std::string strCaption = strBox.substr(0, strBox.find('\t'));
         bool bShown = Xdotool("search --sync --onlyvisible --name '^" + strCaption + "$'");
-        // While the box stands, the second waits for its turn.
+        // While the box stands, the second waits for its turn: for half a second it is not asked.
         usleep(500000);
         bHeldWhileBox = bShown && TurnIsHeld();
         bSecondAskedWhileBox = secondAsked();

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <unistd.h>
 #include "GuiWait.h"
+#include "PollWait.h"
 #include "KernelObject.h"
 #include "PrintWaybillThread.h"
 #include "TestFiles.h"
@@ -20,16 +21,12 @@ bool Xdotool(const std::string& args)
 
 unsigned long WaitForTopLevel(const char* pszTitle, DWORD dwTimeout)
 {
-    const DWORD dwStart = GetTickCount();
-    for (;;)
-    {
+    unsigned long xid = 0;
+    PollUntil([&] {
         HWND hWnd = ::FindWindow(nullptr, pszTitle);
-        if (unsigned long xid = hWnd ? AfxGetX11Window(hWnd) : 0)
-            return xid;
-        if (GetTickCount() - dwStart >= dwTimeout)
-            return 0;
-        usleep(20000);
-    }
+        return (xid = hWnd ? AfxGetX11Window(hWnd) : 0) != 0;
+    }, dwTimeout, 20);
+    return xid;
 }
 
 // The window may have its X11 id before it is mapped, when it cannot take the focus yet: ask again
@@ -37,18 +34,12 @@ unsigned long WaitForTopLevel(const char* pszTitle, DWORD dwTimeout)
 static bool FocusTopLevel(unsigned long xid)
 {
     const std::string strId = std::to_string(xid);
-    const DWORD dwStart = GetTickCount();
-    do
-    {
-        if (system(("xdotool windowfocus " + strId + " >/dev/null 2>&1").c_str()) == 0)
-        {
-            std::string strFocus = RunText("xdotool getwindowfocus 2>/dev/null");
-            if (strFocus.substr(0, strFocus.find_last_not_of("\n") + 1) == strId)
-                return true;
-        }
-        usleep(50000);
-    } while (GetTickCount() - dwStart < 10000);
-    return false;
+    return PollUntil([&] {
+        if (system(("xdotool windowfocus " + strId + " >/dev/null 2>&1").c_str()) != 0)
+            return false;
+        std::string strFocus = RunText("xdotool getwindowfocus 2>/dev/null");
+        return strFocus.substr(0, strFocus.find_last_not_of("\n") + 1) == strId;
+    }, 10000, 50);
 }
 
 bool AnswerFileChooser(const std::string& strPath)
@@ -68,14 +59,7 @@ bool AnswerFileChooser(const std::string& strPath)
     {
         if (!Xdotool("key Return"))
             return false;
-        const DWORD dwStart = GetTickCount();
-        while (::FindWindow(nullptr, "打开"))
-        {
-            if (GetTickCount() - dwStart > 1500)
-                break;
-            usleep(20000);
-        }
-        if (!::FindWindow(nullptr, "打开"))
+        if (PollUntil([] { return !::FindWindow(nullptr, "打开"); }, 1500, 20))
             return true;
     }
     return false;
