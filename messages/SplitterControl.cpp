@@ -4,6 +4,17 @@ namespace {
 // Loaded once for the process by the first bar.
 HCURSOR g_hcurLeftRight = nullptr;
 HCURSOR g_hcurUpDown = nullptr;
+
+// The window's rectangle in its parent's client coordinates; false when it has no live parent.
+bool RectInParent(CWnd* pWnd, CRect& rc)
+{
+    CWnd* pParent = pWnd ? pWnd->GetParent() : nullptr;
+    if (!pParent || !::IsWindow(pParent->GetSafeHwnd()))
+        return false;
+    pWnd->GetWindowRect(&rc);
+    pParent->ScreenToClient(&rc);
+    return true;
+}
 }
 
 BEGIN_MESSAGE_MAP(CSplitterControl, CStatic)
@@ -66,12 +77,9 @@ void CSplitterControl::MoveBar(CPoint pt)
 
 void CSplitterControl::StretchWidth(CWnd* pWnd, int d, int side)
 {
-    CWnd* pParent = pWnd ? pWnd->GetParent() : nullptr;
-    if (!pParent || !::IsWindow(pParent->GetSafeHwnd()))
-        return;
     CRect rc;
-    pWnd->GetWindowRect(&rc);
-    pParent->ScreenToClient(&rc);
+    if (!RectInParent(pWnd, rc))
+        return;
     if (side == CW_LEFTALIGN)
         rc.right += d;
     else if (side == CW_RIGHTALIGN)
@@ -81,12 +89,9 @@ void CSplitterControl::StretchWidth(CWnd* pWnd, int d, int side)
 
 void CSplitterControl::StretchHeight(CWnd* pWnd, int d, int side)
 {
-    CWnd* pParent = pWnd ? pWnd->GetParent() : nullptr;
-    if (!pParent || !::IsWindow(pParent->GetSafeHwnd()))
-        return;
     CRect rc;
-    pWnd->GetWindowRect(&rc);
-    pParent->ScreenToClient(&rc);
+    if (!RectInParent(pWnd, rc))
+        return;
     if (side == CW_TOPALIGN)
         rc.bottom += d;
     else if (side == CW_BOTTOMALIGN)
@@ -96,12 +101,9 @@ void CSplitterControl::StretchHeight(CWnd* pWnd, int d, int side)
 
 void CSplitterControl::ShiftWindow(CWnd* pWnd, int dx, int dy)
 {
-    CWnd* pParent = pWnd ? pWnd->GetParent() : nullptr;
-    if (!pParent || !::IsWindow(pParent->GetSafeHwnd()))
-        return;
     CRect rc;
-    pWnd->GetWindowRect(&rc);
-    pParent->ScreenToClient(&rc);
+    if (!RectInParent(pWnd, rc))
+        return;
     rc.OffsetRect(-dx, dy);
     pWnd->MoveWindow(&rc);
 }

@@ -137,6 +137,13 @@ LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
+CMenu* CSystemTray::LoadTrayMenu(CMenu& menu) const
+{
+    if (!menu.LoadMenu(m_nid.uID))
+        return nullptr;
+    return menu.GetSubMenu(0);
+}
+
 LRESULT CSystemTray::OnTrayNotification(WPARAM wParam, LPARAM lParam)
 {
     if ((UINT)wParam != m_nid.uID)
@@ -145,9 +152,7 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM wParam, LPARAM lParam)
     if (LOWORD(lParam) == WM_RBUTTONUP)
     {
         CMenu menu;
-        if (!menu.LoadMenu(m_nid.uID))
-            return 0;
-        CMenu* pSub = menu.GetSubMenu(0);
+        CMenu* pSub = LoadTrayMenu(menu);
         if (!pSub)
             return 0;
         pSub->SetDefaultItem(m_nDefaultItem, m_bDefaultByPos);
@@ -169,9 +174,7 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM wParam, LPARAM lParam)
         if (m_bDefaultByPos)
         {
             CMenu menu;
-            if (!menu.LoadMenu(m_nid.uID))
-                return 0;
-            CMenu* pSub = menu.GetSubMenu(0);
+            CMenu* pSub = LoadTrayMenu(menu);
             if (!pSub)
                 return 0;
             uItem = pSub->GetMenuItemID((int)m_nDefaultItem);

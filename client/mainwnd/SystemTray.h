@@ -9,6 +9,8 @@
 
 #define WM_TRAY_NOTIFY (WM_USER + 1211)
 
+class CMenu;
+
 class CSystemTray : public CWnd
 {
     DECLARE_DYNAMIC(CSystemTray)
@@ -41,6 +43,8 @@ public:
     BOOL m_bDefaultByPos;
 
 protected:
+    // The icon's menu is the first popup of the menu resource named by the icon's id.
+    CMenu* LoadTrayMenu(CMenu& menu) const;
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
 };

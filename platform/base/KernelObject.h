@@ -55,6 +55,21 @@ public:
     // The object behind a handle still open, with a reference the caller releases; NULL
     // (last error ERROR_INVALID_HANDLE) for anything else.
     static CKernelObject* FromHandle(HANDLE h);
+    // The same for an object of kind T: NULL (ERROR_INVALID_HANDLE) for an object of another kind.
+    template <class T>
+    static T* FromHandleAs(HANDLE h)
+    {
+        CKernelObject* pObject = FromHandle(h);
+        if (!pObject)
+            return nullptr;
+        T* p = dynamic_cast<T*>(pObject);
+        if (!p)
+        {
+            pObject->Release();
+            SetLastError(ERROR_INVALID_HANDLE);
+        }
+        return p;
+    }
     // Drops one handle; FALSE when it was not open.
     static BOOL CloseHandle(HANDLE h);
 

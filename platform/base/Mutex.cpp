@@ -294,16 +294,10 @@ HANDLE OpenMutex(DWORD, BOOL, LPCSTR lpName)
 
 BOOL ReleaseMutex(HANDLE hMutex)
 {
-    CKernelObject* pObject = CKernelObject::FromHandle(hMutex);
-    CMutexObject* pMutex = dynamic_cast<CMutexObject*>(pObject);
+    CMutexObject* pMutex = CKernelObject::FromHandleAs<CMutexObject>(hMutex);
     if (!pMutex)
-    {
-        if (pObject)
-            pObject->Release();
-        SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
-    }
     BOOL bDone = pMutex->ReleaseOwnership();
-    pObject->Release();
+    pMutex->Release();
     return bDone;
 }

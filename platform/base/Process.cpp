@@ -180,20 +180,6 @@ private:
     DWORD m_dwExitCode = STILL_ACTIVE;
 };
 
-CProcessObject* ProcessFromHandle(HANDLE h)
-{
-    CKernelObject* pObject = CKernelObject::FromHandle(h);
-    if (!pObject)
-        return nullptr;
-    CProcessObject* pProcess = dynamic_cast<CProcessObject*>(pObject);
-    if (!pProcess)
-    {
-        pObject->Release();
-        SetLastError(ERROR_INVALID_HANDLE);
-    }
-    return pProcess;
-}
-
 // Nobody waits for a detached program; a thread of ours reaps it when it ends, so it leaves
 // no zombie behind, whatever the system's init does with orphans.
 void ReapLater(pid_t pid)
@@ -419,7 +405,7 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    CProcessObject* pProcess = ProcessFromHandle(hProcess);
+    CProcessObject* pProcess = CKernelObject::FromHandleAs<CProcessObject>(hProcess);
     if (!pProcess)
         return FALSE;
     BOOL ok = pProcess->GetExitCode(lpExitCode);
@@ -429,7 +415,7 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode)
 
 BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode)
 {
-    CProcessObject* pProcess = ProcessFromHandle(hProcess);
+    CProcessObject* pProcess = CKernelObject::FromHandleAs<CProcessObject>(hProcess);
     if (!pProcess)
         return FALSE;
     BOOL ok = pProcess->Terminate(uExitCode);

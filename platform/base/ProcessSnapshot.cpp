@@ -80,20 +80,6 @@ bool ReadEntry(pid_t pid, PROCESSENTRY32& entry)
     return true;
 }
 
-CSnapshotObject* SnapshotFromHandle(HANDLE h)
-{
-    CKernelObject* pObject = CKernelObject::FromHandle(h);
-    if (!pObject)
-        return nullptr;
-    CSnapshotObject* pSnapshot = dynamic_cast<CSnapshotObject*>(pObject);
-    if (!pSnapshot)
-    {
-        pObject->Release();
-        SetLastError(ERROR_INVALID_HANDLE);
-    }
-    return pSnapshot;
-}
-
 BOOL NextEntry(HANDLE hSnapshot, LPPROCESSENTRY32 lppe, bool bFirst)
 {
     if (!lppe || lppe->dwSize < sizeof(PROCESSENTRY32))
@@ -101,7 +87,7 @@ BOOL NextEntry(HANDLE hSnapshot, LPPROCESSENTRY32 lppe, bool bFirst)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    CSnapshotObject* pSnapshot = SnapshotFromHandle(hSnapshot);
+    CSnapshotObject* pSnapshot = CKernelObject::FromHandleAs<CSnapshotObject>(hSnapshot);
     if (!pSnapshot)
         return FALSE;
     BOOL ok = pSnapshot->Next(bFirst, *lppe) ? TRUE : FALSE;

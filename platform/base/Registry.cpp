@@ -120,8 +120,11 @@ HKEY NewKeyHandle(const CRegKey& key)
     return (HKEY)p;
 }
 
-LONG CheckWriteRights(const CRegKey& key, REGSAM needed)
+// Resolves a handle as ResolveKey does, for a change that needs the rights given.
+LONG ResolveKeyForWrite(HKEY hKey, CRegKey& key, REGSAM needed)
 {
+    if (!ResolveKey(hKey, key))
+        return ERROR_INVALID_HANDLE;
     if ((key.m_access & needed) != needed)
         return ERROR_ACCESS_DENIED;
     if (key.m_bMachine && !IsAdministrator())
@@ -219,9 +222,7 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samD
 LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData)
 {
     CRegKey key;
-    if (!ResolveKey(hKey, key))
-        return ERROR_INVALID_HANDLE;
-    LONG lResult = CheckWriteRights(key, KEY_SET_VALUE);
+    LONG lResult = ResolveKeyForWrite(hKey, key, KEY_SET_VALUE);
     if (lResult != ERROR_SUCCESS)
         return lResult;
     if (!lpData && cbData)
@@ -298,9 +299,7 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPB
 LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName)
 {
     CRegKey key;
-    if (!ResolveKey(hKey, key))
-        return ERROR_INVALID_HANDLE;
-    LONG lResult = CheckWriteRights(key, KEY_SET_VALUE);
+    LONG lResult = ResolveKeyForWrite(hKey, key, KEY_SET_VALUE);
     if (lResult != ERROR_SUCCESS)
         return lResult;
     const std::string name = ValueName(lpValueName);

@@ -11,8 +11,6 @@
 #include "CWnd.h"
 #include "UiExport.h"
 
-PARVEL_UI_BEGIN_EXPORTS
-
 #define RICHEDIT_CLASS "RichEdit20A"
 
 // Messages.
@@ -140,7 +138,7 @@ typedef struct _enlink
     CHARRANGE chrg;
 } ENLINK;
 
-class CRichEditCtrl : public CWnd
+class PARVEL_UI_API CRichEditCtrl : public CWnd
 {
     DECLARE_DYNAMIC(CRichEditCtrl)
 public:
@@ -174,5 +172,3 @@ public:
     // Whether the character at the position is hidden text.
     BOOL IsHiddenAt(long nChar) const;
 };
-
-PARVEL_UI_END_EXPORTS

@@ -214,13 +214,21 @@ CWnd* CWnd::GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
 DWORD CWnd::GetStyle() const { return (DWORD)::GetWindowLongPtr(m_hWnd, GWL_STYLE); }
 DWORD CWnd::GetExStyle() const { return (DWORD)::GetWindowLongPtr(m_hWnd, GWL_EXSTYLE); }
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+// Changes the style bits kept at nIndex (GWL_STYLE or GWL_EXSTYLE); FALSE when they already were so.
+static BOOL ChangeStyleBits(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd)
 {
-    DWORD old = GetStyle();
+    DWORD old = (DWORD)::GetWindowLongPtr(hWnd, nIndex);
     DWORD now = (old & ~dwRemove) | dwAdd;
     if (now == old)
         return FALSE;
-    ::SetWindowLongPtr(m_hWnd, GWL_STYLE, (LONG_PTR)now);
+    ::SetWindowLongPtr(hWnd, nIndex, (LONG_PTR)now);
+    return TRUE;
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+{
+    if (!ChangeStyleBits(m_hWnd, GWL_STYLE, dwRemove, dwAdd))
+        return FALSE;
     if (nFlags)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
@@ -228,12 +236,7 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
-    DWORD old = GetExStyle();
-    DWORD now = (old & ~dwRemove) | dwAdd;
-    if (now == old)
-        return FALSE;
-    ::SetWindowLongPtr(m_hWnd, GWL_EXSTYLE, (LONG_PTR)now);
-    return TRUE;
+    return ChangeStyleBits(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd);
 }
 
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }

@@ -197,34 +197,29 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect)
     return TRUE;
 }
 
-BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint)
+// Moves the point by the window's client origin on the screen: sign -1 from the screen into
+// the client area, +1 back out (GUI thread).
+static BOOL ShiftByClientOrigin(HWND hWnd, LPPOINT lpPoint, int sign)
 {
-    RUN_WHOLE_ON_GUI(ScreenToClient(hWnd, lpPoint));
     WndRecord* p = LiveRec(hWnd);
     int dx, dy;
     wxWindow* host = p ? HostOf(p, &dx, &dy) : nullptr;
     if (!host || !lpPoint)
         return FALSE;
-    RunOnGui([&] {
-        wxPoint pt = wxPoint(lpPoint->x, lpPoint->y) - ClientOriginOnScreen(host);
-        lpPoint->x = pt.x - dx;
-        lpPoint->y = pt.y - dy;
-    });
+    wxPoint o = ClientOriginOnScreen(host) + wxPoint(dx, dy);
+    lpPoint->x += sign * o.x;
+    lpPoint->y += sign * o.y;
     return TRUE;
+}
+
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint)
+{
+    RUN_WHOLE_ON_GUI(ScreenToClient(hWnd, lpPoint));
+    return ShiftByClientOrigin(hWnd, lpPoint, -1);
 }
 
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint)
 {
     RUN_WHOLE_ON_GUI(ClientToScreen(hWnd, lpPoint));
-    WndRecord* p = LiveRec(hWnd);
-    int dx, dy;
-    wxWindow* host = p ? HostOf(p, &dx, &dy) : nullptr;
-    if (!host || !lpPoint)
-        return FALSE;
-    RunOnGui([&] {
-        wxPoint pt = ClientOriginOnScreen(host) + wxPoint(lpPoint->x + dx, lpPoint->y + dy);
-        lpPoint->x = pt.x;
-        lpPoint->y = pt.y;
-    });
-    return TRUE;
+    return ShiftByClientOrigin(hWnd, lpPoint, +1);
 }

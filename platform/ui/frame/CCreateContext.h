@@ -2,6 +2,8 @@
 // position type of the framework's lists (documents of a template, views of a document).
 #pragma once
 
+#include <cstdint>
+#include <vector>
 #include "CObject.h"
 #include "UiExport.h"
 
@@ -9,6 +11,27 @@ PARVEL_UI_BEGIN_EXPORTS
 
 struct __POSITION;
 typedef __POSITION* POSITION;
+
+// A position in one of those lists is its element's index plus one; NULL past the end.
+template <class T>
+POSITION FirstPositionOf(const std::vector<T*>& list)
+{
+    return list.empty() ? nullptr : reinterpret_cast<POSITION>((uintptr_t)1);
+}
+
+// The element at the position, which moves on to the next (NULL after the last).
+template <class T>
+T* NextAtPosition(const std::vector<T*>& list, POSITION& rPos)
+{
+    size_t i = (size_t)reinterpret_cast<uintptr_t>(rPos);
+    if (i == 0 || i > list.size())
+    {
+        rPos = nullptr;
+        return nullptr;
+    }
+    rPos = i < list.size() ? reinterpret_cast<POSITION>((uintptr_t)(i + 1)) : nullptr;
+    return list[i - 1];
+}
 
 class CDocument;
 class CDocTemplate;

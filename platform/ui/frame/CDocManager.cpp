@@ -18,19 +18,12 @@ void CDocManager::AddDocTemplate(CDocTemplate* pTemplate)
 
 POSITION CDocManager::GetFirstDocTemplatePosition() const
 {
-    return m_templateList.empty() ? nullptr : reinterpret_cast<POSITION>((uintptr_t)1);
+    return FirstPositionOf(m_templateList);
 }
 
 CDocTemplate* CDocManager::GetNextDocTemplate(POSITION& pos) const
 {
-    size_t i = (size_t)reinterpret_cast<uintptr_t>(pos);
-    if (i == 0 || i > m_templateList.size())
-    {
-        pos = nullptr;
-        return nullptr;
-    }
-    pos = i < m_templateList.size() ? reinterpret_cast<POSITION>((uintptr_t)(i + 1)) : nullptr;
-    return m_templateList[i - 1];
+    return NextAtPosition(m_templateList, pos);
 }
 
 void CDocManager::OnFileNew()

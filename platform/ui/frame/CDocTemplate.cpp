@@ -22,20 +22,12 @@ CDocTemplate::~CDocTemplate()
 
 POSITION CDocTemplate::GetFirstDocPosition() const
 {
-    return m_docList.empty() ? nullptr : reinterpret_cast<POSITION>((uintptr_t)1);
+    return FirstPositionOf(m_docList);
 }
 
 CDocument* CDocTemplate::GetNextDoc(POSITION& rPos) const
 {
-    size_t i = (size_t)reinterpret_cast<uintptr_t>(rPos);
-    if (i == 0 || i > m_docList.size())
-    {
-        rPos = nullptr;
-        return nullptr;
-    }
-    CDocument* pDoc = m_docList[i - 1];
-    rPos = i < m_docList.size() ? reinterpret_cast<POSITION>((uintptr_t)(i + 1)) : nullptr;
-    return pDoc;
+    return NextAtPosition(m_docList, rPos);
 }
 
 void CDocTemplate::AddDocument(CDocument* pDoc)

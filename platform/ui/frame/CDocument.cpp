@@ -37,20 +37,12 @@ void CDocument::SetTitle(LPCSTR lpszTitle)
 
 POSITION CDocument::GetFirstViewPosition() const
 {
-    return m_viewList.empty() ? nullptr : reinterpret_cast<POSITION>((uintptr_t)1);
+    return FirstPositionOf(m_viewList);
 }
 
 CView* CDocument::GetNextView(POSITION& rPosition) const
 {
-    size_t i = (size_t)reinterpret_cast<uintptr_t>(rPosition);
-    if (i == 0 || i > m_viewList.size())
-    {
-        rPosition = nullptr;
-        return nullptr;
-    }
-    CView* pView = m_viewList[i - 1];
-    rPosition = i < m_viewList.size() ? reinterpret_cast<POSITION>((uintptr_t)(i + 1)) : nullptr;
-    return pView;
+    return NextAtPosition(m_viewList, rPosition);
 }
 
 void CDocument::AddView(CView* pView)

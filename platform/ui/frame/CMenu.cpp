@@ -274,26 +274,27 @@ UINT GetMenuState(HMENU hMenu, UINT uId, UINT uFlags)
     return s;
 }
 
-DWORD CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck)
+// Sets the item's state bits under the mask from uFlags (which also says by command or by
+// position) and answers the bits it had there; -1 when there is no such item.
+static DWORD SwapItemState(HMENU hMenu, UINT uItem, UINT uFlags, UINT mask)
 {
     std::lock_guard<std::recursive_mutex> g(s_lock);
-    MenuItemRec* it = Find(Live(hMenu), uIDCheckItem, uCheck);
+    MenuItemRec* it = Find(Live(hMenu), uItem, uFlags);
     if (!it)
         return (DWORD)-1;
-    DWORD old = it->nFlags & MF_CHECKED;
-    it->nFlags = (it->nFlags & ~MF_CHECKED) | (uCheck & MF_CHECKED);
+    DWORD old = it->nFlags & mask;
+    it->nFlags = (it->nFlags & ~mask) | (uFlags & mask);
     return old;
+}
+
+DWORD CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck)
+{
+    return SwapItemState(hMenu, uIDCheckItem, uCheck, MF_CHECKED);
 }
 
 BOOL EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable)
 {
-    std::lock_guard<std::recursive_mutex> g(s_lock);
-    MenuItemRec* it = Find(Live(hMenu), uIDEnableItem, uEnable);
-    if (!it)
-        return (BOOL)-1;
-    BOOL old = (BOOL)(it->nFlags & (MF_GRAYED | MF_DISABLED));
-    it->nFlags = (it->nFlags & ~(MF_GRAYED | MF_DISABLED)) | (uEnable & (MF_GRAYED | MF_DISABLED));
-    return old;
+    return (BOOL)SwapItemState(hMenu, uIDEnableItem, uEnable, MF_GRAYED | MF_DISABLED);
 }
 
 BOOL SetMenuItemBitmaps(HMENU hMenu, UINT uPosition, UINT uFlags, HBITMAP hBitmapUnchecked, HBITMAP hBitmapChecked)

@@ -593,35 +593,28 @@ int GetBkMode(HDC hdc)
     return dc ? dc->bkMode : 0;
 }
 
-COLORREF SetBkColor(HDC hdc, COLORREF color)
+namespace {
+// The background and text colours are set and read alike; which one is the member given.
+COLORREF SetDCColor(HDC hdc, COLORREF DC::*which, COLORREF color)
 {
     DC* dc = LookUpDC(hdc);
     if (!dc) return CLR_INVALID;
-    COLORREF old = dc->bkColor;
-    dc->bkColor = color & 0x00FFFFFF;
+    COLORREF old = dc->*which;
+    dc->*which = color & 0x00FFFFFF;
     return old;
 }
 
-COLORREF GetBkColor(HDC hdc)
+COLORREF GetDCColor(HDC hdc, COLORREF DC::*which)
 {
     DC* dc = LookUpDC(hdc);
-    return dc ? dc->bkColor : CLR_INVALID;
+    return dc ? dc->*which : CLR_INVALID;
 }
+}  // namespace
 
-COLORREF SetTextColor(HDC hdc, COLORREF color)
-{
-    DC* dc = LookUpDC(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF old = dc->textColor;
-    dc->textColor = color & 0x00FFFFFF;
-    return old;
-}
-
-COLORREF GetTextColor(HDC hdc)
-{
-    DC* dc = LookUpDC(hdc);
-    return dc ? dc->textColor : CLR_INVALID;
-}
+COLORREF SetBkColor(HDC hdc, COLORREF color) { return SetDCColor(hdc, &DC::bkColor, color); }
+COLORREF GetBkColor(HDC hdc) { return GetDCColor(hdc, &DC::bkColor); }
+COLORREF SetTextColor(HDC hdc, COLORREF color) { return SetDCColor(hdc, &DC::textColor, color); }
+COLORREF GetTextColor(HDC hdc) { return GetDCColor(hdc, &DC::textColor); }
 
 int FillRect(HDC hdc, const RECT* rc, HBRUSH brush)
 {

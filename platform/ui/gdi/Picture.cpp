@@ -2,10 +2,10 @@
 #include "Picture.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <vector>
+#include "CRefCounted.h"
 #include "GdiImpl.h"
 #include "GlobalMemory.h"
 
@@ -15,10 +15,9 @@ const IID IID_IPicture = {0x5056A002, 0x7E11, 0x4C2A, {0x9A, 0x02, 0x50, 0x61, 0
 
 namespace {
 
-// Reference counting and the interface lookup of an object that offers one interface; the object
-// deletes itself with its last reference.
+// The interface lookup of a reference-counted object that offers one interface.
 template <class I>
-class CUnknownImpl : public I
+class CUnknownImpl : public CRefCounted<I>
 {
 public:
     explicit CUnknownImpl(const IID& iid) : m_iid(iid) {}
@@ -28,24 +27,16 @@ public:
         if (!ppv) return E_POINTER;
         if (riid == IID_IUnknown || riid == m_iid)
         {
-            AddRef();
+            this->AddRef();
             *ppv = static_cast<I*>(this);
             return S_OK;
         }
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG AddRef() override { return ++m_nRef; }
-    ULONG Release() override
-    {
-        ULONG n = --m_nRef;
-        if (n == 0) delete this;
-        return n;
-    }
 
 private:
     const IID& m_iid;
-    std::atomic<ULONG> m_nRef{1};
 };
 
 class CHGlobalStream : public CUnknownImpl<IStream>

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 #include "HtmlDocument.h"
+#include "CRefCounted.h"
 #include "HtmlViewHost.h"
 #include "CodePage.h"
 
@@ -43,25 +44,6 @@ HRESULT SafeArrayDestroy(SAFEARRAY* psa)
 
 namespace
 {
-// Reference counting shared by the two objects below.
-template <class I>
-class CRefCounted : public I
-{
-public:
-    ULONG AddRef() override { return ++m_nRef; }
-    ULONG Release() override
-    {
-        ULONG n = --m_nRef;
-        if (n == 0)
-            delete this;
-        return n;
-    }
-
-protected:
-    virtual ~CRefCounted() = default;
-    ULONG m_nRef = 1;
-};
-
 // Binds an object to one page of one view.
 struct CPageRef
 {

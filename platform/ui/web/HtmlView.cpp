@@ -1,5 +1,6 @@
 #include <webkit2/webkit2.h>
 #include "HtmlView.h"
+#include "CRefCounted.h"
 #include "HtmlViewHost.h"
 #include "HtmlBrowserWnd.h"
 #include "CodePage.h"
@@ -21,7 +22,7 @@ namespace
 const IID IID_IWebBrowserApp = {0x0002DF05, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // The browser object of a view: what a page's new window is placed into.
-class CBrowserObject : public IDispatch
+class CBrowserObject : public CRefCounted<IDispatch>
 {
 public:
     CBrowserObject(std::shared_ptr<CHostToken> token, CHtmlView::CHost* pHost) : m_token(token), m_pHost(pHost) {}
@@ -36,14 +37,6 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG AddRef() override { return ++m_nRef; }
-    ULONG Release() override
-    {
-        ULONG n = --m_nRef;
-        if (!n)
-            delete this;
-        return n;
-    }
     HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
     HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
     {
@@ -54,7 +47,6 @@ public:
 private:
     std::shared_ptr<CHostToken> m_token;
     CHtmlView::CHost* m_pHost;
-    ULONG m_nRef = 1;
 };
 }  // namespace
 

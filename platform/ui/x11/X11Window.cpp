@@ -545,7 +545,10 @@ BOOL X11PostMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
                                                                                                          : FALSE;
 }
 
-BOOL X11ShowWindow(HWND hWnd, int nCmdShow)
+// The X side of a window call runs under the X lock (act gets the display, the window and
+// whether its program takes our calls); a program that does is then asked to do the rest.
+template <class Act>
+static BOOL CallWindow(HWND hWnd, long call, long arg, Act act)
 {
     Window w = (Window)AfxGetX11Window(hWnd);
     if (!w) return FALSE;
@@ -555,40 +558,39 @@ BOOL X11ShowWindow(HWND hWnd, int nCmdShow)
         Display* d = Dpy();
         if (!d) return FALSE;
         ours = Understands(d, w);
-        if (!ours || !WindowManagerRuns(d))
-        {
-            // A window of a program that does not take our calls, or one we iconified ourselves.
-            if (nCmdShow == SW_HIDE)
-                XUnmapWindow(d, w);
-            else if (nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED || nCmdShow == SW_SHOWMINNOACTIVE)
-            {
-                if (!ours) XIconifyWindow(d, w, DefaultScreen(d));
-            }
-            else
-            {
-                XMapWindow(d, w);
-                std::vector<unsigned long> v;
-                Atom wmState = Intern(d, "WM_STATE", true);
-                if (!WindowManagerRuns(d) && wmState != None && ReadLongs(d, w, wmState, wmState, v) && !v.empty())
-                    SetWmState(d, w, NormalState);
-            }
-            XSync(d, False);
-        }
+        act(d, w, ours);
     }
-    if (ours) return SendCall(w, kShowWindow, nCmdShow, 0, 0) ? TRUE : FALSE;
+    if (ours) return SendCall(w, call, arg, 0, 0) ? TRUE : FALSE;
     return TRUE;
+}
+
+BOOL X11ShowWindow(HWND hWnd, int nCmdShow)
+{
+    return CallWindow(hWnd, kShowWindow, nCmdShow, [&](Display* d, Window w, bool ours) {
+        if (ours && WindowManagerRuns(d))
+            return;
+        // A window of a program that does not take our calls, or one we iconified ourselves.
+        if (nCmdShow == SW_HIDE)
+            XUnmapWindow(d, w);
+        else if (nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED || nCmdShow == SW_SHOWMINNOACTIVE)
+        {
+            if (!ours) XIconifyWindow(d, w, DefaultScreen(d));
+        }
+        else
+        {
+            XMapWindow(d, w);
+            std::vector<unsigned long> v;
+            Atom wmState = Intern(d, "WM_STATE", true);
+            if (!WindowManagerRuns(d) && wmState != None && ReadLongs(d, w, wmState, wmState, v) && !v.empty())
+                SetWmState(d, w, NormalState);
+        }
+        XSync(d, False);
+    });
 }
 
 BOOL X11SetForegroundWindow(HWND hWnd)
 {
-    Window w = (Window)AfxGetX11Window(hWnd);
-    if (!w) return FALSE;
-    bool ours;
-    {
-        std::lock_guard<std::mutex> g(XLock());
-        Display* d = Dpy();
-        if (!d) return FALSE;
-        ours = Understands(d, w);
+    return CallWindow(hWnd, kActivate, 0, [](Display* d, Window w, bool) {
         if (WindowManagerRuns(d))
         {
             // Asked as a pager would (source 2): managers honour that over focus-stealing rules.
@@ -605,9 +607,7 @@ BOOL X11SetForegroundWindow(HWND hWnd)
         else
             XRaiseWindow(d, w);
         XSync(d, False);
-    }
-    if (ours) return SendCall(w, kActivate, 0, 0, 0) ? TRUE : FALSE;
-    return TRUE;
+    });
 }
 
 int X11GetWindowText(HWND hWnd, LPSTR lpString, int nMaxCount)
