@@ -2,7 +2,8 @@
 # The idle benchmark, by hand: the client's CPU time from /proc over 30 s at the sign-on dialog
 # (the real program against devnet on the default addresses) and with the wait dialog shown (the
 # client's wait dialog in a small program of its own, shown as a print shows it), as the share of
-# one core; then the PostMessage-to-dispatch latency on the GUI thread over 10 000 messages.
+# one core; the same picture redrawn as often by GTK alone (bare_spinner), the floor of the wait
+# dialog's figure; then the PostMessage-to-dispatch latency on the GUI thread over 10 000 messages.
 # Runs under its own Xvfb; devnet's ports 80 and 81 need root. Arguments: the seconds to sample
 # (30); BUILD_DIR names the build folder (./build).
 set -euo pipefail
@@ -12,7 +13,7 @@ build=$(realpath "${BUILD_DIR:-build}")
 seconds=${1:-30}
 
 if [ -z "${IDLE_BENCH_DISPLAY:-}" ]; then
-  cmake --build "$build" -j3 --target Parvel devnet idle_bench >/dev/null
+  cmake --build "$build" -j3 --target Parvel devnet idle_bench bare_spinner >/dev/null
   exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" env IDLE_BENCH_DISPLAY=1 BUILD_DIR="$build" \
     bash "$0" "$seconds"
 fi
@@ -34,10 +35,11 @@ window_of() { timeout 60 xdotool search --sync --onlyvisible --pid "$1" >/dev/nu
 
 scratch=$(mktemp -d)
 state=$build/devnet-bench
-client=""; waiter=""
+client=""; waiter=""; bare=""
 cleanup() {
   [ -n "$client" ] && kill "$client" 2>/dev/null || true
   [ -n "$waiter" ] && kill "$waiter" 2>/dev/null || true
+  [ -n "$bare" ] && kill "$bare" 2>/dev/null || true
   bash "$root/tests/support/devnet_default.sh" stop "$build/bin/devnet" "$state" >/dev/null
   rm -rf "$scratch"
 }
@@ -64,5 +66,14 @@ read -r -t 60 ready <&7 || true
 sleep 2
 echo "wait dialog:    $(share "$waiter")"
 kill "$waiter"; waiter=""
+
+# GTK alone: a window of the dialog's size whose 128x128 picture a worker redraws every 50 ms.
+exec 8< <(exec env GDK_BACKEND=x11 "$build/bin/bare_spinner" 2>/dev/null)
+bare=$!
+read -r -t 60 ready <&8 || true
+[ "${ready:-}" = READY ] || { echo "the bare spinner did not come up"; exit 1; }
+sleep 2
+echo "GTK alone:      $(share "$bare")"
+kill "$bare"; bare=""
 
 "$build/bin/idle_bench" latency
