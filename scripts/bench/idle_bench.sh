@@ -35,11 +35,10 @@ window_of() { timeout 60 xdotool search --sync --onlyvisible --pid "$1" >/dev/nu
 
 scratch=$(mktemp -d)
 state=$build/devnet-bench
-client=""; waiter=""; bare=""
+client=""; sampled=""
 cleanup() {
   [ -n "$client" ] && kill "$client" 2>/dev/null || true
-  [ -n "$waiter" ] && kill "$waiter" 2>/dev/null || true
-  [ -n "$bare" ] && kill "$bare" 2>/dev/null || true
+  [ -n "$sampled" ] && kill "$sampled" 2>/dev/null || true
   bash "$root/tests/support/devnet_default.sh" stop "$build/bin/devnet" "$state" >/dev/null
   rm -rf "$scratch"
 }
@@ -58,22 +57,23 @@ sleep 2  # the start's own work settles
 echo "sign-on dialog: $(share "$client")"
 kill "$client"; client=""
 
-# The wait dialog, shown from a worker with its spinner turning.
-exec 7< <(exec "$build/bin/idle_bench" wait 2>/dev/null)
-waiter=$!
-read -r -t 60 ready <&7 || true
-[ "${ready:-}" = READY ] || { echo "the wait dialog did not come up"; exit 1; }
-sleep 2
-echo "wait dialog:    $(share "$waiter")"
-kill "$waiter"; waiter=""
+# Starts a program that prints READY once its window shows, samples it and ends it. Arguments:
+# the label, then the program and its arguments.
+sample_ready() {
+  local label=$1 ready=""
+  shift
+  exec 7< <(exec env GDK_BACKEND=x11 "$@" 2>/dev/null)
+  sampled=$!
+  read -r -t 60 ready <&7 || true
+  [ "$ready" = READY ] || { echo "$label: the window did not come up"; exit 1; }
+  sleep 2
+  echo "$label $(share "$sampled")"
+  kill "$sampled"; sampled=""
+}
 
+# The wait dialog, shown from a worker with its spinner turning.
+sample_ready "wait dialog:   " "$build/bin/idle_bench" wait
 # GTK alone: a window of the dialog's size whose 128x128 picture a worker redraws every 50 ms.
-exec 8< <(exec env GDK_BACKEND=x11 "$build/bin/bare_spinner" 2>/dev/null)
-bare=$!
-read -r -t 60 ready <&8 || true
-[ "${ready:-}" = READY ] || { echo "the bare spinner did not come up"; exit 1; }
-sleep 2
-echo "GTK alone:      $(share "$bare")"
-kill "$bare"; bare=""
+sample_ready "GTK alone:     " "$build/bin/bare_spinner"
 
 "$build/bin/idle_bench" latency
