@@ -86,7 +86,7 @@ BOOL DestroyWindow(HWND hWnd)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    RunOnGui([&] { DestroyWindowTree(hWnd); });
+    DestroyWindowTree(hWnd);
     return TRUE;
 }
 

@@ -16,13 +16,9 @@ HWND SetFocus(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
         return hOld;
-    RunOnGui([&] {
-        if (p->pWx)
-            p->pWx->SetFocus();
-    });
+    p->pWx->SetFocus();
     return hOld;
 }
-
 
 void SetLastActiveWindow(HWND h)
 {
@@ -119,16 +115,14 @@ HWND SetCapture(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p))
         return hOld;
-    RunOnGui([&] {
-        if (g_hCapture == hWnd)
-            return;
-        if (g_hCapture)
-            ReleaseCapture();
-        g_hCapture = hWnd;
-        wxWindow* host = HostOf(p);
-        if (host && !host->HasCapture())
-            host->CaptureMouse();
-    });
+    if (g_hCapture == hWnd)
+        return hOld;
+    if (g_hCapture)
+        ReleaseCapture();
+    g_hCapture = hWnd;
+    wxWindow* host = HostOf(p);
+    if (host && !host->HasCapture())
+        host->CaptureMouse();
     return hOld;
 }
 

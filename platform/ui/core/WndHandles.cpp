@@ -241,17 +241,11 @@ unsigned long AfxGetX11Window(HWND hWnd)
         return p->xidForeign;
     if (p->hParent || !p->pWx)
         return 0;
-    // From another thread the window may be gone by the time the GUI thread looks: ask again there.
-    return CallOnGui<unsigned long>([&]() -> unsigned long {
-        WndRecord* q = LiveRec(hWnd);
-        if (!q || q->hParent || !q->pWx)
-            return 0;
-        GtkWidget* w = (GtkWidget*)q->pWx->GetHandle();
-        if (!w)
-            return 0;
-        GdkWindow* gw = gtk_widget_get_window(w);
-        if (!gw || !GDK_IS_X11_WINDOW(gw))
-            return 0;
-        return (unsigned long)gdk_x11_window_get_xid(gw);
-    });
+    GtkWidget* w = (GtkWidget*)p->pWx->GetHandle();
+    if (!w)
+        return 0;
+    GdkWindow* gw = gtk_widget_get_window(w);
+    if (!gw || !GDK_IS_X11_WINDOW(gw))
+        return 0;
+    return (unsigned long)gdk_x11_window_get_xid(gw);
 }

@@ -41,7 +41,7 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem)
                     return f;
         return nullptr;
     };
-    return CallOnGui<HWND>([&] { return find(p); });
+    return find(p);
 }
 
 int GetDlgCtrlID(HWND hWnd)
@@ -89,7 +89,7 @@ LONG_PTR GetWindowLongPtr(HWND hWnd, int nIndex)
     case GWL_STYLE:
     {
         DWORD st = p->dwStyle & ~WS_VISIBLE;
-        if (p->bLight ? p->bLightVisible : (p->pWx && CallOnGui<bool>([&] { return p->pWx && p->pWx->IsShown(); })))
+        if (p->bLight ? p->bLightVisible : (p->pWx && p->pWx->IsShown()))
             st |= WS_VISIBLE;
         return (LONG_PTR)st;
     }
@@ -108,44 +108,42 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR dwNewLong)
     if (!p)
         return 0;
     LONG_PTR old = 0;
-    RunOnGui([&] {
-        switch (nIndex)
+    switch (nIndex)
+    {
+    case GWL_STYLE:
+    {
+        old = (LONG_PTR)p->dwStyle;
+        DWORD now = (DWORD)dwNewLong;
+        DWORD oldStyle = p->dwStyle;
+        p->dwStyle = now & ~WS_VISIBLE;
+        p->pClass->StyleChanged(p, oldStyle);
+        if ((oldStyle ^ p->dwStyle) & WS_DISABLED && p->pWx)
+            p->pWx->Enable(!(p->dwStyle & WS_DISABLED));
+        RefreshWindow(p);
+        break;
+    }
+    case GWL_EXSTYLE:
+        old = (LONG_PTR)p->dwExStyle;
+        if (((DWORD)dwNewLong ^ p->dwExStyle) & WS_EX_TOPMOST)
         {
-        case GWL_STYLE:
-        {
-            old = (LONG_PTR)p->dwStyle;
-            DWORD now = (DWORD)dwNewLong;
-            DWORD oldStyle = p->dwStyle;
-            p->dwStyle = now & ~WS_VISIBLE;
-            p->pClass->StyleChanged(p, oldStyle);
-            if ((oldStyle ^ p->dwStyle) & WS_DISABLED && p->pWx)
-                p->pWx->Enable(!(p->dwStyle & WS_DISABLED));
-            RefreshWindow(p);
-            break;
+            SetWindowPos(hWnd, ((DWORD)dwNewLong & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        case GWL_EXSTYLE:
-            old = (LONG_PTR)p->dwExStyle;
-            if (((DWORD)dwNewLong ^ p->dwExStyle) & WS_EX_TOPMOST)
-            {
-                SetWindowPos(hWnd, ((DWORD)dwNewLong & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            }
-            p->dwExStyle = (DWORD)dwNewLong;
-            break;
-        case GWL_ID:
-            old = p->nID;
-            p->nID = (int)dwNewLong;
-            break;
-        case GWLP_USERDATA:
-            old = p->userData;
-            p->userData = dwNewLong;
-            break;
-        case GWLP_WNDPROC:
-            // A procedure put in front of the class's: CallWindowProc reaches the old one.
-            old = (LONG_PTR)p->pfnWndProc;
-            p->pfnWndProc = (WNDPROC)dwNewLong;
-            break;
-        }
-    });
+        p->dwExStyle = (DWORD)dwNewLong;
+        break;
+    case GWL_ID:
+        old = p->nID;
+        p->nID = (int)dwNewLong;
+        break;
+    case GWLP_USERDATA:
+        old = p->userData;
+        p->userData = dwNewLong;
+        break;
+    case GWLP_WNDPROC:
+        // A procedure put in front of the class's: CallWindowProc reaches the old one.
+        old = (LONG_PTR)p->pfnWndProc;
+        p->pfnWndProc = (WNDPROC)dwNewLong;
+        break;
+    }
     return old;
 }

@@ -15,9 +15,7 @@ LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     if (pRec->bForeign)
         return X11SendMessage(hWnd, msg, wParam, lParam);
-    LRESULT r = 0;
-    RunOnGui([&] { r = DispatchToWindow(hWnd, msg, wParam, lParam); });
-    return r;
+    return DispatchToWindow(hWnd, msg, wParam, lParam);
 }
 
 UINT RegisterWindowMessage(LPCSTR lpString)

@@ -38,11 +38,9 @@ BOOL UpdateWindow(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p))
         return FALSE;
-    RunOnGui([&] {
-        wxWindow* host = LiveRec(hWnd) ? HostOf(p) : nullptr;
-        if (host && host->IsShownOnScreen())
-            host->Update();
-    });
+    wxWindow* host = HostOf(p);
+    if (host->IsShownOnScreen())
+        host->Update();
     return TRUE;
 }
 

@@ -104,70 +104,64 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
         return FALSE;
     if (p->bLight)
     {
-        RunOnGui([&] {
-            RefreshWindow(p);
-            RECT& rc = p->rcLight;
-            int w = rc.right - rc.left, h = rc.bottom - rc.top;
-            if (!(uFlags & SWP_NOMOVE)) { rc.left = x; rc.top = y; }
-            if (!(uFlags & SWP_NOSIZE)) { w = cx > 0 ? cx : 0; h = cy > 0 ? cy : 0; }
-            rc.right = rc.left + w;
-            rc.bottom = rc.top + h;
-            if (uFlags & SWP_SHOWWINDOW) p->bLightVisible = true;
-            if (uFlags & SWP_HIDEWINDOW) p->bLightVisible = false;
-            RefreshWindow(p);
-            if (!(uFlags & SWP_NOSIZE))
-                DispatchToWindow(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w, h));
-        });
+        RefreshWindow(p);
+        RECT& rc = p->rcLight;
+        int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        if (!(uFlags & SWP_NOMOVE)) { rc.left = x; rc.top = y; }
+        if (!(uFlags & SWP_NOSIZE)) { w = cx > 0 ? cx : 0; h = cy > 0 ? cy : 0; }
+        rc.right = rc.left + w;
+        rc.bottom = rc.top + h;
+        if (uFlags & SWP_SHOWWINDOW) p->bLightVisible = true;
+        if (uFlags & SWP_HIDEWINDOW) p->bLightVisible = false;
+        RefreshWindow(p);
+        if (!(uFlags & SWP_NOSIZE))
+            DispatchToWindow(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w, h));
         return TRUE;
     }
-    RunOnGui([&] {
-        wxWindow* w = p->pWx;
-        if (!w)
-            return;
-        wxSize size(cx > 0 ? cx : 0, cy > 0 ? cy : 0);
-        if (!(uFlags & SWP_NOSIZE) && p->pClass && p->pClass->IsTopLevel())
-            CTopLevelWndClass::ConstrainSize(p, size);
-        if (!(uFlags & SWP_NOMOVE) && !(uFlags & SWP_NOSIZE))
-            w->SetSize(x, y, size.x, size.y, wxSIZE_ALLOW_MINUS_ONE);
-        else if (!(uFlags & SWP_NOMOVE))
+    wxWindow* w = p->pWx;
+    wxSize size(cx > 0 ? cx : 0, cy > 0 ? cy : 0);
+    if (!(uFlags & SWP_NOSIZE) && p->pClass && p->pClass->IsTopLevel())
+        CTopLevelWndClass::ConstrainSize(p, size);
+    if (!(uFlags & SWP_NOMOVE) && !(uFlags & SWP_NOSIZE))
+        w->SetSize(x, y, size.x, size.y, wxSIZE_ALLOW_MINUS_ONE);
+    else if (!(uFlags & SWP_NOMOVE))
+    {
+        wxSize cur = w->GetSize();
+        w->SetSize(x, y, cur.x, cur.y, wxSIZE_ALLOW_MINUS_ONE);
+    }
+    else if (!(uFlags & SWP_NOSIZE))
+        w->SetSize(size);
+    if (!(uFlags & SWP_NOZORDER))
+    {
+        auto* tl = dynamic_cast<wxTopLevelWindow*>(w);
+        if (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST)
         {
-            wxSize cur = w->GetSize();
-            w->SetSize(x, y, cur.x, cur.y, wxSIZE_ALLOW_MINUS_ONE);
-        }
-        else if (!(uFlags & SWP_NOSIZE))
-            w->SetSize(size);
-        if (!(uFlags & SWP_NOZORDER))
-        {
-            auto* tl = dynamic_cast<wxTopLevelWindow*>(w);
-            if (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST)
+            bool bTop = hWndInsertAfter == HWND_TOPMOST;
+            if (bTop) p->dwExStyle |= WS_EX_TOPMOST;
+            else p->dwExStyle &= ~WS_EX_TOPMOST;
+            if (tl)
             {
-                bool bTop = hWndInsertAfter == HWND_TOPMOST;
-                if (bTop) p->dwExStyle |= WS_EX_TOPMOST;
-                else p->dwExStyle &= ~WS_EX_TOPMOST;
-                if (tl)
-                {
-                    if (GtkWidget* gw = (GtkWidget*)tl->GetHandle(); gw && GTK_IS_WINDOW(gw))
-                        gtk_window_set_keep_above(GTK_WINDOW(gw), bTop);
-                    if (bTop && !(uFlags & SWP_NOACTIVATE))
-                        tl->Raise();
-                }
+                if (GtkWidget* gw = (GtkWidget*)tl->GetHandle(); gw && GTK_IS_WINDOW(gw))
+                    gtk_window_set_keep_above(GTK_WINDOW(gw), bTop);
+                if (bTop && !(uFlags & SWP_NOACTIVATE))
+                    tl->Raise();
             }
-            else if (hWndInsertAfter == HWND_TOP)
-                w->Raise();
-            else if (hWndInsertAfter == HWND_BOTTOM)
-                w->Lower();
         }
-        if (uFlags & SWP_SHOWWINDOW)
-            ShowWindow(hWnd, (uFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
-        else if (uFlags & SWP_HIDEWINDOW)
-            ShowWindow(hWnd, SW_HIDE);
-        if (!(uFlags & SWP_NOREDRAW))
-        {
-            w->Refresh();
-            if (WndRecord* pParent = LiveRec(p->hParent); pParent && pParent->pWx)
-                pParent->pWx->Refresh();
-        }
-    });
+        else if (hWndInsertAfter == HWND_TOP)
+            w->Raise();
+        else if (hWndInsertAfter == HWND_BOTTOM)
+            w->Lower();
+    }
+    if (uFlags & SWP_SHOWWINDOW)
+        ShowWindow(hWnd, (uFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
+    else if (uFlags & SWP_HIDEWINDOW)
+        ShowWindow(hWnd, SW_HIDE);
+    if (!(uFlags & SWP_NOREDRAW))
+    {
+        w->Refresh();
+        if (WndRecord* pParent = LiveRec(p->hParent); pParent && pParent->pWx)
+            pParent->pWx->Refresh();
+    }
     return TRUE;
 }
 
@@ -177,7 +171,7 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p) || !lpRect)
         return FALSE;
-    RunOnGui([&] { GetScreenRectOf(p, lpRect); });
+    GetScreenRectOf(p, lpRect);
     return TRUE;
 }
 
@@ -187,13 +181,11 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !HostOf(p) || !lpRect)
         return FALSE;
-    RunOnGui([&] {
-        wxSize s = p->bLight ? wxSize(p->rcLight.right - p->rcLight.left, p->rcLight.bottom - p->rcLight.top)
-                             : p->pWx->GetClientSize();
-        lpRect->left = lpRect->top = 0;
-        lpRect->right = s.x;
-        lpRect->bottom = s.y;
-    });
+    wxSize s = p->bLight ? wxSize(p->rcLight.right - p->rcLight.left, p->rcLight.bottom - p->rcLight.top)
+                         : p->pWx->GetClientSize();
+    lpRect->left = lpRect->top = 0;
+    lpRect->right = s.x;
+    lpRect->bottom = s.y;
     return TRUE;
 }
 

@@ -39,98 +39,92 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
     BOOL bWasVisible = FALSE;
     if (p->bLight)
     {
-        RunOnGui([&] {
-            bWasVisible = p->bLightVisible;
-            bool bShow = nCmdShow != SW_HIDE;
-            if (bShow != (bool)bWasVisible)
-                DispatchToWindow(hWnd, WM_SHOWWINDOW, bShow, 0);
-            if (!LiveRec(hWnd))
-                return;
-            p->bLightVisible = bShow;
-            RefreshWindow(p);
-        });
+        bWasVisible = p->bLightVisible;
+        bool bShow = nCmdShow != SW_HIDE;
+        if (bShow != (bool)bWasVisible)
+            DispatchToWindow(hWnd, WM_SHOWWINDOW, bShow, 0);
+        if (!LiveRec(hWnd))
+            return bWasVisible;
+        p->bLightVisible = bShow;
+        RefreshWindow(p);
         return bWasVisible;
     }
     const bool bNoManager = NoWindowManager();
     int nIconic = -1;  // the iconic state to publish: 1 minimised, 0 restored, -1 unchanged
-    RunOnGui([&] {
-        wxWindow* w = p->pWx;
-        if (!w || !LiveRec(hWnd))
-            return;
-        bWasVisible = w->IsShown();
-        auto* tl = dynamic_cast<wxTopLevelWindow*>(w);
-        bool bShow = nCmdShow != SW_HIDE;
-        if (bShow != (bool)bWasVisible)
-            DispatchToWindow(hWnd, WM_SHOWWINDOW, bShow, 0);
-        if (!LiveRec(hWnd) || !p->pWx)
-            return;
-        switch (nCmdShow)
+    wxWindow* w = p->pWx;
+    bWasVisible = w->IsShown();
+    auto* tl = dynamic_cast<wxTopLevelWindow*>(w);
+    bool bShow = nCmdShow != SW_HIDE;
+    if (bShow != (bool)bWasVisible)
+        DispatchToWindow(hWnd, WM_SHOWWINDOW, bShow, 0);
+    if (!LiveRec(hWnd) || !p->pWx)
+        return bWasVisible;
+    switch (nCmdShow)
+    {
+    case SW_HIDE:
+        w->Hide();
+        break;
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWMINNOACTIVE:
+        if (tl)
         {
-        case SW_HIDE:
-            w->Hide();
-            break;
-        case SW_MINIMIZE:
-        case SW_SHOWMINIMIZED:
-        case SW_SHOWMINNOACTIVE:
-            if (tl)
-            {
-                if (!w->IsShown())
-                    w->Show();
-                tl->Iconize(true);
-                p->bIconicNoManager = bNoManager;
-                nIconic = 1;
-            }
-            else
+            if (!w->IsShown())
                 w->Show();
-            break;
-        case SW_SHOWMAXIMIZED:
-            if (tl)
-            {
-                tl->Iconize(false);
-                if (bNoManager)
-                    ZoomWithoutManager(p, tl, true);
-                else
-                    tl->Maximize(true);
-                p->bIconicNoManager = false;
-                nIconic = 0;
-            }
-            w->Show();
-            if (tl)
-                tl->Raise();
-            break;
-        case SW_RESTORE:
-        case SW_SHOWNORMAL:
-        case SW_SHOWDEFAULT:
-        case SW_SHOWNOACTIVATE:
-            // A minimised window comes back as it was; a maximised one asked for its normal size
-            // takes it back.
-            if (tl)
-            {
-                if (tl->IsIconized() || p->bIconicNoManager)
-                    tl->Iconize(false);
-                else if (nCmdShow != SW_RESTORE && p->bZoomedNoManager)
-                    ZoomWithoutManager(p, tl, false);
-                else if (nCmdShow != SW_RESTORE && tl->IsMaximized())
-                    tl->Maximize(false);
-                p->bIconicNoManager = false;
-                nIconic = 0;
-            }
-            w->Show();
-            if (tl && nCmdShow != SW_SHOWNOACTIVATE)
-                tl->Raise();
-            break;
-        default:
-            w->Show();
-            if (tl && (nCmdShow == SW_SHOW))
-                tl->Raise();
-            break;
+            tl->Iconize(true);
+            p->bIconicNoManager = bNoManager;
+            nIconic = 1;
         }
-        if (tl && nCmdShow != SW_HIDE && nCmdShow != SW_SHOWNA && nCmdShow != SW_SHOWNOACTIVATE &&
-            nCmdShow != SW_MINIMIZE && nCmdShow != SW_SHOWMINNOACTIVE)
-            SetLastActiveWindow(hWnd);
-        if (WndRecord* pParent = LiveRec(p->hParent); pParent && pParent->pWx)
-            pParent->pWx->Refresh();
-    });
+        else
+            w->Show();
+        break;
+    case SW_SHOWMAXIMIZED:
+        if (tl)
+        {
+            tl->Iconize(false);
+            if (bNoManager)
+                ZoomWithoutManager(p, tl, true);
+            else
+                tl->Maximize(true);
+            p->bIconicNoManager = false;
+            nIconic = 0;
+        }
+        w->Show();
+        if (tl)
+            tl->Raise();
+        break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL:
+    case SW_SHOWDEFAULT:
+    case SW_SHOWNOACTIVATE:
+        // A minimised window comes back as it was; a maximised one asked for its normal size
+        // takes it back.
+        if (tl)
+        {
+            if (tl->IsIconized() || p->bIconicNoManager)
+                tl->Iconize(false);
+            else if (nCmdShow != SW_RESTORE && p->bZoomedNoManager)
+                ZoomWithoutManager(p, tl, false);
+            else if (nCmdShow != SW_RESTORE && tl->IsMaximized())
+                tl->Maximize(false);
+            p->bIconicNoManager = false;
+            nIconic = 0;
+        }
+        w->Show();
+        if (tl && nCmdShow != SW_SHOWNOACTIVATE)
+            tl->Raise();
+        break;
+    default:
+        w->Show();
+        if (tl && (nCmdShow == SW_SHOW))
+            tl->Raise();
+        break;
+    }
+    if (tl && nCmdShow != SW_HIDE && nCmdShow != SW_SHOWNA && nCmdShow != SW_SHOWNOACTIVATE &&
+        nCmdShow != SW_MINIMIZE && nCmdShow != SW_SHOWMINNOACTIVE)
+        SetLastActiveWindow(hWnd);
+    if (WndRecord* pParent = LiveRec(p->hParent); pParent && pParent->pWx)
+        pParent->pWx->Refresh();
     // Other processes read the state from the X server (GetWindowPlacement).
     if (nIconic >= 0 && bNoManager && LiveRec(hWnd))
         X11SetIconicState(hWnd, nIconic ? TRUE : FALSE);
@@ -150,7 +144,7 @@ BOOL IsWindowVisible(HWND hWnd)
                 return FALSE;
             continue;
         }
-        if (!p->pWx || !CallOnGui<bool>([&] { return p->pWx->IsShown(); }))
+        if (!p->pWx || !p->pWx->IsShown())
             return FALSE;
         if (!p->hParent)
             return TRUE;
@@ -164,10 +158,8 @@ BOOL IsIconic(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
         return FALSE;
-    return CallOnGui<BOOL>([&] {
-        auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
-        return tl && (tl->IsIconized() || p->bIconicNoManager) ? TRUE : FALSE;
-    });
+    auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
+    return tl && (tl->IsIconized() || p->bIconicNoManager) ? TRUE : FALSE;
 }
 
 BOOL IsZoomed(HWND hWnd)
@@ -176,10 +168,8 @@ BOOL IsZoomed(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
         return FALSE;
-    return CallOnGui<BOOL>([&] {
-        auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
-        return tl && (tl->IsMaximized() || p->bZoomedNoManager) ? TRUE : FALSE;
-    });
+    auto* tl = dynamic_cast<wxTopLevelWindow*>(p->pWx);
+    return tl && (tl->IsMaximized() || p->bZoomedNoManager) ? TRUE : FALSE;
 }
 
 BOOL EnableWindow(HWND hWnd, BOOL bEnable)
@@ -189,18 +179,16 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
     if (!p || p->bForeign)
         return FALSE;
     BOOL bWasDisabled = (p->dwStyle & WS_DISABLED) ? TRUE : FALSE;
-    RunOnGui([&] {
-        if (bEnable) p->dwStyle &= ~WS_DISABLED;
-        else p->dwStyle |= WS_DISABLED;
-        if (p->pWx)
-            p->pWx->Enable(bEnable != 0);
-        // Unchanged, nothing repaints: the idle step enables its bars' windows again and again.
-        if (bWasDisabled == (BOOL)(bEnable != 0))
-        {
-            RefreshWindow(p);
-            DispatchToWindow(hWnd, WM_ENABLE, bEnable, 0);
-        }
-    });
+    if (bEnable) p->dwStyle &= ~WS_DISABLED;
+    else p->dwStyle |= WS_DISABLED;
+    if (p->pWx)
+        p->pWx->Enable(bEnable != 0);
+    // Unchanged, nothing repaints: the idle step enables its bars' windows again and again.
+    if (bWasDisabled == (BOOL)(bEnable != 0))
+    {
+        RefreshWindow(p);
+        DispatchToWindow(hWnd, WM_ENABLE, bEnable, 0);
+    }
     return bWasDisabled;
 }
 
@@ -217,10 +205,7 @@ BOOL BringWindowToTop(HWND hWnd)
     WndRecord* p = LiveRec(hWnd);
     if (!p || !p->pWx)
         return FALSE;
-    RunOnGui([&] {
-        if (p->pWx)
-            p->pWx->Raise();
-    });
+    p->pWx->Raise();
     return TRUE;
 }
 
@@ -232,23 +217,21 @@ BOOL SetForegroundWindow(HWND hWnd)
         return FALSE;
     if (p->bForeign)
         return X11SetForegroundWindow(hWnd);
-    RunOnGui([&] {
-        HWND top = hWnd;
-        for (WndRecord* r = LiveRec(top); r && r->hParent; r = LiveRec(top))
-            top = r->hParent;
-        WndRecord* t = LiveRec(top);
-        if (t && t->pWx)
+    HWND top = hWnd;
+    for (WndRecord* r = LiveRec(top); r && r->hParent; r = LiveRec(top))
+        top = r->hParent;
+    WndRecord* t = LiveRec(top);
+    if (t && t->pWx)
+    {
+        SetLastActiveWindow(top);
+        if (auto* tl = dynamic_cast<wxTopLevelWindow*>(t->pWx))
         {
-            SetLastActiveWindow(top);
-            if (auto* tl = dynamic_cast<wxTopLevelWindow*>(t->pWx))
-            {
-                if (tl->IsIconized())
-                    tl->Iconize(false);
-                if (GtkWidget* gw = (GtkWidget*)tl->GetHandle(); gw && GTK_IS_WINDOW(gw))
-                    gtk_window_present(GTK_WINDOW(gw));
-            }
-            t->pWx->Raise();
+            if (tl->IsIconized())
+                tl->Iconize(false);
+            if (GtkWidget* gw = (GtkWidget*)tl->GetHandle(); gw && GTK_IS_WINDOW(gw))
+                gtk_window_present(GTK_WINDOW(gw));
         }
-    });
+        t->pWx->Raise();
+    }
     return TRUE;
 }

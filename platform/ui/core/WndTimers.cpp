@@ -31,27 +31,23 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
         return 0;
     if (uElapse < 10)
         uElapse = 10;
-    UINT_PTR result = 0;
-    RunOnGui([&] {
-        if (!LiveRec(hWnd) || p->bDestroying)
-            return;
-        auto it = p->timers.find(nIDEvent);
-        if (it != p->timers.end())
-        {
-            // A timer set again starts over with the new period.
-            auto* t = static_cast<CWndTimer*>(it->second.get());
-            t->m_pfn = lpTimerFunc;
-            t->Start((int)uElapse);
-        }
-        else
-        {
-            auto t = std::make_unique<CWndTimer>(hWnd, nIDEvent, lpTimerFunc);
-            t->Start((int)uElapse);
-            p->timers[nIDEvent] = std::move(t);
-        }
-        result = nIDEvent ? nIDEvent : 1;
-    });
-    return result;
+    if (p->bDestroying)
+        return 0;
+    auto it = p->timers.find(nIDEvent);
+    if (it != p->timers.end())
+    {
+        // A timer set again starts over with the new period.
+        auto* t = static_cast<CWndTimer*>(it->second.get());
+        t->m_pfn = lpTimerFunc;
+        t->Start((int)uElapse);
+    }
+    else
+    {
+        auto t = std::make_unique<CWndTimer>(hWnd, nIDEvent, lpTimerFunc);
+        t->Start((int)uElapse);
+        p->timers[nIDEvent] = std::move(t);
+    }
+    return nIDEvent ? nIDEvent : 1;
 }
 
 BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent)
@@ -60,17 +56,13 @@ BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent)
     WndRecord* p = LiveRec(hWnd);
     if (!p)
         return FALSE;
-    BOOL bOk = FALSE;
-    RunOnGui([&] {
-        auto it = p->timers.find(uIDEvent);
-        if (it == p->timers.end())
-            return;
-        it->second->Stop();
-        // Not deleted inside its own Notify: freed at the next turn of the loop.
-        wxTimer* t = it->second.release();
-        p->timers.erase(it);
-        wxTheApp->CallAfter([t] { delete t; });
-        bOk = TRUE;
-    });
-    return bOk;
+    auto it = p->timers.find(uIDEvent);
+    if (it == p->timers.end())
+        return FALSE;
+    it->second->Stop();
+    // Not deleted inside its own Notify: freed at the next turn of the loop.
+    wxTimer* t = it->second.release();
+    p->timers.erase(it);
+    wxTheApp->CallAfter([t] { delete t; });
+    return TRUE;
 }
