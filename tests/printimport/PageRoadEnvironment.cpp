@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include "ChildFrm.h"
-#include "ClientEnvironment.h"
+#include "WorkerEnvironment.h"
 #include "CMultiDocTemplate.h"
 #include "CodePage.h"
 #include "DevnetProcess.h"
@@ -32,27 +32,16 @@ std::string g_strFolder;
 CDevnetProcess* g_pDevnet = nullptr;
 CRoadFrame* g_pFrame = nullptr;
 
-class CPageRoadEnvironment : public CClientEnvironment
+class CPageRoadEnvironment : public CWorkerEnvironment
 {
 public:
-    CPageRoadEnvironment() : CClientEnvironment("printimport_tests", "parvel-printimport") {}
+    CPageRoadEnvironment() : CWorkerEnvironment("printimport_tests", "parvel-printimport", "Parvel_road", "ParvelRoad") {}
     void SetUp() override
     {
-        // The default printer comes from CUPS ("PDF", made the default by scripts/services.sh).
-        unsetenv("LPDEST");
-        unsetenv("PRINTER");
-        setenv("GSETTINGS_BACKEND", "memory", 1);
-        CClientEnvironment::SetUp();
+        CWorkerEnvironment::SetUp();
         if (::testing::Test::HasFatalFailure())
             return;
         g_strFolder = Folder();
-        setenv("TMPDIR", g_strFolder.c_str(), 1);
-        mkdir("log", 0755);
-        COptionCtrl().SetPathInfo((g_strFolder + "/Parvel").c_str());
-        Scrivo::setLogPath("./log/");
-        Scrivo::setLogLevel(8);
-        Scrivo::init("Parvel_road");
-        theApp.m_pszAppName = "ParvelRoad";
 
         g_pDevnet = new CDevnetProcess();
         ASSERT_TRUE(g_pDevnet->IsReady()) << g_pDevnet->Log();
@@ -86,7 +75,7 @@ public:
         }
         delete g_pDevnet;
         g_pDevnet = nullptr;
-        CClientEnvironment::TearDown();
+        CWorkerEnvironment::TearDown();
     }
 };
 const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CPageRoadEnvironment);

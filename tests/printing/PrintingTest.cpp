@@ -335,20 +335,6 @@ TEST_F(PrintWindowTest, EightInchPrintLooksForNoWindow)
     EXPECT_EQ(std::string::npos, start.find("PageOffset")) << start;
 }
 
-std::string RunText(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r"))
-    {
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
-
 // The label comes from devnet's label service, as the print worker fetches it.
 TEST(RealPrintTest, LabelsLandInThePdfQueueAtTheirSize)
 {

@@ -1,6 +1,7 @@
 // Files the tests prepare, read back and look into, and their scratch folders.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
@@ -9,6 +10,21 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// What a shell command writes to its standard output.
+inline std::string RunText(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r"))
+    {
+        char buf[512];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
 
 // The whole file, byte for byte; "" when it cannot be read.
 inline std::string ReadFile(const std::string& path)

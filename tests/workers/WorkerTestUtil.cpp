@@ -85,20 +85,6 @@ bool CChooserAnswer::Ok()
     return m_bOk;
 }
 
-std::string RunText(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r"))
-    {
-        char buf[512];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
-
 std::string QueueFolder()
 {
     return std::string(getenv("HOME") ? getenv("HOME") : "/root") + "/PDF";

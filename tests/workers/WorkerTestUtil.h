@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 #include "AfxWin.h"
+#include "TestFiles.h"
 
 // xdotool with its arguments, bounded in time; true when it succeeded.
 bool Xdotool(const std::string& args);
@@ -35,9 +36,6 @@ private:
     std::atomic<bool> m_bDone{ false };
     std::atomic<bool> m_bOk{ false };
 };
-
-// A command's standard output.
-std::string RunText(const std::string& command);
 
 // Where cups-pdf puts root's jobs.
 std::string QueueFolder();

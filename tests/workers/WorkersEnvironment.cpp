@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "ClientEnvironment.h"
+#include "WorkerEnvironment.h"
 #include "KernelObject.h"
 #include "ImportOrderThread.h"
 #include "OptionCtrl.h"
@@ -17,30 +17,14 @@ namespace
 {
 std::string g_strFolder;
 
-class CWorkersEnvironment : public CClientEnvironment
+class CWorkersEnvironment : public CWorkerEnvironment
 {
 public:
-    CWorkersEnvironment() : CClientEnvironment("workers_tests", "parvel-workers") {}
+    CWorkersEnvironment() : CWorkerEnvironment("workers_tests", "parvel-workers", "Parvel_workers", "ParvelWorkers") {}
     void SetUp() override
     {
-        // The default printer comes from CUPS ("PDF", made the default by scripts/services.sh).
-        unsetenv("LPDEST");
-        unsetenv("PRINTER");
-        // The file chooser keeps its settings in memory: no session bus here.
-        setenv("GSETTINGS_BACKEND", "memory", 1);
-        CClientEnvironment::SetUp();
-        if (::testing::Test::HasFatalFailure())
-            return;
+        CWorkerEnvironment::SetUp();
         g_strFolder = Folder();
-        // The label folder is made under the temporary folder when the paths are set.
-        setenv("TMPDIR", g_strFolder.c_str(), 1);
-        mkdir("log", 0755);
-        COptionCtrl().SetPathInfo((g_strFolder + "/Parvel").c_str());
-        Scrivo::setLogPath("./log/");
-        Scrivo::setLogLevel(8);
-        Scrivo::init("Parvel_workers");
-        // Message boxes carry the application's name: one that no other window has.
-        theApp.m_pszAppName = "ParvelWorkers";
     }
 };
 const ::testing::Environment* const s_env = ::testing::AddGlobalTestEnvironment(new CWorkersEnvironment);
