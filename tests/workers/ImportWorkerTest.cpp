@@ -17,19 +17,14 @@ namespace
 {
 const std::string kData = WORKERS_TEST_DATA;
 
-class ImportWorkerTest : public CWorkerTest
+class ImportWorkerTest : public CWorkerDevnetTest
 {
 protected:
-    static void SetUpTestSuite() { s_devnet = new CDevnetProcess(); }
-    static void TearDownTestSuite()
-    {
-        delete s_devnet;
-        s_devnet = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(s_devnet && s_devnet->IsReady());
-        CWorkerTest::SetUp();
+        CWorkerDevnetTest::SetUp();
+        if (HasFatalFailure())
+            return;
         COptionCtrl().SetServerUrlInfo("", "", "", "", s_devnet->Url("import").c_str(), "");
         COptionCtrl().SetUserInfo("demo", "SID4711", "TGT-1");
     }
@@ -53,7 +48,6 @@ protected:
                              MD5HexDigest(context));
     }
 
-    static inline CDevnetProcess* s_devnet = nullptr;
 };
 
 TEST(ImportPayloadTest, AnsiThenBase64ThenUrlEncoded)

@@ -32,19 +32,14 @@ std::string LabelFolder()
     return WorkFolder() + "/pdfdownload";
 }
 
-class PrintWorkerTest : public CWorkerTest
+class PrintWorkerTest : public CWorkerDevnetTest
 {
 protected:
-    static void SetUpTestSuite() { s_devnet = new CDevnetProcess(); }
-    static void TearDownTestSuite()
-    {
-        delete s_devnet;
-        s_devnet = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(s_devnet && s_devnet->IsReady());
-        CWorkerTest::SetUp();
+        CWorkerDevnetTest::SetUp();
+        if (HasFatalFailure())
+            return;
         UseLabelUrl(s_devnet->Url("labelpdf"));
         theApp.m_printQueue.RemoveAll();
         m_nLogStart = LogText().size();
@@ -67,7 +62,6 @@ protected:
     std::string TestLog() const { return LogText().substr(m_nLogStart); }
 
     size_t m_nLogStart = 0;
-    static inline CDevnetProcess* s_devnet = nullptr;
 };
 
 TEST(LabelSizeTest, SizeTextsGiveWidthAndHeight)

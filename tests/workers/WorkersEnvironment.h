@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "AfxWin.h"
+#include "DevnetProcess.h"
 #include "WorkerTestUtil.h"
 
 // The scratch working folder of the run.
@@ -57,4 +58,23 @@ protected:
     static std::string MessageBoxLog();
 
     CWorkerHost m_host;
+};
+
+// A worker test whose suite shares one devnet on free ports.
+class CWorkerDevnetTest : public CWorkerTest
+{
+protected:
+    static void SetUpTestSuite() { s_devnet = new CDevnetProcess(); }
+    static void TearDownTestSuite()
+    {
+        delete s_devnet;
+        s_devnet = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_devnet && s_devnet->IsReady()) << (s_devnet ? s_devnet->Log() : "");
+        CWorkerTest::SetUp();
+    }
+
+    static inline CDevnetProcess* s_devnet = nullptr;
 };
