@@ -198,6 +198,8 @@ TEST_F(StartupTest, SecondStartActivatesTheFirstAndEnds)
     auto first = Start(m_strWork);
     unsigned long dialog = WaitForMarkedWindow(first->Pid(), 20);
     ASSERT_NE(dialog, 0ul);
+    // The dialog takes the focus once it shows; only then can another window take it for good.
+    ASSERT_TRUE(PollUntil([&] { return HasFocusWithin(dialog); }, 10000, 50));
     // Somebody else has the focus before the second start.
     unsigned long other = CreateFocusedWindow();
     ASSERT_NE(other, 0ul);

@@ -161,7 +161,6 @@ void FocusWindow(unsigned long window)
     PollUntil([&] { return HasFocusWithin(window); }, 2000, 50);
 }
 
-
 unsigned long CreateFocusedWindow()
 {
     Display* d = TheDisplay();
