@@ -52,6 +52,9 @@ LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             // The payload is URL-encoded already: it goes into the body as it is.
             OpenUrlInNewPage(strUrl, kImportPageTitle, "data=" + strData);
         }
+        // The worker stops the dots only once this returns: a tick in between would write its
+        // dots over the done text.
+        KillTimer(TIMER_IMPORT_PROGRESS);
         m_wndStatusBar.SetPaneText(2, kImportDoneText, TRUE);
     }
     return CMDIFrameWndEx::DefWindowProc(message, wParam, lParam);

@@ -177,4 +177,15 @@ TEST_F(OrderImportPageTest, EmptyPayloadUploadsNothingAndStillSaysDone)
     EXPECT_EQ(std::string::npos, Devnet().Log().substr(nLogStart).find("import:"));
     EXPECT_EQ("运单导入完毕！", ProgressPaneText());
 }
+TEST_F(OrderImportPageTest, DoneTextOutlastsTheProgressTicks)
+{
+    // The worker's timer still runs when its report arrives; it stops it only afterwards.
+    RoadFrame()->SetTimer(TIMER_IMPORT_PROGRESS, 200, nullptr);
+    theApp.m_strImportData.Empty();
+    RoadFrame()->SendMessage(WM_IMPORT_DONE, 0, 0);
+    // Over two tick periods nothing may write over the done text.
+    Pump(450);
+    EXPECT_EQ("运单导入完毕！", ProgressPaneText());
+    EXPECT_FALSE(RoadFrame()->KillTimer(TIMER_IMPORT_PROGRESS));
+}
 }  // namespace
