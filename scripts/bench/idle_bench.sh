@@ -2,7 +2,7 @@
 # The idle benchmark, by hand: the client's CPU time from /proc over 30 s at the sign-on dialog
 # (the real program against devnet on the default addresses) and with the wait dialog shown (the
 # client's wait dialog in a small program of its own, shown as a print shows it), as the share of
-# one core; the same picture redrawn as often by GTK alone (bare_spinner), the floor of the wait
+# one core; the same picture shown as often by GTK alone (bare_spinner), the floor of the wait
 # dialog's figure; then the PostMessage-to-dispatch latency on the GUI thread over 10 000 messages.
 # Runs under its own Xvfb; devnet's ports 80 and 81 need root. Arguments: the seconds to sample
 # (30); BUILD_DIR names the build folder (./build).
@@ -73,7 +73,8 @@ sample_ready() {
 
 # The wait dialog, shown from a worker with its spinner turning.
 sample_ready "wait dialog:   " "$build/bin/idle_bench" wait
-# GTK alone: a window of the dialog's size whose 128x128 picture a worker redraws every 50 ms.
+# GTK alone: a window of the dialog's size where a worker puts the next of 12 frames, drawn once,
+# into its 128x128 picture every 50 ms.
 sample_ready "GTK alone:     " "$build/bin/bare_spinner"
 
 "$build/bin/idle_bench" latency
