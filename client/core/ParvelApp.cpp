@@ -265,7 +265,7 @@ BOOL CParvelApp::RunLoginDialog(int nMode)
     if (pMainWnd)
     {
         pMainWnd->KillTimer(TIMER_IDLE_LOCK);
-        pMainWnd->KillTimer(TIMER_SIGNON_CHECK);
+        pMainWnd->KillTimer(TIMER_SESSION_CHECK);
         if (pFrame && pFrame->m_TrayIcon.m_bIconShown)
             pFrame->m_TrayIcon.RemoveIcon();
         pMainWnd->ShowWindow(SW_MINIMIZE);
@@ -283,7 +283,7 @@ BOOL CParvelApp::RunLoginDialog(int nMode)
             pMainWnd->EnableWindow(TRUE);
             pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
             pMainWnd->SetTimer(TIMER_IDLE_LOCK, 1000);
-            pMainWnd->SetTimer(TIMER_SIGNON_CHECK, 300000);
+            pMainWnd->SetTimer(TIMER_SESSION_CHECK, 300000);
         }
         return TRUE;
     }

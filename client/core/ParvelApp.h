@@ -7,6 +7,7 @@
 #include <vector>
 #include "AfxWin.h"
 #include "CArray.h"
+#include "FrameTimers.h"
 #include "WaitDialog.h"
 
 // One queued label print.
@@ -17,11 +18,6 @@ struct ORDER_PRINT_INFO
     float fHeight = 0.0f;  // inches
 };
 
-// Main-frame timers: the import worker starts and stops the first; the sign-on step stops and
-// restarts the other two.
-#define TIMER_IMPORT_PROGRESS 2127
-#define TIMER_IDLE_LOCK 2128
-#define TIMER_SIGNON_CHECK 2129
 
 class CParvelApp : public CWinAppEx
 {

@@ -10,6 +10,7 @@
 #include "CMFCStatusBar.h"
 #include "CMFCToolBar.h"
 #include "CMFCToolBarImages.h"
+#include "FrameTimers.h"
 #include "NewsDlg.h"
 #include "NewsInterface.h"
 #include "SearchButton.h"
@@ -21,9 +22,6 @@
 #define WM_PRINT_RESULT 0x84D
 #define WM_IMPORT_DONE 0x84E
 
-#define TIMER_IMPORT_PROGRESS 2127
-#define TIMER_SESSION_CHECK 2129
-#define TIMER_NEWS_POLL 2132
 
 class CMainFrame : public CMDIFrameWndEx
 {
