@@ -152,3 +152,50 @@ TEST_F(HandleFixture, AWorkersCallsMeetTheWindowWholeOrGoneWhileTheGuiThreadDest
         ExpectStale(hc);
     }
 }
+
+namespace
+{
+// A window that destroys itself when it is told it is being shown.
+LRESULT CALLBACK GoneWhenShownProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_SHOWWINDOW && wParam)
+    {
+        ::DestroyWindow(h);
+        return 0;
+    }
+    return ::DefWindowProc(h, msg, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(HandleFixture, ACallThatShowsAWindowTouchesNothingOfItOnceItsHandlerHasDestroyedIt)
+{
+    WNDCLASSEX wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &GoneWhenShownProc;
+    wc.lpszClassName = "ParvelTestGoneWhenShown";
+    ASSERT_NE(0, RegisterClassEx(&wc));
+    struct Case
+    {
+        const char* pszName;
+        void (*pfnShow)(HWND);
+    };
+    const Case cases[] = {
+        {"ShowWindow", [](HWND h) { ::ShowWindow(h, SW_SHOW); }},
+        {"SetWindowPos", [](HWND h) { ::SetWindowPos(h, nullptr, 2, 2, 30, 30, SWP_NOZORDER | SWP_SHOWWINDOW); }},
+        {"SetWindowPos on top", [](HWND h) { ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        HWND h = ::CreateWindowEx(0, "ParvelTestGoneWhenShown", "", WS_CHILD, 0, 0, 20, 20, pFrame->GetSafeHwnd(),
+                                  (HMENU)9, nullptr, nullptr);
+        ASSERT_NE(nullptr, h);
+        // Hidden first, so that showing it tells it.
+        ::ShowWindow(h, SW_HIDE);
+        ASSERT_FALSE(::GetWindowLongPtr(h, GWL_STYLE) & WS_VISIBLE);
+        c.pfnShow(h);
+        ExpectStale(h);
+        EXPECT_EQ(nullptr, ::GetDlgItem(pFrame->GetSafeHwnd(), 9));
+    }
+    EXPECT_TRUE(UnregisterClass("ParvelTestGoneWhenShown", nullptr));
+}

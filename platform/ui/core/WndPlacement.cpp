@@ -156,6 +156,9 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
         ShowWindow(hWnd, (uFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
     else if (uFlags & SWP_HIDEWINDOW)
         ShowWindow(hWnd, SW_HIDE);
+    // The window's WM_SHOWWINDOW handler may have destroyed it.
+    if (!LiveRec(hWnd))
+        return TRUE;
     if (!(uFlags & SWP_NOREDRAW))
     {
         w->Refresh();
