@@ -1,5 +1,5 @@
-/* The bare GTK spinner of the idle benchmark: what a 128x128 picture redrawn every 50 ms costs in
-   GTK alone, for comparison with the wait dialog. A captionless window of the wait dialog's size;
+/* The bare GTK spinner of the idle benchmark: what a 128x128 picture shown anew every 50 ms costs
+   in GTK alone, for comparison with the wait dialog. A captionless window of the wait dialog's size;
    a worker thread copies the next frame into an off-screen surface every 50 ms and asks the main
    loop to repaint the picture's area, whose draw handler copies the surface, as the wait
    dialog's spinner does. Prints "READY" once the window is shown, then runs until killed.
