@@ -9,6 +9,7 @@ BEGIN_MESSAGE_MAP(CSecureEdit, CEdit)
     ON_WM_CONTEXTMENU()
     ON_WM_CHAR()
     ON_WM_SETFOCUS()
+    ON_MESSAGE(WM_PASTE, &CSecureEdit::OnPaste)
 END_MESSAGE_MAP()
 
 CSecureEdit::CSecureEdit() : m_nShownLength(0)
@@ -32,6 +33,29 @@ void CSecureEdit::SetRealText(const char* pszText)
     SetWindowText(CString('*', m_nShownLength));
 }
 
+namespace
+{
+// A GBK character is two bytes, its lead byte above 0xA0.
+int CharWidthAt(const CString& s, int i)
+{
+    return (unsigned char)s[i] > 0xA0 && i + 1 < s.GetLength() ? 2 : 1;
+}
+
+// The start of the character of the kept text that holds byte pos (pos itself at a boundary).
+int CharStart(const CString& s, int pos)
+{
+    int i = 0;
+    while (i < s.GetLength())
+    {
+        int w = CharWidthAt(s, i);
+        if (i + w > pos)
+            return i;
+        i += w;
+    }
+    return i;
+}
+}
+
 void CSecureEdit::OnUpdate()
 {
     CString strShown;
@@ -47,31 +71,16 @@ void CSecureEdit::OnUpdate()
 
     if (p >= n)
     {
-        // Only stars are left: characters were removed (or this is our own update). They went
-        // at the caret, so the kept text loses the same bytes there.
         if (n < m_nShownLength)
-        {
-            const int nRemoved = m_nShownLength - n;
-            const int nAt = nStart < 0 ? 0 : (nStart > n ? n : nStart);
-            m_strRealText = m_strRealText.Left(nAt) + m_strRealText.Mid(nAt + nRemoved);
-            m_nShownLength = n;
-        }
+            TakeRemoval(n, nStart);
         return;
     }
 
-    // A GBK character is two bytes, its lead byte above 0xA0.
-    int w = (unsigned char)strShown[p] > 0xA0 ? 2 : 1;
-    if (p + w > n)
-        w = n - p;
-
-    // More than one new character at once is no typing but a paste (the middle mouse button,
-    // Shift+Insert): taking it would garble the kept text, so it is refused.
-    if (m_nShownLength > 0 && CString(strShown.Mid(p + w)).Remove('*') != (n - p - w))
-    {
-        SetWindowText(CString('*', m_nShownLength));
-        SetSel(p, p);
-        return;
-    }
+    // Everything up to the next star came in at once: one typed character, or what an input
+    // method commits. Pastes never get here (OnPaste).
+    int w = 1;
+    while (p + w < n && strShown[p + w] != '*')
+        ++w;
 
     if (m_nShownLength == 0)
         m_strRealText = strShown;
@@ -84,6 +93,33 @@ void CSecureEdit::OnUpdate()
     SetWindowText(CString('*', n));
     SetSel(nStart, nStart);
     SendMessage(EM_SCROLLCARET);
+}
+
+// Only stars are left and fewer of them: characters were removed at the caret (Backspace,
+// Delete, a cut selection). A GBK character shows as two stars, so a removal that splits one
+// takes the whole character, and the window shows the stars of what is kept.
+void CSecureEdit::TakeRemoval(int n, int nCaret)
+{
+    const int nRemoved = m_nShownLength - n;
+    const int nAt = nCaret < 0 ? 0 : (nCaret > n ? n : nCaret);
+    const int nFrom = CharStart(m_strRealText, nAt);
+    int nTo = CharStart(m_strRealText, nAt + nRemoved);
+    if (nTo < nAt + nRemoved)
+        nTo += CharWidthAt(m_strRealText, nTo);
+    m_strRealText = m_strRealText.Left(nFrom) + m_strRealText.Mid(nTo);
+    m_nShownLength = m_strRealText.GetLength();
+    if (m_nShownLength != n)
+    {
+        SetWindowText(CString('*', m_nShownLength));
+        SetSel(nFrom, nFrom);
+    }
+}
+
+LRESULT CSecureEdit::OnPaste(WPARAM, LPARAM)
+{
+    // A paste (Shift+Insert, the middle mouse button) would bring text the edit cannot mask
+    // character by character.
+    return 0;
 }
 
 void CSecureEdit::OnContextMenu(CWnd* pWnd, CPoint pos)

@@ -20,6 +20,8 @@ protected:
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint pos);
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg LRESULT OnPaste(WPARAM wParam, LPARAM lParam);
+    void TakeRemoval(int nShown, int nCaret);
     DECLARE_MESSAGE_MAP()
 
     CString m_strRealText;

@@ -7,6 +7,7 @@
 #include <thread>
 #include "KernelObject.h"
 #include "DevnetSuite.h"
+#include "RealInput.h"
 #include "OptionCtrl.h"
 #include "ParvelApp.h"
 #include "X11Window.h"
@@ -48,7 +49,8 @@ public:
     static std::vector<std::string> DevnetArgs()
     {
         return {"--account", "demo:velkor2026", "--account", "digits:123456", "--account", "letters:abcdef",
-                "--account", "mixfive:ab12c", "--account", "mixsix:ab12cd", "--account-md5", "olduser:Pa55word"};
+                "--account", "mixfive:ab12c", "--account", "mixsix:ab12cd", "--account-md5", "olduser:Pa55word",
+                "--account", std::string("zh:") + (const char*)u8"ab中c12"};
     }
 
 protected:
@@ -74,6 +76,31 @@ protected:
         ClickOk(hDlg);
     }
 };
+
+// A password with a Chinese character, mistyped and corrected with Backspace by real keys, is
+// sent as it stands in the end.
+TEST_F(LoginDlgTest, APasswordCorrectedOverAChineseCharacterSignsOn)
+{
+    CTestLoginDlg dlg(1, "zh");
+    INT_PTR nResult = RunDialogDriven(dlg, [&](HWND hDlg) {
+        HWND hEdit = ::GetDlgItem(hDlg, IDC_EDIT_PASSWORD);
+        OnGui([&] {
+            ::SetForegroundWindow(hDlg);
+            ::SetFocus(hEdit);
+        });
+        ASSERT_TRUE(WaitOnGui([&] { return ::GetActiveWindow() == hDlg && ::GetFocus() == hEdit; }, 3000));
+        ASSERT_TRUE(Xdo(std::string("type --delay 60 ") + (const char*)u8"ab中中"));
+        ASSERT_TRUE(WaitOnGui([&] { return dlg.PasswordEdit().GetRealText().GetLength() == 6; }, 3000));
+        ASSERT_TRUE(Xdo("key BackSpace"));
+        ASSERT_TRUE(Xdo("type --delay 40 c12"));
+        ASSERT_TRUE(WaitOnGui([&] { return dlg.PasswordEdit().GetRealText() == "ab中c12"; }, 3000));
+        ASSERT_TRUE(Xdo("key Return"));
+        EXPECT_TRUE(WaitOnGui([&] { return !::IsWindow(hDlg); }, 10000)) << MessageBoxTexts().size();
+    });
+    EXPECT_EQ(nResult, IDOK);
+    EXPECT_TRUE(MessageBoxTexts().empty());
+    EXPECT_NE(s_devnet->Log().find("cas: zh signed on"), std::string::npos);
+}
 
 TEST_F(LoginDlgTest, FocusGoesToTheAccountUnlessOneIsStored)
 {

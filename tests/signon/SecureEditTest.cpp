@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <gtk/gtk.h>
+#include <wx/window.h>
 #include <string>
 #include <thread>
 #include "KernelObject.h"
@@ -173,6 +174,137 @@ TEST_F(SecureEditTest, RealTypingBackspaceAndMiddleButtonPaste)
         Xdotool("type 2");
         Expect(dlg, hEdit, "ab12");
     });
+}
+
+// A GBK character shows as two stars; removing one of them removes the whole character.
+TEST_F(SecureEditTest, RemovingTakesWholeCharacters)
+{
+    struct CASE
+    {
+        const char* pszName;
+        std::string steps;  // typed bytes; 'B' Backspace; '|' n: caret to n; '[' a b: select a..b; 'X': clear
+        std::string kept;
+    } cases[] = {
+        {"Backspace after a GBK character", "ab中中B", "ab中"},
+        {"Backspace between two GBK characters", "ab中文|4B", "ab文"},
+        {"Backspace after a plain byte", "a中bB", "a中"},
+        {"the lead byte cleared", "a中b[12X", "ab"},
+        {"the trail byte cleared", "a中b[23X", "ab"},
+        {"a selection that ends inside a character", "a中文b[25X", "ab"},
+        {"typing after the removal", "ab中中Bc12", "ab中c12"},
+    };
+    for (const CASE& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+            for (size_t i = 0; i < c.steps.size(); ++i)
+            {
+                char ch = c.steps[i];
+                if (ch == 'B')
+                    ::SendMessage(hEdit, WM_CHAR, VK_BACK, 1);
+                else if (ch == 'X')
+                    ::SendMessage(hEdit, WM_CLEAR, 0, 0);
+                else if (ch == '[')
+                {
+                    int a = c.steps[i + 1] - '0', b = c.steps[i + 2] - '0';
+                    i += 2;
+                    ::SendMessage(hEdit, EM_SETSEL, a, b);
+                }
+                else if (ch == '|')
+                {
+                    int n = c.steps[++i] - '0';
+                    ::SendMessage(hEdit, EM_SETSEL, n, n);
+                }
+                else
+                    SendChars(hEdit, std::string(1, ch));
+            }
+            Expect(dlg, hEdit, c.kept);
+        });
+    }
+}
+
+TEST_F(SecureEditTest, RealBackspaceOverAChineseCharacterRemovesIt)
+{
+    WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+        FocusForInput(::GetParent(hEdit), hEdit);
+        Xdotool(std::string("type --delay 60 ") + (const char*)u8"ab中中");
+        Expect(dlg, hEdit, "ab中中");
+        Xdotool("key BackSpace");
+        Expect(dlg, hEdit, "ab中");
+        Xdotool("type --delay 40 c12");
+        Expect(dlg, hEdit, "ab中c12");
+    });
+}
+
+// No paste reaches the edit, empty or not, by any of the toolkit's ways.
+TEST_F(SecureEditTest, RealPastesReachNothingEmptyOrNot)
+{
+    struct CASE
+    {
+        const char* pszName;
+        const char* pszTypedFirst;
+        bool bMiddleButton;  // else Shift+Insert
+    } cases[] = {
+        {"Shift+Insert into the empty edit", "", false},
+        {"middle button into the empty edit", "", true},
+        {"Shift+Insert after typing", "ab", false},
+        {"middle button after typing", "ab", true},
+    };
+    for (const CASE& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+            OnGui([] {
+                gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "zz", -1);
+                gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_PRIMARY), "yy", -1);
+            });
+            FocusForInput(::GetParent(hEdit), hEdit);
+            std::string typed = c.pszTypedFirst;
+            if (!typed.empty())
+            {
+                Xdotool("type --delay 40 " + typed);
+                Expect(dlg, hEdit, typed);
+            }
+            if (c.bMiddleButton)
+            {
+                RECT rc = {};
+                OnGui([&] { ::GetWindowRect(hEdit, &rc); });
+                ASSERT_TRUE(XdoClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, 2));
+            }
+            else
+                Xdotool("key shift+Insert");
+            // The c typed after it shows that the paste has been handled, bringing nothing.
+            Xdotool("key End");
+            Xdotool("type c");
+            Expect(dlg, hEdit, typed + "c");
+        });
+    }
+}
+
+// An input method commits several characters into the entry at once; they are all kept.
+TEST_F(SecureEditTest, AnInputMethodsCommitOfSeveralCharactersIsKept)
+{
+    struct CASE
+    {
+        const char* pszName;
+        std::string before;
+        std::string kept;
+    } cases[] = {{"into the empty edit", "", "中文"}, {"after typed text", "ab", "ab中文"}};
+    for (const CASE& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
+            SendChars(hEdit, c.before);
+            Expect(dlg, hEdit, c.before);
+            OnGui([&] {
+                GtkWidget* w = (GtkWidget*)AfxGetWxWindow(hEdit)->GetHandle();
+                ASSERT_TRUE(GTK_IS_ENTRY(w));
+                gint pos = (gint)c.before.size();
+                gtk_editable_insert_text(GTK_EDITABLE(w), (const char*)u8"中文", -1, &pos);
+            });
+            Expect(dlg, hEdit, c.kept);
+        });
+    }
 }
 
 TEST_F(SecureEditTest, RightClickShowsNoContextMenu)

@@ -21,6 +21,7 @@ struct CEditState : CWndState
     wxString strBeforeEdit;
     wxString strAfterEdit;
     bool bCanUndo = false;
+    bool bPastePrimary = false;    // this WM_PASTE comes from the middle mouse button
 };
 
 // An edit by the user or by EM_REPLACESEL, WM_PASTE, WM_CUT, WM_CLEAR: undo gives back the text
@@ -108,6 +109,31 @@ gboolean OnEntryPopupMenu(GtkWidget*, gpointer data)
     return bDefault ? FALSE : TRUE;
 }
 
+// The entry's own pastes (Shift+Insert, Ctrl+V, the middle mouse button's primary selection) go
+// through WM_PASTE, so the window procedure sees every paste and a subclass may refuse it.
+void OnEntryPasteClipboard(GtkWidget* w, gpointer data)
+{
+    g_signal_stop_emission_by_name(w, "paste-clipboard");
+    HWND h = (HWND)data;
+    if (LiveRec(h))
+        ::SendMessage(h, WM_PASTE, 0, 0);
+}
+
+gboolean OnEntryButtonPress(GtkWidget*, GdkEventButton* ev, gpointer data)
+{
+    if (ev->button != 2 || ev->type != GDK_BUTTON_PRESS)
+        return FALSE;
+    HWND h = (HWND)data;
+    WndRecord* p = LiveRec(h);
+    if (!p)
+        return FALSE;
+    StateOf<CEditState>(p)->bPastePrimary = true;
+    ::SendMessage(h, WM_PASTE, 0, 0);
+    if (WndRecord* r = LiveRec(h))
+        StateOf<CEditState>(r)->bPastePrimary = false;
+    return TRUE;
+}
+
 void ApplyPasswordStyle(WndRecord* p)
 {
     if (!p->pWx)
@@ -167,14 +193,22 @@ public:
                 e.Skip();
         });
         if (GtkWidget* w = (GtkWidget*)pWx->GetHandle(); w && GTK_IS_ENTRY(w))
+        {
             g_signal_connect(w, "popup-menu", G_CALLBACK(OnEntryPopupMenu), h);
+            g_signal_connect(w, "paste-clipboard", G_CALLBACK(OnEntryPasteClipboard), h);
+            g_signal_connect(w, "button-press-event", G_CALLBACK(OnEntryButtonPress), h);
+        }
     }
 
     void UnbindEvents(WndRecord* p) const override
     {
         if (p->pWx)
             if (GtkWidget* w = (GtkWidget*)p->pWx->GetHandle(); w && GTK_IS_ENTRY(w))
+            {
                 g_signal_handlers_disconnect_by_func(w, (gpointer)OnEntryPopupMenu, p->Handle());
+                g_signal_handlers_disconnect_by_func(w, (gpointer)OnEntryPasteClipboard, p->Handle());
+                g_signal_handlers_disconnect_by_func(w, (gpointer)OnEntryButtonPress, p->Handle());
+            }
     }
 
     LRESULT DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam) const override;
@@ -359,15 +393,22 @@ LRESULT CEditClass::DefProc(WndRecord* p, UINT msg, WPARAM wParam, LPARAM lParam
             pEdit->Copy();
         return 0;
     case WM_PASTE:
-        if (!(p->dwStyle & ES_READONLY) && wxTheClipboard->Open())
+    {
+        if (p->dwStyle & ES_READONLY)
+            return 0;
+        wxTheClipboard->UsePrimarySelection(st->bPastePrimary);
+        wxTextDataObject data;
+        bool bOk = false;
+        if (wxTheClipboard->Open())
         {
-            wxTextDataObject data;
-            bool bOk = wxTheClipboard->GetData(data);
+            bOk = wxTheClipboard->GetData(data);
             wxTheClipboard->Close();
-            if (bOk)
-                EditReplaceSel(h, GbkFromWx(data.GetText()));
         }
+        wxTheClipboard->UsePrimarySelection(false);
+        if (bOk)
+            EditReplaceSel(h, GbkFromWx(data.GetText()));
         return 0;
+    }
     case WM_CLEAR:
         EditReplaceSel(h, std::string());
         return 0;
