@@ -195,9 +195,32 @@ TEST_F(DialogsTest, ADialogMessageShowsTitleContentAndCaptionAndTheLayoutFollows
     EXPECT_STREQ(s, "第二条");
     EXPECT_STREQ(ContentText(dlg), "新的内容");
 
-    // Closing hides it; the window stays for the next message.
-    ::SendMessage(dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dlg.GetSafeHwnd()); }, 3000));
+    // Closing hides it; the same window, at the size the operator gave it, shows the next message.
+    const HWND hDlg = dlg.GetSafeHwnd();
+    CRect rcSized;
+    dlg.GetWindowRect(&rcSized);
+    struct CLOSE
+    {
+        const char* pszName;
+        UINT msg;
+        WPARAM wParam;
+    } closes[] = {{"close button", WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED)},
+                  {"system close", WM_SYSCOMMAND, SC_CLOSE},
+                  {"window close", WM_CLOSE, 0}};
+    for (const CLOSE& c : closes)
+    {
+        SCOPED_TRACE(c.pszName);
+        ::SendMessage(hDlg, c.msg, c.wParam, 0);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(hDlg); }, 3000));
+        ASSERT_TRUE(::IsWindow(hDlg));
+        ASSERT_EQ(dlg.GetSafeHwnd(), hDlg);
+        ::SendMessage(m_hFrame, WM_SHOWNEWS, 0, (LPARAM)&item);
+        EXPECT_EQ(dlg.GetSafeHwnd(), hDlg);
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(hDlg) != FALSE; }, 3000));
+        CRect rcNow;
+        dlg.GetWindowRect(&rcNow);
+        EXPECT_EQ(rcNow.Size(), rcSized.Size());
+    }
 }
 
 TEST_F(DialogsTest, TheDownloadDialogShowsThePercentAndClosesItselfAtAHundred)

@@ -409,7 +409,7 @@ void CDialog::EndDialog(int nResult)
             RunOnGui([h = m_hWnd] { ::ShowWindow(h, SW_HIDE); }, false);
     }
     else if (::IsWindow(m_hWnd))
-        DestroyWindow();  // a modeless dialog ends by going away
+        ShowWindow(SW_HIDE);  // a modeless dialog only hides: its owner shows the same window again
 }
 
 void CDialog::OnOK()
