@@ -100,9 +100,9 @@ int CNewsInterface::AddNews(int type, const char* title, const char* content, co
 
 void CNewsInterface::SetUser(const char* user)
 {
-    // As every setter of the libraries, an empty name is ignored.
-    if (g_pNewsStore && VerifyPStr(user))
-        g_pNewsStore->user = user;
+    // An empty name replaces the stored one too: the rows then stored and read are those of no user.
+    if (g_pNewsStore)
+        g_pNewsStore->user = user ? user : "";
 }
 
 void CNewsInterface::ShowNewsTip()

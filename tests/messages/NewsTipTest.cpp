@@ -91,6 +91,24 @@ TEST_F(NewsTipTest, OperationsDoNothingBeforeStart)
     EXPECT_EQ(NewsTipBox(), nullptr);
 }
 
+// The name the rows are stored under follows SetUser, an empty name (or none) included.
+TEST_F(NewsTipTest, SetUserReplacesTheStoredNameEvenWithAnEmptyOne)
+{
+    CNewsInterface* p = Start();
+    struct CASE
+    {
+        const char* pszUser;
+        const char* pszTitle;
+        const char* pszStoredUser;
+    } cases[] = {{"x", "for x", "x"}, {"", "for nobody", ""}, {"y", "for y", "y"}, {nullptr, "for none", ""}};
+    for (const CASE& c : cases)
+    {
+        p->SetUser(c.pszUser);
+        ASSERT_EQ(Add(c.pszTitle), 1);
+        EXPECT_EQ(Rows(std::string("title='") + c.pszTitle + "' and user='" + c.pszStoredUser + "'"), "1") << c.pszTitle;
+    }
+}
+
 TEST_F(NewsTipTest, AddNewsRefusesMissingFieldsInOrderAndStoresNothing)
 {
     CNewsInterface* p = Start();
