@@ -196,10 +196,8 @@ void CNewsRecordDlg::OnLink(NMHDR* pNMHDR, LRESULT* pResult)
     CNewsStore* pStore = NewsStore();
     if (!pStore)
         return;
-    CString target = m_richEdit.GetLinkTarget(pLink->chrg);
-    if (target.IsEmpty())
-        return;
-    int row = std::atoi(target);
+    // The row is read as a decimal number: an empty target is row 0.
+    int row = std::atoi(m_richEdit.GetLinkTarget(pLink->chrg));
     HCURSOR hOld = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
     pStore->m_recordBox.NotifyHost(row);
     ::SetCursor(hOld);

@@ -204,6 +204,40 @@ TEST_F(NewsRecordDlgTest, WebMessageShowsTwoLinksAndAClickSendsItsRowToTheHost)
     SaveScreenshot("history-web");
 }
 
+// The row of a clicked link is its target read as a decimal number: an empty or unreadable target
+// is row 0.
+TEST_F(NewsRecordDlgTest, ALinkClickSendsTheRowItsTargetReadsAsANumber)
+{
+    Add("first", "a/", 11, "web", "http://127.0.0.1:1/first");
+    Add("second", "a/", 11, "web", "http://127.0.0.1:1/second");
+    ASSERT_EQ(CNewsInterface::GetInstance()->ShowRecord(), 1);
+    ASSERT_TRUE(WaitFor([&] { return Dlg().IsWindowVisible() != FALSE; }));
+    struct CASE
+    {
+        const char* pszHidden;
+        const char* pszTitle;
+    } cases[] = {{"1", "second"}, {"", "first"}, {"x", "first"}, {"0", "first"}};
+    for (const CASE& c : cases)
+    {
+        SCOPED_TRACE(std::string("target '") + c.pszHidden + "'");
+        CRichEditCtrlZu& re = Dlg().m_richEdit;
+        re.SetSel(0, -1);
+        re.ReplaceSel("", FALSE);
+        re.AppendLink("link", c.pszHidden);
+        ENLINK link{};
+        link.nmhdr.hwndFrom = re.GetSafeHwnd();
+        link.nmhdr.idFrom = IDC_NEWS_DETAIL;
+        link.nmhdr.code = EN_LINK;
+        link.msg = WM_LBUTTONDOWN;
+        link.chrg.cpMin = 0;
+        link.chrg.cpMax = re.GetTextLength();
+        m_pHost->shown.clear();
+        Dlg().SendMessage(WM_NOTIFY, IDC_NEWS_DETAIL, (LPARAM)&link);
+        ASSERT_EQ(m_pHost->shown.size(), 1u);
+        EXPECT_EQ(m_pHost->shown[0].title, c.pszTitle);
+    }
+}
+
 TEST_F(NewsRecordDlgTest, VerticalSplitterStopsAtFiftyPixelsAndThePanesFollow)
 {
     Add("m", "a/");
