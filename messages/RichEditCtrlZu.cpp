@@ -1,4 +1,5 @@
 #include "RichEditCtrlZu.h"
+#include "CFontDialog.h"
 
 #include "Shell.h"
 
@@ -244,5 +245,13 @@ BOOL CRichEditCtrlZu::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void CRichEditCtrlZu::OnSelectFont()
 {
-    // Its menu command is always grayed and the platform offers no font dialog: nothing to do.
+    CHARFORMAT2 cf{};
+    cf.cbSize = sizeof(cf);
+    GetSelectionCharFormat(cf);
+    CFontDialog dlg(cf, CF_SCREENFONTS | CF_EFFECTS, this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    dlg.GetCharFormat(cf);
+    // Nothing selected: the word at the caret takes the font.
+    SetWordCharFormat(cf);
 }

@@ -7,6 +7,8 @@
 #include "SplitterControl.h"
 
 #include <cstring>
+#include <gtk/gtk.h>
+#include <string>
 #include <sys/stat.h>
 
 namespace {
@@ -188,6 +190,73 @@ TEST(RichEditZuTest, BoldAndLinkToggleOverUniformAndMixedSelections)
     re.GetSel(a, b);
     EXPECT_EQ(a, 0);
     EXPECT_EQ(b, re.GetTextLength());
+}
+
+// What the font dialog showed, read while it is open; then the font chosen (none: cancelled).
+struct FontDialogSeen
+{
+    bool bOpen = false;
+    int nInitialSize = -1;    // the size it started from, in Pango units
+    const char* pszChoose = nullptr;
+} g_font;
+
+void CALLBACK AnswerFontDialog(HWND hWnd, UINT, UINT_PTR nID, DWORD)
+{
+    GtkWidget* pChooser = nullptr;
+    GList* pTops = gtk_window_list_toplevels();
+    for (GList* p = pTops; p; p = p->next)
+        if (GTK_IS_FONT_CHOOSER_DIALOG(p->data) && gtk_widget_get_visible(GTK_WIDGET(p->data)))
+            pChooser = GTK_WIDGET(p->data);
+    g_list_free(pTops);
+    if (!pChooser) return;
+    ::KillTimer(hWnd, nID);
+    g_font.bOpen = true;
+    g_font.nInitialSize = gtk_font_chooser_get_font_size(GTK_FONT_CHOOSER(pChooser));
+    if (g_font.pszChoose)
+        gtk_font_chooser_set_font(GTK_FONT_CHOOSER(pChooser), g_font.pszChoose);
+    gtk_dialog_response(GTK_DIALOG(pChooser), g_font.pszChoose ? GTK_RESPONSE_OK : GTK_RESPONSE_CANCEL);
+}
+
+// The font command opens the font dialog for the selection, or for the word at the caret when
+// nothing is selected; only that text takes the chosen font.
+TEST(RichEditZuTest, SelectFontGivesTheChosenFontToTheSelectionOrTheWordAtTheCaret)
+{
+    struct CASE
+    {
+        const char* pszName;
+        long selFrom, selTo;
+        const char* pszChoose;
+        long changedFrom, changedTo;  // [from, to) takes the font; empty: nothing changes
+    } cases[] = {
+        {"the word at the caret", 8, 8, "DejaVu Serif Bold 14", 6, 10},
+        {"the caret at the word's end", 10, 10, "DejaVu Serif Bold 14", 6, 10},
+        {"a selection", 1, 3, "DejaVu Serif Italic 12", 1, 3},
+        {"cancelled", 8, 8, nullptr, 0, 0},
+    };
+    for (const CASE& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CEditHost host;
+        CRichEditCtrlZu& re = host.edit;
+        re.AppendText("alpha beta gamma", 0, 0, FALSE, nullptr);  // 9 point 宋体
+        re.SetSel(c.selFrom, c.selTo);
+        g_font = FontDialogSeen{};
+        g_font.pszChoose = c.pszChoose;
+        ::SetTimer(host.GetSafeHwnd(), 7, 50, AnswerFontDialog);
+        re.SendMessage(WM_COMMAND, ID_RICH_SETFONT, 0);
+        ::KillTimer(host.GetSafeHwnd(), 7);
+        ASSERT_TRUE(g_font.bOpen);
+        EXPECT_EQ(g_font.nInitialSize, 9 * PANGO_SCALE);
+        for (long i = 0; i < re.GetTextLength(); ++i) {
+            CHARFORMAT2 cf{};
+            re.SetSel(i, i + 1);
+            re.GetSelectionCharFormat(cf);
+            const bool bChanged = i >= c.changedFrom && i < c.changedTo;
+            EXPECT_EQ(cf.yHeight, !bChanged ? 180 : (c.selFrom == c.selTo ? 280 : 240)) << "at " << i;
+            EXPECT_STREQ(cf.szFaceName, bChanged ? "DejaVu Serif" : "宋体") << "at " << i;
+            EXPECT_EQ((cf.dwEffects & CFE_BOLD) != 0, bChanged && c.selFrom == c.selTo) << "at " << i;
+            EXPECT_EQ((cf.dwEffects & CFE_ITALIC) != 0, bChanged && c.selFrom != c.selTo) << "at " << i;
+        }
+    }
 }
 
 // What the context menu showed, read while it is open; then the command chosen.

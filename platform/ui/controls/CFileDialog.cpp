@@ -1,31 +1,17 @@
-// The file dialogs on GtkFileChooserDialog. On the GUI thread DoModal runs a nested loop, which
-// keeps serving the calls other threads marshal; from another thread the chooser is shown on the
-// GUI thread, which goes on with its own loop, and the caller waits for the answer.
+// The file dialogs on GtkFileChooserDialog, run modally by RunGtkDialog.
 #include "CFileDialog.h"
 
 #include <wx/wx.h>
-#include <wx/evtloop.h>
 #include <gtk/gtk.h>
-#include <condition_variable>
-#include <mutex>
 #include <string>
 #include <vector>
 #include "CodePage.h"
 #include "CWinApp.h"
+#include "GtkDialogRun.h"
 #include "WndRecord.h"
 
 namespace
 {
-struct ChooserRun
-{
-    std::mutex lock;
-    std::condition_variable cond;
-    bool bDone = false;
-    bool bAccepted = false;
-    std::string strFile;                  // file system bytes
-    wxGUIEventLoop* pLoop = nullptr;      // the nested loop when run on the GUI thread
-};
-
 std::string Trim(const std::string& s)
 {
     size_t b = s.find_first_not_of(" \t");
@@ -91,43 +77,6 @@ void AddFilters(GtkFileChooser* pChooser, const std::string& filter)
     }
 }
 
-GtkWindow* OwnerWindow(CWnd* pParent)
-{
-    CWnd* pOwner = pParent;
-    if (!pOwner && AfxGetApp())
-        pOwner = AfxGetApp()->m_pMainWnd;
-    if (!pOwner || !::IsWindow(pOwner->GetSafeHwnd()))
-        return nullptr;
-    wxWindow* pWx = AfxGetWxWindow(pOwner->GetSafeHwnd());
-    if (!pWx)
-        return nullptr;
-    GtkWidget* pTop = pWx->GetHandle() ? gtk_widget_get_toplevel((GtkWidget*)pWx->GetHandle()) : nullptr;
-    return pTop && GTK_IS_WINDOW(pTop) && gtk_widget_get_visible(pTop) ? GTK_WINDOW(pTop) : nullptr;
-}
-
-void OnResponse(GtkDialog* pDialog, gint nResponse, gpointer pData)
-{
-    ChooserRun* pRun = (ChooserRun*)pData;
-    // One answer: the run lives on the caller's stack only until it has it.
-    g_signal_handlers_disconnect_by_func(pDialog, (gpointer)OnResponse, pData);
-    std::string strFile;
-    if (nResponse == GTK_RESPONSE_ACCEPT)
-    {
-        if (gchar* psz = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(pDialog)))
-        {
-            strFile = psz;
-            g_free(psz);
-        }
-    }
-    gtk_widget_destroy(GTK_WIDGET(pDialog));
-    std::lock_guard<std::mutex> guard(pRun->lock);
-    pRun->bAccepted = nResponse == GTK_RESPONSE_ACCEPT && !strFile.empty();
-    pRun->strFile = strFile;
-    pRun->bDone = true;
-    if (pRun->pLoop)
-        pRun->pLoop->ScheduleExit();
-    pRun->cond.notify_all();
-}
 }  // namespace
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName, DWORD dwFlags,
@@ -142,59 +91,46 @@ CFileDialog::~CFileDialog() = default;
 
 INT_PTR CFileDialog::DoModal()
 {
-    ChooserRun run;
-    const bool bOnGui = AfxIsGuiThread() != FALSE;
-    wxGUIEventLoop* pLoop = nullptr;
-    bool bShown = false;
-    RunOnGui([&] {
-        // The system's own title for the kind of dialog; GTK takes UTF-8.
-        const char* pszOpen = "\346\211\223\345\274\200" /* u8: 打开 */;
-        GtkWidget* pDialog = gtk_file_chooser_dialog_new(
-            m_bOpenFileDialog ? pszOpen : "\345\217\246\345\255\230\344\270\272" /* u8: 另存为 */, OwnerWindow(m_pParentWnd),
-            m_bOpenFileDialog ? GTK_FILE_CHOOSER_ACTION_OPEN : GTK_FILE_CHOOSER_ACTION_SAVE, "\345\217\226\346\266\210" /* u8: 取消 */,
-            GTK_RESPONSE_CANCEL, m_bOpenFileDialog ? pszOpen : "\344\277\235\345\255\230" /* u8: 保存 */, GTK_RESPONSE_ACCEPT, nullptr);
-        if (!pDialog)
-            return;
-        GtkFileChooser* pChooser = GTK_FILE_CHOOSER(pDialog);
-        gtk_file_chooser_set_local_only(pChooser, TRUE);
-        gtk_dialog_set_default_response(GTK_DIALOG(pDialog), GTK_RESPONSE_ACCEPT);
-        if (!m_bOpenFileDialog)
-            gtk_file_chooser_set_do_overwrite_confirmation(pChooser, (m_dwFlags & OFN_OVERWRITEPROMPT) != 0);
-        if (!m_strFileName.IsEmpty())
-        {
-            std::string name = CCodePage::AnsiToUtf8(m_strFileName.GetString());
-            if (m_bOpenFileDialog)
-                gtk_file_chooser_set_filename(pChooser, name.c_str());
-            else
-                gtk_file_chooser_set_current_name(pChooser, name.c_str());
-        }
-        AddFilters(pChooser, m_strFilter.GetString());
-        gtk_window_set_modal(GTK_WINDOW(pDialog), TRUE);
-        if (bOnGui)
-        {
-            pLoop = new wxGUIEventLoop;
-            run.pLoop = pLoop;
-        }
-        g_signal_connect(pDialog, "response", G_CALLBACK(OnResponse), &run);
-        gtk_window_present(GTK_WINDOW(pDialog));
-        bShown = true;
-    });
-    if (!bShown)
+    std::string strFile;
+    int nResponse = RunGtkDialog(
+        [&]() -> GtkWidget* {
+            // The system's own title for the kind of dialog; GTK takes UTF-8.
+            const char* pszOpen = "\346\211\223\345\274\200" /* u8: 打开 */;
+            GtkWidget* pDialog = gtk_file_chooser_dialog_new(
+                m_bOpenFileDialog ? pszOpen : "\345\217\246\345\255\230\344\270\272" /* u8: 另存为 */,
+                GtkOwnerWindow(m_pParentWnd), m_bOpenFileDialog ? GTK_FILE_CHOOSER_ACTION_OPEN : GTK_FILE_CHOOSER_ACTION_SAVE,
+                "\345\217\226\346\266\210" /* u8: 取消 */, GTK_RESPONSE_CANCEL,
+                m_bOpenFileDialog ? pszOpen : "\344\277\235\345\255\230" /* u8: 保存 */, GTK_RESPONSE_ACCEPT, nullptr);
+            if (!pDialog)
+                return nullptr;
+            GtkFileChooser* pChooser = GTK_FILE_CHOOSER(pDialog);
+            gtk_file_chooser_set_local_only(pChooser, TRUE);
+            gtk_dialog_set_default_response(GTK_DIALOG(pDialog), GTK_RESPONSE_ACCEPT);
+            if (!m_bOpenFileDialog)
+                gtk_file_chooser_set_do_overwrite_confirmation(pChooser, (m_dwFlags & OFN_OVERWRITEPROMPT) != 0);
+            if (!m_strFileName.IsEmpty())
+            {
+                std::string name = CCodePage::AnsiToUtf8(m_strFileName.GetString());
+                if (m_bOpenFileDialog)
+                    gtk_file_chooser_set_filename(pChooser, name.c_str());
+                else
+                    gtk_file_chooser_set_current_name(pChooser, name.c_str());
+            }
+            AddFilters(pChooser, m_strFilter.GetString());
+            return pDialog;
+        },
+        [&](GtkWidget* pDialog, int nAnswer) {
+            if (nAnswer != GTK_RESPONSE_ACCEPT)
+                return;
+            if (gchar* psz = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(pDialog)))
+            {
+                strFile = psz;
+                g_free(psz);
+            }
+        });
+    if (nResponse != GTK_RESPONSE_ACCEPT || strFile.empty())
         return IDCANCEL;
-    if (bOnGui)
-    {
-        if (!run.bDone)
-            pLoop->Run();
-        delete pLoop;
-    }
-    else
-    {
-        std::unique_lock<std::mutex> guard(run.lock);
-        run.cond.wait(guard, [&] { return run.bDone; });
-    }
-    if (!run.bAccepted)
-        return IDCANCEL;
-    m_strPathName = CCodePage::Utf8ToAnsi(run.strFile).c_str();
+    m_strPathName = CCodePage::Utf8ToAnsi(strFile).c_str();
     return IDOK;
 }
 

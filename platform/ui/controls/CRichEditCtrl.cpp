@@ -378,6 +378,12 @@ BOOL CRichEditCtrl::SetSelectionCharFormat(CHARFORMAT2& cf)
     return (BOOL)::SendMessage(m_hWnd, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&cf);
 }
 
+BOOL CRichEditCtrl::SetWordCharFormat(CHARFORMAT2& cf)
+{
+    cf.cbSize = sizeof(cf);
+    return (BOOL)::SendMessage(m_hWnd, EM_SETCHARFORMAT, SCF_SELECTION | SCF_WORD, (LPARAM)&cf);
+}
+
 BOOL CRichEditCtrl::SetDefaultCharFormat(CHARFORMAT2& cf)
 {
     cf.cbSize = sizeof cf;

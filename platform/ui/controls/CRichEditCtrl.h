@@ -36,6 +36,7 @@
 // EM_SETCHARFORMAT targets.
 #define SCF_DEFAULT 0x0000
 #define SCF_SELECTION 0x0001
+#define SCF_WORD 0x0002
 #define SCF_ALL 0x0004
 
 // Character format masks and effects.
@@ -154,6 +155,8 @@ public:
     // The mask tells which attributes are the same over the whole selection.
     DWORD GetSelectionCharFormat(CHARFORMAT2& cf) const;
     BOOL SetSelectionCharFormat(CHARFORMAT2& cf);
+    // The selection, or the word at the caret when nothing is selected.
+    BOOL SetWordCharFormat(CHARFORMAT2& cf);
     BOOL SetDefaultCharFormat(CHARFORMAT2& cf);
     DWORD GetParaFormat(PARAFORMAT2& pf) const;
     BOOL SetParaFormat(PARAFORMAT2& pf);

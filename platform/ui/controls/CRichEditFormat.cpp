@@ -1,5 +1,6 @@
 #include "CRichEditFormat.h"
 
+#include <cctype>
 #include <cstring>
 #include "CRichEditState.h"
 
@@ -54,6 +55,24 @@ DWORD CRichEditFormat::OfSelection(CRichEditState* s, CHARFORMAT2* cf)
     return mask;
 }
 
+namespace
+{
+// Blanks, breaks and ASCII punctuation end a word; every other character, GBK ones too, is part of one.
+bool IsWordChar(const RichChar& c)
+{
+    if (c.n == 2) return true;
+    unsigned char ch = (unsigned char)c.b[0];
+    return ch > 0x20 && ch < 0x80 && (isalnum(ch) || ch == '_');
+}
+}  // namespace
+
+void CRichEditFormat::WordAt(const CRichEditState* s, long pos, long& first, long& last)
+{
+    first = last = pos;
+    while (first > 0 && IsWordChar(s->chars[(size_t)first - 1])) --first;
+    while (last < s->Length() && IsWordChar(s->chars[(size_t)last])) ++last;
+}
+
 void CRichEditFormat::SetCharFormat(CRichEditState* s, WPARAM scf, const CHARFORMAT2& cf)
 {
     if (scf & SCF_ALL)
@@ -68,8 +87,10 @@ void CRichEditFormat::SetCharFormat(CRichEditState* s, WPARAM scf, const CHARFOR
     }
     else if (scf & SCF_SELECTION)
     {
-        if (s->selMin == s->selMax) Apply(s->insert, cf);
-        for (long i = s->selMin; i < s->selMax; ++i)
+        long first = s->selMin, last = s->selMax;
+        if (first == last && (scf & SCF_WORD)) WordAt(s, first, first, last);
+        if (first == last) Apply(s->insert, cf);
+        for (long i = first; i < last; ++i)
         {
             RichFormat f = s->formats[(size_t)s->chars[(size_t)i].fmt];
             Apply(f, cf);

@@ -29,6 +29,8 @@ public:
     static DWORD OfSelection(CRichEditState* s, CHARFORMAT2* cf);
     // EM_SETCHARFORMAT: to all (SCF_ALL), the selection (SCF_SELECTION) or the default format.
     static void SetCharFormat(CRichEditState* s, WPARAM scf, const CHARFORMAT2& cf);
+    // The word around pos: [first, last), empty when pos touches none.
+    static void WordAt(const CRichEditState* s, long pos, long& first, long& last);
     // EM_SETPARAFORMAT and EM_GETPARAFORMAT over the paragraphs of the selection.
     static void SetParaFormat(CRichEditState* s, const PARAFORMAT2& pf);
     static DWORD GetParaFormat(CRichEditState* s, PARAFORMAT2& pf);
