@@ -232,4 +232,34 @@ TEST_F(WaybillTest, AnUnreachableTokenServiceOpensNoPageAndKeepsTheNumber)
     EXPECT_STREQ(EditText(), "1234567890123");
     EXPECT_EQ(m_pFrame->MDIGetActive(), nullptr);
 }
+// A token service that hangs, cuts or resets: the window waits for the token, as it must, but
+// only for the time-out, then says the query failed, opens no page and keeps the number.
+TEST_F(WaybillTest, ABrokenTokenServiceEndsWithinItsTimeOutInTheFailureMessage)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    ASSERT_TRUE(Type("type --delay 40 1234567890123"));
+    ASSERT_TRUE(WaitFor([&] { return EditText().GetLength() == 13; }, 5000));
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        CDevnetProcess faulty({"--fault", std::string("querytoken:") + mode});
+        ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+        const std::string strUrl = faulty.Url("querytoken");
+        g_pszQueryTokenUrl = strUrl.c_str();
+        const size_t nBoxes = MessageBoxLines().size();
+        ASSERT_TRUE(WaitFor([&] { return ::GetFocus() == m_hEdit; }, 3000));
+        ASSERT_TRUE(Xdo("key Return"));
+        // The time-out and a little more.
+        EXPECT_TRUE(WaitFor([&] { return MessageBoxLines().size() == nBoxes + 1; }, 2000 + 1500));
+        ASSERT_EQ(MessageBoxLines().size(), nBoxes + 1);
+        EXPECT_NE(MessageBoxLines()[nBoxes].find("运单查询系统连接失败，请稍后再试!"), std::string::npos);
+        EXPECT_NE(faulty.Log().find(std::string("fault ") + mode + ": GET /kesta/gohh.php"), std::string::npos)
+            << faulty.Log();
+        EXPECT_STREQ(EditText(), "1234567890123");
+        EXPECT_EQ(m_pFrame->MDIGetActive(), nullptr);
+        g_pszQueryTokenUrl = "http://127.0.0.1:1/kesta/gohh.php";
+    }
+    setenv("NETVANE_CA_FILE", s_devnet->CaPath().c_str(), 1);
+    unsetenv("NETVANE_TIMEOUT");
+}
 }  // namespace
