@@ -397,6 +397,32 @@ TEST_F(MainFrameTest, WithoutThePlaceholderTheFrameMenuStaysAndAFailedTreeStillB
     EXPECT_EQ(CVelkorMenu::GetInstance().m_listToolBars.size(), nBars);
 }
 
+// An authority service that hangs, cuts or resets: the frame keeps its fixed menus and bars,
+// after no more than the request's time-out.
+TEST_F(MainFrameTest, ABrokenAuthorityServiceLeavesTheFixedMenusAndBars)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        CDevnetProcess faulty({"--menu", std::string(m_cwd) + "/menus.xml", "--fault", std::string("authority:") + mode});
+        ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+        (COptionCtrl::GetOptionData().*CPrivate<AuthorityUrlTag>::s_member)(faulty.Url("authority").c_str());
+        const size_t nBars = CVelkorMenu::GetInstance().m_listToolBars.size();
+        m_pFrame->m_bMenuLoaded = false;
+        const DWORD dwStart = GetTickCount();
+        m_pFrame->LoadXmlMenu();
+        EXPECT_LT(GetTickCount() - dwStart, 2000u + 1500u);
+        EXPECT_NE(faulty.Log().find(std::string("fault ") + mode + ": POST /velkorauth/"), std::string::npos)
+            << faulty.Log();
+        EXPECT_EQ(m_pFrame->GetMenu()->GetMenuItemCount(), 3u);
+        EXPECT_TRUE(::IsWindow(m_pFrame->m_wndToolBar.GetSafeHwnd()));
+        EXPECT_EQ(CVelkorMenu::GetInstance().m_listToolBars.size(), nBars);
+    }
+    setenv("NETVANE_CA_FILE", m_devnet->CaPath().c_str(), 1);
+    unsetenv("NETVANE_TIMEOUT");
+}
+
 TEST_F(MainFrameTest, TheTabMenuShowsOnARightClickButNotDuringADrag)
 {
     auto* pPage = new CMDIChildWndEx;
