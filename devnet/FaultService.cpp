@@ -208,12 +208,15 @@ void CFaultService::Register(httplib::Server& server)
 
 void CFaultService::Stop()
 {
-    if (m_stopPipe[1] >= 0)
+    if (m_stopPipe[1] < 0)
+        return;
+    // Never read: the pipe stays readable, so every held request, now or later, sees it. A
+    // closed write end wakes them as well.
+    char byte = 0;
+    if (write(m_stopPipe[1], &byte, 1) != 1)
     {
-        char byte = 0;
-        // Never read: the pipe stays readable, so every held request, now or later, sees it.
-        if (write(m_stopPipe[1], &byte, 1) < 0)
-            close(m_stopPipe[1]), m_stopPipe[1] = -1;
+        close(m_stopPipe[1]);
+        m_stopPipe[1] = -1;
     }
 }
 
