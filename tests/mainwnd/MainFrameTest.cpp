@@ -565,6 +565,7 @@ TEST_F(MessagePollHangTest, TheWindowAnswersWhileTheMessageServiceHangs)
         ASSERT_TRUE(WaitFor([&] { return probe.Answers() >= 40; }, 10000));
         EXPECT_EQ(Count("fault hang: POST"), 1);
         EXPECT_LT(probe.Longest(), 100) << "the window did not answer for this long (ms)";
+        RecordProperty("longest_answer_ms_while_held", (int)probe.Longest());
         // The client gives up after its time-out; the next poll asks again.
         ASSERT_TRUE(WaitFor([&] { return Count("fault hang released") == 1; }, 10000)) << m_devnet->Log();
         EXPECT_LT(probe.Longest(), 100);
