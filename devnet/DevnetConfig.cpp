@@ -1,4 +1,5 @@
 #include "DevnetConfig.h"
+#include "FaultService.h"
 
 #include <cstdlib>
 
@@ -24,7 +25,12 @@ const char* CDevnetConfig::Usage()
     return "usage: devnet (--default | --local) [--ports-file FILE] [--state DIR]\n"
            "              [--account USER:PASSWORD]... [--account-md5 USER:PASSWORD]...\n"
            "              [--update-version X.Y.Z.W] [--updater FILE] [--menu FILE] [--translist-down]\n"
-           "              [--installer-delay-ms N] [--quiet]\n";
+           "              [--installer-delay-ms N] [--fault SERVICE:MODE]... [--quiet]\n"
+           "  --fault SERVICE:MODE  the service misbehaves: hang (reads the request, never answers\n"
+           "                        until devnet stops), cut (status, headers and half the body,\n"
+           "                        then closes) or reset (resets the connection); SERVICE is one\n"
+           "                        of cas, authority, update, translist, message, labelpdf,\n"
+           "                        import, querytoken, query, web (the business pages)\n";
 }
 
 bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
@@ -93,6 +99,13 @@ bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
             if (!value(text))
                 return false;
             m_nInstallerDelayMs = (size_t)strtoul(text.c_str(), nullptr, 10);
+        }
+        else if (arg == "--fault")
+        {
+            std::string service, mode;
+            if (!value(text) || !CFaultService::ParseFault(text, service, mode, error))
+                return false;
+            m_faults[service] = mode;
         }
         else if (arg == "--quiet")
             m_bQuiet = true;

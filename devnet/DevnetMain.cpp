@@ -4,6 +4,7 @@
 #include "CertStore.h"
 #include "DataServices.h"
 #include "DevnetConfig.h"
+#include "FaultService.h"
 #include "LabelService.h"
 #include "OrderImportService.h"
 #include "TestControl.h"
@@ -158,6 +159,7 @@ int main(int argc, char** argv)
     CLabelService labels(context);
     COrderImportService imports(context);
     CTestControl control(context, cas);
+    CFaultService faults(context);
 
     std::vector<std::unique_ptr<httplib::Server>> servers;
     int httpPort = 0;
@@ -174,6 +176,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "devnet: cannot load the certificate in %s\n", config.m_strStateDir.c_str());
             return 1;
         }
+        // A held request keeps its server thread until devnet stops or the client gives up.
+        if (faults.HoldsRequests())
+            server->new_task_queue = [] { return new httplib::ThreadPool(64); };
         server->set_read_timeout(10);
         server->set_keep_alive_timeout(5);
         cas.Register(*server, listener.secure);
@@ -183,6 +188,7 @@ int main(int argc, char** argv)
         labels.Register(*server);
         imports.Register(*server);
         control.Register(*server);
+        faults.Register(*server);
         server->set_logger([&context](const httplib::Request& req, const httplib::Response& res) {
             // With the query and the cookies, so tests see what a page was opened with.
             std::string cookie = req.get_header_value("Cookie");
@@ -227,6 +233,7 @@ int main(int argc, char** argv)
     int signal = 0;
     sigwait(&stopSignals, &signal);
     context.Log("stopping");
+    faults.Stop();
     for (auto& server : servers)
         server->stop();
     for (auto& thread : threads)

@@ -8,13 +8,27 @@
 
 namespace {
 
-// Parses in TinyXML's legacy mode, so GBK bytes pass through unchanged.
+// Parses in TinyXML's legacy mode, so GBK bytes pass through unchanged. A malformed or cut
+// text still parses up to its fault; false only for text too deep to parse at all.
 bool ParseLegacy(TiXmlDocument& doc, const char* xml)
 {
     if (!xml || !CXmlReplyCheck::IsNestedWithin(xml))
         return false;
     doc.Parse(xml, nullptr, TIXML_ENCODING_LEGACY);
-    return !doc.Error();
+    return true;
+}
+
+// Whether the parser read the element to its end. It keeps an element it stopped inside, with
+// what it had read of it; an element is whole once something after it, in it or in one of its
+// parents, was read, or when the whole text parsed.
+bool IsWhole(const TiXmlDocument& doc, const TiXmlNode* node)
+{
+    if (!doc.Error())
+        return true;
+    for (; node && node != &doc; node = node->Parent())
+        if (node->NextSibling())
+            return true;
+    return false;
 }
 
 const char* ChildText(const TiXmlElement* parent, const char* name, bool& present)
@@ -54,8 +68,11 @@ void ParseTransUrlList(const char* xml, std::vector<std::string>& list, int& cou
     if (!first)
         return;
 
+    // Text that breaks off keeps the entries read whole before the fault.
+    if (!IsWhole(doc, first))
+        return;
     int n = 0;
-    for (const TiXmlElement* url = first; url; url = url->NextSiblingElement("url"), ++n) {
+    for (const TiXmlElement* url = first; url && IsWhole(doc, url); url = url->NextSiblingElement("url"), ++n) {
         // An entry's index is its position in the document, whatever its "index" child says.
         bool present = false;
         const char* path = ChildText(url, "path", present);
@@ -76,7 +93,8 @@ bool ParseMessageList(const char* xml, CNewsItem& item)
     if (!datas)
         return false;
     const TiXmlElement* data = datas->FirstChildElement("data");
-    if (!data)
+    // A message the text breaks off inside is not shown half.
+    if (!data || !IsWhole(doc, data))
         return false;
 
     bool present = false;

@@ -21,6 +21,8 @@
 #define WM_QUERY_WAYBILL 0x852
 #define WM_PRINT_RESULT 0x84D
 #define WM_IMPORT_DONE 0x84E
+// The message poll's reply (lParam: a std::string the receiver deletes).
+#define WM_NEWS_POLL_REPLY (WM_USER + 105)
 
 
 class CMainFrame : public CMDIFrameWndEx
@@ -78,6 +80,7 @@ protected:
     afx_msg LRESULT OnShowNews(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnNewBrowser(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnQueryWaybill(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnNewsPollReply(WPARAM wParam, LPARAM lParam);
     afx_msg void OnServerMenuCommand(UINT nID);
     afx_msg void OnUpdateServerMenuCommand(CCmdUI* pCmdUI);
     afx_msg void OnEmptyCommand();

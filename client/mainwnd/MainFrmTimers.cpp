@@ -1,5 +1,7 @@
-// CMainFrame: the timers: import progress, idle lock, sign-on revalidation and the message poll;
-// and the lock command.
+// CMainFrame: the timers: import progress, idle lock, sign-on revalidation and the message poll
+// (its request on a worker, its reply back on the GUI thread); and the lock command.
+#include <atomic>
+#include <memory>
 #include <string>
 #include "MainFrm.h"
 #include "CasClient.h"
@@ -23,25 +25,52 @@ int s_nImportStep = 0;
 int s_nPollTicks = 0;
 bool s_bFirstPoll = true;
 
-void PollMessages()
+// What one poll asks with; the worker gets its own copy.
+struct NEWS_POLL_REQUEST
 {
-    const COptionData& data = COptionCtrl::GetOptionData();
-    CNetvane netvane;
-    netvane.AddParam("type", "xml");
-    netvane.AddParam("userno", data.GetUserNameA());
-    char* pszReply = nullptr;
-    netvane.DoPost(data.GetMessageUrl(), &pszReply, nullptr, false, false);
-    if (!pszReply)
-        return;
-    std::string strReply(pszReply);
-    Utf8ToAnsi(strReply);
-    CNewsItem item;
-    if (ParseMessageList(strReply.c_str(), item))
+    HWND hFrame;
+    CString strUrl;
+    CString strUser;
+};
+
+// One poll at a time: a poll that is due while the last one still waits for its reply is skipped.
+std::atomic<bool> s_bPollRunning{false};
+
+// The request runs here, off the GUI thread, so a message service that does not answer holds
+// only this worker; the reply goes to the frame, which hands it to the message component.
+UINT NewsPollThreadProc(LPVOID pParam)
+{
+    std::unique_ptr<NEWS_POLL_REQUEST> pRequest(static_cast<NEWS_POLL_REQUEST*>(pParam));
+    std::string* pReply = nullptr;
     {
-        CNewsInterface::GetInstance()->AddNews(item.type, item.title.c_str(), item.content.c_str(),
-                                               item.remindType.c_str(), item.url.c_str(), item.m_class.c_str(),
-                                               item.occurTime.c_str());
-        netvane.ReleaseResponse(&pszReply);
+        CNetvane netvane;
+        netvane.AddParam("type", "xml");
+        netvane.AddParam("userno", pRequest->strUser);
+        char* pszReply = nullptr;
+        netvane.DoPost(pRequest->strUrl, &pszReply, nullptr, false, false);
+        if (pszReply)
+        {
+            pReply = new std::string(pszReply);
+            netvane.ReleaseResponse(&pszReply);
+        }
+    }
+    s_bPollRunning = false;
+    // A frame that is gone takes no reply.
+    if (pReply && !::PostMessage(pRequest->hFrame, WM_NEWS_POLL_REPLY, 0, (LPARAM)pReply))
+        delete pReply;
+    return 0;
+}
+
+void PollMessages(HWND hFrame)
+{
+    if (s_bPollRunning.exchange(true))
+        return;
+    const COptionData& data = COptionCtrl::GetOptionData();
+    NEWS_POLL_REQUEST* pRequest = new NEWS_POLL_REQUEST{hFrame, data.GetMessageUrl(), data.GetUserNameA()};
+    if (!AfxBeginThread(NewsPollThreadProc, pRequest, THREAD_PRIORITY_NORMAL))
+    {
+        delete pRequest;
+        s_bPollRunning = false;
     }
 }
 }  // namespace
@@ -89,7 +118,7 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
         const int n = s_nPollTicks++;
         if (!((n == nFirst && s_bFirstPoll) || s_nPollTicks == 180))
             break;
-        PollMessages();
+        PollMessages(m_hWnd);
         s_bFirstPoll = false;
         s_nPollTicks = 0;
         break;
@@ -116,4 +145,19 @@ void CMainFrame::OnLockApp()
 {
     Scrivo::trace("应用锁定menu");
     theApp.RunLoginDialog(FALSE);
+}
+
+LRESULT CMainFrame::OnNewsPollReply(WPARAM, LPARAM lParam)
+{
+    std::unique_ptr<std::string> pReply(reinterpret_cast<std::string*>(lParam));
+    if (!pReply)
+        return 0;
+    std::string strReply(*pReply);
+    Utf8ToAnsi(strReply);
+    CNewsItem item;
+    if (ParseMessageList(strReply.c_str(), item))
+        CNewsInterface::GetInstance()->AddNews(item.type, item.title.c_str(), item.content.c_str(),
+                                               item.remindType.c_str(), item.url.c_str(), item.m_class.c_str(),
+                                               item.occurTime.c_str());
+    return 0;
 }

@@ -65,7 +65,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseTransUrlListTest, ::testing::Values(
     TransCase{"WrongDocumentElement", "<urllist><url><path>p</path></url></urllist>", -7, {}},
     TransCase{"UrlNotDirectlyUnderList",
               "<transurllist><group><url><path>p</path></url></group></transurllist>", -7, {}},
-    TransCase{"Malformed", "<transurllist><url><path>p</path></url><url><path>q", -7, {}},
+    TransCase{"BreaksOffInsideAnEntry", "<transurllist><url><path>p</path></url><url><path>q", 1, {"p"}},
+    TransCase{"MalformedAfterTwoEntries",
+              "<transurllist><url><path>p</path></url><url><path>q</path></url><url><path>r</pth></url>"
+              "</transurllist>",
+              2, {"p", "q"}},
+    TransCase{"BreaksOffInsideTheFirstEntry", "<transurllist><url><index>0</index><path>http://a/", -7, {}},
     TransCase{"NotXml", "404 Not Found", -7, {}},
     TransCase{"Empty", "", -7, {}}),
     [](const ::testing::TestParamInfo<TransCase>& info) { return std::string(info.param.name); });
@@ -198,6 +203,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseMessageRejectTest, ::testing::Values(
     RejectCase{"NoData", "<response><datas></datas></response>"},
     RejectCase{"NoResponse", "<reply><datas><data><title>t</title></data></datas></reply>"},
     RejectCase{"Malformed", "<response><datas><data><title>t</title></data>"},
+    RejectCase{"BreaksOffInsideTheData", "<response><datas><data><title>t</title><content>half"},
+    RejectCase{"MalformedInsideTheData", "<response><datas><data><title>t</title><content>c</contnt></data>"
+                                         "</datas></response>"},
     RejectCase{"NotXml", "Internal Server Error"},
     RejectCase{"Empty", ""},
     RejectCase{"Null", nullptr}),
@@ -227,6 +235,82 @@ TEST(XmlReadersDepthTest, DeeplyNestedRepliesAreRefused)
                       count);
     EXPECT_EQ(-7, count);
     EXPECT_TRUE(list.empty());
+}
+
+} // namespace
+
+namespace {
+
+const char kFullList[] =
+    "<?xml version=\"1.0\" encoding=\"GBK\"?>\n<transurllist>\n"
+    " <url><index>0</index><path>http://a/一</path></url>\n"
+    " <url><index>1</index><path>http://b/p?x=1&amp;y=2</path></url>\n"
+    " <url><index>2</index><path>http://c/三</path></url>\n"
+    "</transurllist>\n";
+
+// A reply cut anywhere keeps whole entries only, in order, and never a half address.
+TEST(XmlReadersCutTest, ACutTransUrlListKeepsTheWholeEntriesBeforeTheCut)
+{
+    const Paths full = {"http://a/一", "http://b/p?x=1&y=2", "http://c/三"};
+    const std::string text = kFullList;
+    // Where each entry after the first starts: once it is there, the one before it is whole.
+    std::vector<size_t> starts;
+    for (size_t at = text.find("<url>"); at != std::string::npos; at = text.find("<url>", at + 1))
+        starts.push_back(at);
+    ASSERT_EQ(starts.size(), full.size());
+    for (size_t n = 0; n <= text.size(); ++n)
+    {
+        Paths list;
+        int count = -7;
+        ParseTransUrlList(text.substr(0, n).c_str(), list, count);
+        ASSERT_LE(list.size(), full.size()) << n;
+        EXPECT_EQ(list, Paths(full.begin(), full.begin() + (long)list.size())) << "cut at " << n;
+        EXPECT_EQ(count, list.empty() ? -7 : (int)list.size()) << "cut at " << n;
+        size_t nWhole = 0;
+        while (nWhole + 1 < starts.size() && starts[nWhole + 1] < n)
+            ++nWhole;
+        EXPECT_GE(list.size(), n == text.size() ? full.size() : nWhole) << "cut at " << n;
+    }
+    // Cut inside the third entry: the first two stay.
+    Paths list;
+    int count = -7;
+    ParseTransUrlList(text.substr(0, text.find("http://c/")).c_str(), list, count);
+    EXPECT_EQ(list, Paths(full.begin(), full.begin() + 2));
+    EXPECT_EQ(count, 2);
+}
+
+// A message cut anywhere is shown whole or not at all.
+TEST(XmlReadersCutTest, ACutMessageListGivesTheWholeFirstMessageOrNone)
+{
+    const std::string text =
+        "<?xml version=\"1.0\"?><response><datas>"
+        "<data><type>3</type><title>标题</title><class>a/b/</class><time>2026-01-02 03:04:05</time>"
+        "<content>第一条消息的内容</content><reader>web</reader><url>http://m/1</url></data>"
+        "<data><title>second</title><content>two</content></data>"
+        "</datas></response>";
+    bool bEverTrue = false;
+    for (size_t n = 0; n <= text.size(); ++n)
+    {
+        CNewsItem item;
+        item.SetTitle("untouched");
+        if (!ParseMessageList(text.substr(0, n).c_str(), item))
+        {
+            EXPECT_EQ(item.GetTitle(), "untouched") << "cut at " << n;
+            EXPECT_FALSE(bEverTrue) << "a longer cut lost the message: " << n;
+            continue;
+        }
+        bEverTrue = true;
+        EXPECT_EQ(item.type, 3) << n;
+        EXPECT_EQ(item.GetTitle(), "标题") << n;
+        EXPECT_EQ(item.GetContent(), "第一条消息的内容") << n;
+        EXPECT_EQ(item.GetUrl(), "http://m/1") << n;
+        EXPECT_EQ(item.GetRemindType(), "web") << n;
+    }
+    EXPECT_TRUE(bEverTrue);
+    // Cut inside the second message: the first is kept.
+    CNewsItem item;
+    ASSERT_TRUE(ParseMessageList(text.substr(0, text.find("two")).c_str(), item));
+    EXPECT_EQ(item.GetTitle(), "标题");
 }
 
 } // namespace

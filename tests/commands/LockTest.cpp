@@ -241,4 +241,43 @@ TEST_F(LockTest, AFailedRevalidationLocksOnceAndCancelEndsTheClient)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find("会话已过期，系统将被锁定！"), std::string::npos);
 }
+// A CAS server that hangs, cuts or resets the revalidation: the window waits for it, as it must,
+// for no longer than the time-out, then locks as after a refused sign-on.
+class LockFaultTest : public LockTest, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(LockFaultTest, ARevalidationTheServerBreaksLocksWithinTheTimeOut)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    CDevnetProcess faulty({"--fault", std::string("cas:") + GetParam()});
+    ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+    SetOptionUrl("login", faulty.Url("cas_http").c_str());
+
+    LOCKED seen;
+    long nWaitMs = -1;
+    ::PostMessage(m_hFrame, WM_TIMER, TIMER_SESSION_CHECK, 0);
+    Drive([&] {
+        const auto start = std::chrono::steady_clock::now();
+        if (PollUntil([&] { return !MessageBoxLines().empty(); }, 10000))
+            nWaitMs = (long)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                          .count();
+        seen = CancelUnlock();
+    });
+    EXPECT_GE(nWaitMs, 0);
+    EXPECT_LT(nWaitMs, 2000 + 1500) << "the revalidation waited this long (ms)";
+    EXPECT_TRUE(seen.bDialog);
+    EXPECT_FALSE(seen.bFrameVisible);
+    EXPECT_TRUE(WaitFor([&] { return !FrameAlive(); }, 5000));
+    std::vector<std::string> boxes = MessageBoxLines();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("会话已过期，系统将被锁定！"), std::string::npos);
+    EXPECT_NE(faulty.Log().find(std::string("fault ") + GetParam() + ": GET /cas3.4/"), std::string::npos) << faulty.Log();
+    SetOptionUrl("login", s_devnet->Url("cas_http").c_str());
+    setenv("NETVANE_CA_FILE", s_devnet->CaPath().c_str(), 1);
+    unsetenv("NETVANE_TIMEOUT");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LockFaultTest, ::testing::Values("hang", "cut", "reset"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 }  // namespace

@@ -232,4 +232,65 @@ TEST_F(WaybillTest, AnUnreachableTokenServiceOpensNoPageAndKeepsTheNumber)
     EXPECT_STREQ(EditText(), "1234567890123");
     EXPECT_EQ(m_pFrame->MDIGetActive(), nullptr);
 }
+// A token service that hangs, cuts or resets: the window waits for the token, as it must, but
+// only for the time-out, then says the query failed, opens no page and keeps the number.
+TEST_F(WaybillTest, ABrokenTokenServiceEndsWithinItsTimeOutInTheFailureMessage)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    ASSERT_TRUE(Type("type --delay 40 1234567890123"));
+    ASSERT_TRUE(WaitFor([&] { return EditText().GetLength() == 13; }, 5000));
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        CDevnetProcess faulty({"--fault", std::string("querytoken:") + mode});
+        ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+        const std::string strUrl = faulty.Url("querytoken");
+        g_pszQueryTokenUrl = strUrl.c_str();
+        const size_t nBoxes = MessageBoxLines().size();
+        ASSERT_TRUE(WaitFor([&] { return ::GetFocus() == m_hEdit; }, 3000));
+        ASSERT_TRUE(Xdo("key Return"));
+        // The time-out and a little more.
+        EXPECT_TRUE(WaitFor([&] { return MessageBoxLines().size() == nBoxes + 1; }, 2000 + 1500));
+        ASSERT_EQ(MessageBoxLines().size(), nBoxes + 1);
+        EXPECT_NE(MessageBoxLines()[nBoxes].find("运单查询系统连接失败，请稍后再试!"), std::string::npos);
+        EXPECT_NE(faulty.Log().find(std::string("fault ") + mode + ": GET /kesta/gohh.php"), std::string::npos)
+            << faulty.Log();
+        EXPECT_STREQ(EditText(), "1234567890123");
+        EXPECT_EQ(m_pFrame->MDIGetActive(), nullptr);
+        g_pszQueryTokenUrl = "http://127.0.0.1:1/kesta/gohh.php";
+    }
+    setenv("NETVANE_CA_FILE", s_devnet->CaPath().c_str(), 1);
+    unsetenv("NETVANE_TIMEOUT");
+}
+// A result page that hangs, comes cut or resets: the token came, so its tab opens; the window
+// answers while the page waits or fails, and no box is shown.
+TEST_F(WaybillTest, ABrokenResultPageOpensItsTabWithTheWindowAnswering)
+{
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        CDevnetProcess faulty({"--fault", std::string("query:") + mode});
+        ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+        const std::string strToken = faulty.Url("querytoken");
+        g_pszQueryTokenUrl = strToken.c_str();
+        SetOptionUrl("query", faulty.Url("query").c_str());
+        CMDIChildWndEx* pBefore = m_pFrame->MDIGetActive();
+        CGuiAnswerProbe probe;
+        ASSERT_TRUE(Type("type --delay 40 1234567890123"));
+        ASSERT_TRUE(WaitFor([&] { return EditText().GetLength() == 13; }, 5000));
+        ASSERT_TRUE(Xdo("key Return"));
+        ASSERT_TRUE(WaitFor([&] {
+            return faulty.Log().find(std::string("fault ") + mode + ": GET /kesta/gox.php") != std::string::npos;
+        }, 20000)) << faulty.Log();
+        probe.Restart();
+        ASSERT_TRUE(WaitFor([&] { return probe.Answers() >= 25; }, 10000));
+        EXPECT_LT(probe.Longest(), 100) << "the window did not answer for this long (ms)";
+        EXPECT_NE(m_pFrame->MDIGetActive(), pBefore);
+        EXPECT_TRUE(EditText().IsEmpty());
+        EXPECT_TRUE(MessageBoxLines().empty());
+        g_pszQueryTokenUrl = "http://127.0.0.1:1/kesta/gohh.php";
+        SetOptionUrl("query", s_devnet->Url("query").c_str());
+    }
+    setenv("NETVANE_CA_FILE", s_devnet->CaPath().c_str(), 1);
+}
 }  // namespace

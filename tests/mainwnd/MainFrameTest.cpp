@@ -36,6 +36,16 @@ typedef void (COptionData::*SETTER)(const char*);
 struct AuthorityUrlTag { typedef SETTER type; };
 }  // namespace
 template struct CPrivateBinder<AuthorityUrlTag, &COptionData::SetUserAuthorityUrl>;
+namespace
+{
+struct MessageUrlTag { typedef CString COptionData::*type; };
+}  // namespace
+template struct CPrivateBinder<MessageUrlTag, &COptionData::m_MessageUrl>;
+namespace
+{
+struct TransUrlListUrlTag { typedef CString COptionData::*type; };
+}  // namespace
+template struct CPrivateBinder<TransUrlListUrlTag, &COptionData::m_TransUrlListUrl>;
 
 namespace
 {
@@ -104,9 +114,13 @@ protected:
         ASSERT_TRUE(WaitFor([] { return TrayOwner() != 0; }, 10000)) << "no tray host";
         std::string menuFile = std::string(getcwd(m_cwd, sizeof(m_cwd))) + "/menus.xml";
         std::ofstream(menuFile) << Utf8(kTree);
-        m_devnet = std::make_unique<CDevnetProcess>(std::vector<std::string>{"--menu", menuFile});
+        std::vector<std::string> args{"--menu", menuFile};
+        for (const std::string& arg : DevnetFaults())
+            args.push_back(arg);
+        m_devnet = std::make_unique<CDevnetProcess>(args);
         ASSERT_TRUE(m_devnet->IsReady()) << m_devnet->Log();
         (COptionCtrl::GetOptionData().*CPrivate<AuthorityUrlTag>::s_member)(m_devnet->Url("authority").c_str());
+        COptionCtrl::GetOptionData().*CPrivate<MessageUrlTag>::s_member = m_devnet->Url("message").c_str();
         COptionCtrl().SetUserInfo("demo", "SID", "TGT");
         // Pictures for some entries only.
         mkdir("ico", 0755);
@@ -131,6 +145,31 @@ protected:
         if (::IsWindow(m_hFrame))
             ::DestroyWindow(m_hFrame);
         Pump(100);
+    }
+
+    // --fault arguments of devnet for the test.
+    virtual std::vector<std::string> DevnetFaults() const { return {}; }
+
+    int Count(const std::string& line) const
+    {
+        std::string log = m_devnet->Log();
+        int n = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++n;
+        return n;
+    }
+
+    // Ticks of the message poll until its next request reaches devnet (it comes every 180th).
+    bool TickUntilThePollAsks()
+    {
+        const int nBefore = Count("message: type=xml userno=demo");
+        for (int i = 0; i < 400; ++i)
+        {
+            ::SendMessage(m_hFrame, WM_TIMER, TIMER_NEWS_POLL, 0);
+            if (WaitFor([&] { return Count("message: type=xml userno=demo") > nBefore; }, i % 20 == 19 ? 200 : 0))
+                return true;
+        }
+        return WaitFor([&] { return Count("message: type=xml userno=demo") > nBefore; }, 5000);
     }
 
     int AuthorityRequests() const
@@ -358,6 +397,32 @@ TEST_F(MainFrameTest, WithoutThePlaceholderTheFrameMenuStaysAndAFailedTreeStillB
     EXPECT_EQ(CVelkorMenu::GetInstance().m_listToolBars.size(), nBars);
 }
 
+// An authority service that hangs, cuts or resets: the frame keeps its fixed menus and bars,
+// after no more than the request's time-out.
+TEST_F(MainFrameTest, ABrokenAuthorityServiceLeavesTheFixedMenusAndBars)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        CDevnetProcess faulty({"--menu", std::string(m_cwd) + "/menus.xml", "--fault", std::string("authority:") + mode});
+        ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+        (COptionCtrl::GetOptionData().*CPrivate<AuthorityUrlTag>::s_member)(faulty.Url("authority").c_str());
+        const size_t nBars = CVelkorMenu::GetInstance().m_listToolBars.size();
+        m_pFrame->m_bMenuLoaded = false;
+        const DWORD dwStart = GetTickCount();
+        m_pFrame->LoadXmlMenu();
+        EXPECT_LT(GetTickCount() - dwStart, 2000u + 1500u);
+        EXPECT_NE(faulty.Log().find(std::string("fault ") + mode + ": POST /velkorauth/"), std::string::npos)
+            << faulty.Log();
+        EXPECT_EQ(m_pFrame->GetMenu()->GetMenuItemCount(), 3u);
+        EXPECT_TRUE(::IsWindow(m_pFrame->m_wndToolBar.GetSafeHwnd()));
+        EXPECT_EQ(CVelkorMenu::GetInstance().m_listToolBars.size(), nBars);
+    }
+    setenv("NETVANE_CA_FILE", m_devnet->CaPath().c_str(), 1);
+    unsetenv("NETVANE_TIMEOUT");
+}
+
 TEST_F(MainFrameTest, TheTabMenuShowsOnARightClickButNotDuringADrag)
 {
     auto* pPage = new CMDIChildWndEx;
@@ -467,3 +532,129 @@ TEST_F(MainFrameTest, ALongTipIsCutInsideItsFieldAndNotInsideACharacter)
     EXPECT_EQ(tray.m_nid.uID, 128u);
     EXPECT_EQ(tray.m_nid.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP));
 }
+
+namespace
+{
+// The message service's one message, as the message component keeps it.
+bool MessageStored()
+{
+    const std::string db = ReadFile("aaa");
+    return db.find("系统通知") != std::string::npos || db.find(Utf8("系统通知")) != std::string::npos;
+}
+
+// The poll's request runs off the GUI thread: the window answers at once while the service
+// holds it, and the poll keeps no second request waiting behind it.
+class MessagePollHangTest : public MainFrameTest
+{
+protected:
+    std::vector<std::string> DevnetFaults() const override { return {"--fault", "message:hang"}; }
+};
+
+TEST_F(MessagePollHangTest, TheWindowAnswersWhileTheMessageServiceHangs)
+{
+    setenv("NETVANE_TIMEOUT", "4", 1);
+    const std::string before = ReadFile("aaa");
+    {
+        CGuiAnswerProbe probe;
+        ASSERT_TRUE(TickUntilThePollAsks()) << m_devnet->Log();
+        ASSERT_TRUE(WaitFor([&] { return Count("fault hang: POST /api/order/reverse.php") == 1; }, 5000));
+        probe.Restart();
+        // The request is held: the window keeps answering, and more ticks start no second one.
+        for (int i = 0; i < 200; ++i)
+            ::SendMessage(m_hFrame, WM_TIMER, TIMER_NEWS_POLL, 0);
+        ASSERT_TRUE(WaitFor([&] { return probe.Answers() >= 40; }, 10000));
+        EXPECT_EQ(Count("fault hang: POST"), 1);
+        EXPECT_LT(probe.Longest(), 100) << "the window did not answer for this long (ms)";
+        RecordProperty("longest_answer_ms_while_held", (int)probe.Longest());
+        // The client gives up after its time-out; the next poll asks again.
+        ASSERT_TRUE(WaitFor([&] { return Count("fault hang released") == 1; }, 10000)) << m_devnet->Log();
+        EXPECT_LT(probe.Longest(), 100);
+    }
+    ASSERT_TRUE(TickUntilThePollAsks());
+    EXPECT_TRUE(ReadFile("aaa") == before) << "a message was stored";
+    unsetenv("NETVANE_TIMEOUT");
+}
+
+TEST_F(MainFrameTest, ThePolledMessageReachesTheMessageComponent)
+{
+    const std::string before = ReadFile("aaa");
+    CGuiAnswerProbe probe;
+    ASSERT_TRUE(TickUntilThePollAsks()) << m_devnet->Log();
+    EXPECT_TRUE(WaitFor([&] { return ReadFile("aaa") != before && MessageStored(); }, 10000));
+    EXPECT_LT(probe.Longest(), 100);
+}
+
+// A reply cut half way shows no message and leaves the poll working.
+class MessagePollCutTest : public MainFrameTest
+{
+protected:
+    std::vector<std::string> DevnetFaults() const override { return {"--fault", "message:" + Mode()}; }
+    virtual std::string Mode() const { return "cut"; }
+};
+
+class MessagePollResetTest : public MessagePollCutTest
+{
+protected:
+    std::string Mode() const override { return "reset"; }
+};
+
+TEST_F(MessagePollCutTest, ACutReplyShowsNoMessage)
+{
+    const std::string before = ReadFile("aaa");
+    CGuiAnswerProbe probe;
+    ASSERT_TRUE(TickUntilThePollAsks()) << m_devnet->Log();
+    ASSERT_TRUE(WaitFor([&] { return Count("fault cut: POST /api/order/reverse.php") == 1; }, 5000));
+    ASSERT_TRUE(TickUntilThePollAsks());
+    EXPECT_TRUE(ReadFile("aaa") == before) << "a message was stored";
+    EXPECT_LT(probe.Longest(), 100);
+}
+
+TEST_F(MessagePollResetTest, AResetShowsNoMessage)
+{
+    const std::string before = ReadFile("aaa");
+    CGuiAnswerProbe probe;
+    ASSERT_TRUE(TickUntilThePollAsks()) << m_devnet->Log();
+    ASSERT_TRUE(WaitFor([&] { return Count("fault reset: POST /api/order/reverse.php") == 1; }, 5000));
+    ASSERT_TRUE(TickUntilThePollAsks());
+    EXPECT_TRUE(ReadFile("aaa") == before) << "a message was stored";
+    EXPECT_LT(probe.Longest(), 100);
+}
+}  // namespace
+
+namespace
+{
+// The trans-URL list as the client loads it from devnet started with these arguments.
+std::vector<std::string> LoadTransUrls(const std::vector<std::string>& args, int& nCount)
+{
+    CDevnetProcess devnet(args);
+    EXPECT_TRUE(devnet.IsReady()) << devnet.Log();
+    COptionCtrl::GetOptionData().*CPrivate<TransUrlListUrlTag>::s_member = devnet.Url("translist").c_str();
+    theApp.m_transUrls.clear();
+    theApp.m_nTransUrlCount = 0;
+    theApp.LoadTransUrlList();
+    nCount = theApp.m_nTransUrlCount;
+    return theApp.m_transUrls;
+}
+
+// A broken trans-URL service leaves the list empty, so a failed page tries no address of it.
+TEST(TransUrlListFaultTest, AHungCutOrResetServiceGivesNoList)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    int nFull = 0;
+    const std::vector<std::string> full = LoadTransUrls({}, nFull);
+    ASSERT_EQ(nFull, 3);
+    for (const char* mode : {"hang", "reset", "cut"})
+    {
+        SCOPED_TRACE(mode);
+        int nCount = -1;
+        const std::vector<std::string> list = LoadTransUrls({"--fault", std::string("translist:") + mode}, nCount);
+        EXPECT_EQ((size_t)nCount, list.size());
+        ASSERT_LE(list.size(), full.size());
+        EXPECT_EQ(list, std::vector<std::string>(full.begin(), full.begin() + (long)list.size()));
+        EXPECT_EQ(theApp.GetTransUrl(nCount), nullptr);
+        // A reply shorter than it says is a failed request, like no reply: no list.
+        EXPECT_EQ(nCount, 0);
+    }
+    unsetenv("NETVANE_TIMEOUT");
+}
+}  // namespace

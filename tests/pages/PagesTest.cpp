@@ -102,7 +102,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(WaitFor([] { return TrayOwner() != 0; }, 10000)) << "no tray host";
-        m_devnet = std::make_unique<CDevnetProcess>();
+        m_devnet = std::make_unique<CDevnetProcess>(DevnetFaults());
         ASSERT_TRUE(m_devnet->IsReady()) << m_devnet->Log();
         SetOption<LoginUrlTag>(m_devnet->Url("cas_https"));
         SetOption<LogoutUrlTag>(m_devnet->Url("cas_logout"));
@@ -136,6 +136,9 @@ protected:
         theApp.m_pMainWnd = nullptr;
         Pump(100);
     }
+
+    // --fault arguments of devnet for the test.
+    virtual std::vector<std::string> DevnetFaults() const { return {}; }
 
     // The program's first tab, up to its signed-on business page and the menus it asked for.
     CParvelView* OpenFirstPage()
@@ -811,3 +814,43 @@ TEST_F(PagesTest, TheHostSiteAnswersThePolicyTableAndHandsTheRestToTheBrowser)
     pProvider->Release();
     pSite->Release();
 }
+
+namespace
+{
+// Business pages that hang, come cut or reset: the tab opens, the window answers all the time,
+// and the tab closes as any other.
+class PagesFaultTest : public PagesTest, public ::testing::WithParamInterface<const char*>
+{
+protected:
+    std::vector<std::string> DevnetFaults() const override { return {"--fault", std::string("web:") + GetParam()}; }
+};
+
+TEST_P(PagesFaultTest, ABrokenBusinessPageLeavesTheWindowAnsweringAndItsTabCloses)
+{
+    const std::string strFault = std::string("fault ") + GetParam() + ": GET /kesta/biz/order_entry.php";
+    CGuiAnswerProbe probe;
+    const int nTabs = m_pFrame->GetMDIChildCount();
+    // Two tabs: the last one stays while the main window is shown.
+    for (int i = 0; i < 2; ++i)
+        m_pFrame->OpenUrlInNewPage((m_devnet->Url("http") + "/kesta/biz/order_entry.php").c_str(), "ignored", "");
+    EXPECT_EQ(m_pFrame->GetMDIChildCount(), nTabs + 2);
+    CParvelView* pView = ActiveView();
+    ASSERT_TRUE(pView);
+    ASSERT_TRUE(WaitFor([&] {
+        std::string log = m_devnet->Log();
+        size_t first = log.find(strFault);
+        return first != std::string::npos && log.find(strFault, first + 1) != std::string::npos;
+    }, 15000)) << m_devnet->Log();
+    probe.Restart();
+    ASSERT_TRUE(WaitFor([&] { return probe.Answers() >= 25; }, 10000));
+    EXPECT_LT(probe.Longest(), 100) << "the window did not answer for this long (ms)";
+    HWND hChild = pView->GetParentFrame()->GetSafeHwnd();
+    pView->GetParentFrame()->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hChild); }, 5000));
+    EXPECT_EQ(m_pFrame->GetMDIChildCount(), nTabs + 1);
+    EXPECT_LT(probe.Longest(), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PagesFaultTest, ::testing::Values("hang", "cut", "reset"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+}  // namespace

@@ -96,6 +96,50 @@ TEST_F(OrderImportPageTest, SheetReachesTheImportServiceInANewTab)
     EXPECT_EQ("", MessageBoxLog());
 }
 
+// An import service that hangs, cuts or resets: the import still ends and says it is done, its
+// upload opens its tab, and the window answers while the upload waits or fails.
+TEST_F(OrderImportPageTest, ABrokenImportServiceStillEndsTheImportWithTheWindowAnswering)
+{
+    const std::string strPath = Sheet("orders.xls");
+    CParvelView* pView = OpenBusinessPage();
+    ASSERT_TRUE(pView);
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        CDevnetProcess faulty({"--fault", std::string("import:") + mode});
+        ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+        UseServices(Devnet().Url("labelpdf"), faulty.Url("import"));
+        const int nPages = PageCount();
+        const int nReports = RoadFrame()->ImportReports();
+        {
+            CGuiAnswerProbe probe;
+            ASSERT_TRUE(ClickPageButton(pView, "import"));
+            {
+                CChooserAnswer answer(strPath);
+                ASSERT_TRUE(answer.Ok());
+                ASSERT_TRUE(ImportEnded());
+            }
+            EXPECT_EQ(nReports + 1, RoadFrame()->ImportReports());
+            EXPECT_TRUE(WaitFor([&] {
+                return faulty.Log().find(std::string("fault ") + mode + ": POST /kesta/order/import.php") !=
+                       std::string::npos;
+            }, 20000)) << faulty.Log();
+            // The upload is held, cut or refused: the window keeps answering meanwhile.
+            probe.Restart();
+            ASSERT_TRUE(WaitFor([&] { return probe.Answers() >= 25; }, 10000));
+            EXPECT_LT(probe.Longest(), 100) << "the window did not answer for this long (ms)";
+        }
+        EXPECT_EQ("运单导入完毕！", ProgressPaneText());
+        EXPECT_STREQ("", theApp.m_strImportData);
+        EXPECT_EQ(nPages + 1, PageCount());
+        CloseAllPages();
+        pView = OpenBusinessPage();
+        ASSERT_TRUE(pView);
+        setenv("NETVANE_CA_FILE", Devnet().CaPath().c_str(), 1);
+    }
+    UseServices(Devnet().Url("labelpdf"), Devnet().Url("import"));
+}
+
 TEST_F(OrderImportPageTest, SecondImportIsRefusedWhileTheFirstRuns)
 {
     CParvelView* pView = OpenBusinessPage();

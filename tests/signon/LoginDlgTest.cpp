@@ -241,6 +241,47 @@ TEST_F(LoginDlgTest, FailuresKeepTheDialogWithTheirMessageAndAnEmptyPassword)
     }
 }
 
+// A CAS server that holds, cuts or resets the sign-on: the dialog waits for it, as the sign-on
+// must, but no longer than the request time-outs, and says the server did not answer.
+TEST_F(LoginDlgTest, ACasServerThatHangsCutsOrResetsEndsInTheNoAnswerMessage)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    setenv("NETVANE_CONNECT_TIMEOUT", "2", 1);
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        ClearRecords();
+        {
+            CDevnetProcess faulty({"--fault", std::string("cas:") + mode});
+            ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+            SetLoginUrlForTest(faulty.Url("cas_https").c_str());
+            CTestLoginDlg dlg(1, "");
+            bool bStillUp = false;
+            long nWaitMs = 0;
+            INT_PTR nResult = RunDialogDriven(dlg, [&](HWND hDlg) {
+                const auto start = std::chrono::steady_clock::now();
+                SignOn(hDlg, dlg, "demo", "velkor2026");
+                nWaitMs = (long)std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now() - start).count();
+                OnGui([&] { bStillUp = ::IsWindow(hDlg); });
+            });
+            EXPECT_TRUE(bStillUp);
+            EXPECT_EQ(nResult, IDCANCEL);
+            // The form and the sign-on itself, each within its time-out.
+            EXPECT_LT(nWaitMs, 2 * 2000 + 1500) << "the sign-on waited this long (ms)";
+            const std::vector<std::string> texts = MessageBoxTexts();
+            ASSERT_EQ(texts.size(), 1u);
+            EXPECT_EQ(texts[0], kNoServerMessage);
+            EXPECT_NE(faulty.Log().find(std::string("fault ") + mode + ": "), std::string::npos) << faulty.Log();
+        }
+        // The suite's devnet and its CA again.
+        setenv("NETVANE_CA_FILE", s_devnet->CaPath().c_str(), 1);
+        SetLoginUrlForTest(s_devnet->Url("cas_https").c_str());
+    }
+    unsetenv("NETVANE_TIMEOUT");
+    unsetenv("NETVANE_CONNECT_TIMEOUT");
+}
+
 TEST_F(LoginDlgTest, UnlockFormShowsTheAccountAndMovesTheButtons)
 {
     RECT rcCancel = {}, rcVpn = {}, rcOk = {};

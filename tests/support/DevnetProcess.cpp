@@ -99,6 +99,20 @@ CDevnetProcess::CDevnetProcess(const std::vector<std::string>& extraArgs, const 
 
 CDevnetProcess::~CDevnetProcess()
 {
+    Stop();
+    if (m_bReady)
+    {
+        const char* ca = std::getenv("NETVANE_CA_FILE");
+        if (ca && CaPath() == ca)
+            unsetenv("NETVANE_CA_FILE");
+    }
+    if (m_bOwnState && !m_strStateDir.empty())
+        RemoveFolder(m_strStateDir);
+}
+
+bool CDevnetProcess::Stop()
+{
+    bool bClean = true;
     if (m_pid > 0)
     {
         kill(m_pid, SIGTERM);
@@ -114,16 +128,13 @@ CDevnetProcess::~CDevnetProcess()
         std::string log = Log();
         if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0
             || log.find("Sanitizer") != std::string::npos || log.find("runtime error:") != std::string::npos)
+        {
             std::fprintf(stderr, "devnet did not end cleanly; its log:\n%s\n", log.c_str());
+            bClean = false;
+        }
+        m_pid = -1;
     }
-    if (m_bReady)
-    {
-        const char* ca = std::getenv("NETVANE_CA_FILE");
-        if (ca && CaPath() == ca)
-            unsetenv("NETVANE_CA_FILE");
-    }
-    if (m_bOwnState && !m_strStateDir.empty())
-        RemoveFolder(m_strStateDir);
+    return bClean;
 }
 
 std::string CDevnetProcess::Url(const std::string& name) const

@@ -26,6 +26,9 @@ public:
     std::string StateDir() const { return m_strStateDir; }
     // What devnet has logged so far (one line per request, and its own notes).
     std::string Log() const;
+    // Stops devnet now (SIGTERM, then SIGKILL after a bound); true when it ended by itself with
+    // status 0. The destructor stops it when this was not called.
+    bool Stop();
 
 private:
     std::string m_strStateDir;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
+#include <thread>
 #include "AfxWin.h"
 #include "KernelObject.h"
 #include "PollWait.h"
@@ -51,3 +53,54 @@ inline bool WaitOnGui(const std::function<bool()>& pred, int nTimeoutMs = 10000)
         return bDone;
     }, (unsigned)nTimeoutMs, 20);
 }
+
+// From a thread of its own, asks the GUI thread for an empty call every 20 ms and keeps the
+// longest time it took to answer (milliseconds); stops with the object. A GUI thread that blocks
+// shows as one long answer when it comes back.
+class CGuiAnswerProbe
+{
+public:
+    CGuiAnswerProbe() : m_thread([this] { Run(); }) {}
+    // On the GUI thread: serves the probe's last call while it waits for the thread to end.
+    ~CGuiAnswerProbe()
+    {
+        m_bStop = true;
+        if (AfxIsGuiThread())
+            WaitFor([this] { return m_bDone.load(); }, 60000);
+        m_thread.join();
+    }
+    CGuiAnswerProbe(const CGuiAnswerProbe&) = delete;
+    CGuiAnswerProbe& operator=(const CGuiAnswerProbe&) = delete;
+
+    long Longest() const { return m_nLongestMs; }
+    int Answers() const { return m_nAnswers; }
+    // Starts a new stretch: the longest answer and the count from now on.
+    void Restart()
+    {
+        m_nLongestMs = 0;
+        m_nAnswers = 0;
+    }
+
+private:
+    void Run()
+    {
+        while (!m_bStop)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            OnGui([] {});
+            const long ms = (long)std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start).count();
+            if (ms > m_nLongestMs)
+                m_nLongestMs = ms;
+            ++m_nAnswers;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        m_bDone = true;
+    }
+
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bDone{false};
+    std::atomic<long> m_nLongestMs{0};
+    std::atomic<int> m_nAnswers{0};
+    std::thread m_thread;
+};

@@ -224,6 +224,30 @@ TEST(QueryServerVersionTest, NoNewerVersionOrNoUsableReply)
     EXPECT_EQ(0, CheckNewVersion(&task));
 }
 
+// A version service that hangs, cuts or resets: the check fails within the time-out and finds no
+// update, even where the half reply that came names a newer version.
+TEST(QueryServerVersionTest, ABrokenVersionServiceIsAFailedCheck)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    for (const char* mode : { "hang", "cut", "reset" })
+    {
+        SCOPED_TRACE(mode);
+        CDevnetProcess devnet({ "--update-version", "9.9.9.9", "--fault", std::string("update:") + mode });
+        ASSERT_TRUE(devnet.IsReady()) << devnet.Log();
+        SetUpdateUrl(devnet.Url("update"));
+        const DWORD dwStart = GetTickCount();
+        UpdateTask task;
+        EXPECT_EQ(0, QueryServerVersion(&task));
+        EXPECT_TRUE(task.m_strUpdaterUrl.IsEmpty());
+        UpdateTask check;
+        EXPECT_EQ(0, CheckNewVersion(&check));
+        EXPECT_LT(GetTickCount() - dwStart, 2u * 2000u + 1500u);
+        EXPECT_NE(devnet.Log().find(std::string("fault ") + mode + ": POST /velkor_khd/w/"), std::string::npos)
+            << devnet.Log();
+    }
+    unsetenv("NETVANE_TIMEOUT");
+}
+
 TEST(DownloadAndRunUpdaterTest, EmptyAddressEndsAtOnce)
 {
     UpdateTask task;

@@ -302,4 +302,39 @@ TEST_F(PrintWorkerTest, TwoQuickRequestsTakeTurnsAndTheFailureBoxHoldsTheTurn)
     if (!strPrinted.empty())
         unlink(strPrinted.c_str());
 }
+// A label service that hangs, cuts the PDF or resets: the page and the operator hear of a failed
+// download, no label file stays behind and nothing is printed; the window answers all along.
+TEST_F(PrintWorkerTest, ABrokenLabelServiceIsADownloadFailureAndPrintsNothing)
+{
+    setenv("NETVANE_TIMEOUT", "2", 1);
+    for (const char* mode : {"hang", "cut", "reset"})
+    {
+        SCOPED_TRACE(mode);
+        const size_t nResults = m_host.PrintResults().size();
+        const size_t nBoxes = MessageBoxLog().size();
+        const std::string strOrder = std::string("VKB") + mode;
+        std::set<std::string> labelsBefore = FolderEntries(LabelFolder());
+        std::set<std::string> queueBefore = FolderEntries(QueueFolder());
+        {
+            CDevnetProcess faulty({"--fault", std::string("labelpdf:") + mode});
+            ASSERT_TRUE(faulty.IsReady()) << faulty.Log();
+            UseLabelUrl(faulty.Url("labelpdf"));
+            CGuiAnswerProbe probe;
+            StartLabelPrint(strOrder.c_str(), "4*6");
+            ASSERT_TRUE(WaitForResults(nResults + 1));
+            EXPECT_NE(faulty.Log().find(std::string("fault ") + mode + ": GET /kesta/print/mail_label_pdf.php"),
+                      std::string::npos) << faulty.Log();
+            EXPECT_TRUE(WaitFor([] { return !TurnIsHeld(); }, 10000));
+            EXPECT_LT(probe.Longest(), 100) << "the window did not answer for this long (ms)";
+        }
+        EXPECT_EQ(strOrder, m_host.PrintResults()[nResults].strOrderNo);
+        EXPECT_EQ(PRINT_RESULT_DOWNLOAD_FAILED, m_host.PrintResults()[nResults].strResult);
+        EXPECT_NE(MessageBoxLog().find("\t" + Utf8(u8"文件下载失败！"), nBoxes), std::string::npos);
+        EXPECT_EQ(labelsBefore, FolderEntries(LabelFolder()));
+        EXPECT_EQ(FindPrintedLabel(queueBefore, strOrder), "");
+        setenv("NETVANE_CA_FILE", s_devnet->CaPath().c_str(), 1);
+    }
+    UseLabelUrl(s_devnet->Url("labelpdf"));
+    unsetenv("NETVANE_TIMEOUT");
+}
 }  // namespace
