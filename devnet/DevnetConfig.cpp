@@ -24,7 +24,7 @@ const char* CDevnetConfig::Usage()
     return "usage: devnet (--default | --local) [--ports-file FILE] [--state DIR]\n"
            "              [--account USER:PASSWORD]... [--account-md5 USER:PASSWORD]...\n"
            "              [--update-version X.Y.Z.W] [--updater FILE] [--menu FILE] [--translist-down]\n"
-           "              [--installer-delay-ms N] [--quiet]\n";
+           "              [--installer-delay-ms N] [--updater-delay-ms N] [--update-host HOST] [--quiet]\n";
 }
 
 bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
@@ -93,6 +93,18 @@ bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
             if (!value(text))
                 return false;
             m_nInstallerDelayMs = (size_t)strtoul(text.c_str(), nullptr, 10);
+        }
+        else if (arg == "--updater-delay-ms")
+        {
+            std::string text;
+            if (!value(text))
+                return false;
+            m_nUpdaterDelayMs = (size_t)strtoul(text.c_str(), nullptr, 10);
+        }
+        else if (arg == "--update-host")
+        {
+            if (!value(m_strUpdateHost))
+                return false;
         }
         else if (arg == "--quiet")
             m_bQuiet = true;

@@ -132,6 +132,27 @@ TEST(Dialog, CloseAndCancelEndAsCancelled)
     }
 }
 
+TEST(Dialog, CloseDoesNothingWhileTheCancelButtonIsDisabled)
+{
+    CTestDlg dlg;
+    dlg.m_onInit = [&](CTestDlg* p) {
+        p->GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+        p->PostMessage(WM_CLOSE, 0, 0);
+        // Handled after the close: the dialog is still there to end with its own code.
+        p->PostMessage(WM_COMMAND, IDOK, 0);
+    };
+    Watchdog wd(&dlg, 10000);
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    // The command itself still reaches the dialog, as a program sends it.
+    CTestDlg sent;
+    sent.m_onInit = [&](CTestDlg* p) {
+        p->GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+        p->PostMessage(WM_COMMAND, IDCANCEL, 0);
+    };
+    Watchdog wdSent(&sent, 10000);
+    EXPECT_EQ(IDCANCEL, sent.DoModal());
+}
+
 TEST(Dialog, EndDialogDuringInitialisationEndsAtOnce)
 {
     CTestDlg dlg;
