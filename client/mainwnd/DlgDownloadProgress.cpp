@@ -57,6 +57,7 @@ struct CANCEL_EVENT_CALL
 {
     HWND hDlg;
     HANDLE hEvent;
+    BOOL bStored;
 };
 
 void StoreCancelEvent(void* p)
@@ -65,14 +66,18 @@ void StoreCancelEvent(void* p)
     if (!::IsWindow(pCall->hDlg))
         return;
     if (auto* pDlg = dynamic_cast<CDlgDownloadProgress*>(CWnd::FromHandlePermanent(pCall->hDlg)))
+    {
         pDlg->m_hCancelEvent = pCall->hEvent;
+        pCall->bStored = TRUE;
+    }
 }
 }  // namespace
 
-void CDlgDownloadProgress::SetCancelEvent(HWND hDlg, HANDLE hEvent)
+BOOL CDlgDownloadProgress::SetCancelEvent(HWND hDlg, HANDLE hEvent)
 {
-    CANCEL_EVENT_CALL call{hDlg, hEvent};
+    CANCEL_EVENT_CALL call{hDlg, hEvent, FALSE};
     AfxRunOnGuiThread(&StoreCancelEvent, &call);
+    return call.bStored;
 }
 
 namespace

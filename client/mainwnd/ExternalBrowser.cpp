@@ -167,14 +167,13 @@ DWORD WINAPI ChromeInstallThreadProc(LPVOID lpParam)
         Warn("应用程序未知的异常，请稍后再尝试此项操作!");
         return 0;
     }
-    // A dialog that ended before this thread reached it was the operator's cancel.
+    // A dialog that ended before it could take the cancel event was the operator's cancel.
     HWND hDlg = CDlgDownloadProgress::WindowOf(pDlg);
-    if (!hDlg)
+    if (!hDlg || !CDlgDownloadProgress::SetCancelEvent(hDlg, hCancel))
     {
         CloseHandle(hCancel);
         return 0;
     }
-    CDlgDownloadProgress::SetCancelEvent(hDlg, hCancel);
 
     auto* pNetvane = new CNetvane;
     CHROME_DOWNLOAD_CONTEXT context{kLocalInstaller, hDlg, 0, pNetvane};
