@@ -27,7 +27,19 @@ const char* kBrowserInstaller =
     "chmod +x \"$CHROME_STANDIN_DIR/chromium\"\n"
     "exit 0\n";
 const size_t kSlowInstallerSize = 256 * 1024;
-const size_t kSlowInstallerPiece = 4096;
+const size_t kSlowPiece = 4096;
+
+// A file sent slowly: in pieces, delayMs apart, so that its download takes a while.
+void SendSlowly(httplib::Response& res, const std::string& content, size_t delayMs)
+{
+    res.set_content_provider(content.size(), "application/octet-stream",
+                             [content, delayMs](size_t offset, size_t length, httplib::DataSink& sink) {
+                                 if (offset > 0)
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                                 size_t n = std::min(length, kSlowPiece);
+                                 return sink.write(content.data() + offset, n);
+                             });
+}
 }
 
 CDataServices::CDataServices(CDevnetContext& context) : m_context(context)
@@ -85,7 +97,10 @@ void CDataServices::OnUpdater(const httplib::Request& req, httplib::Response& re
         return;
     }
     m_context.Log("update: updater " + config.UpdaterName() + " sent");
-    res.set_content(content, "application/octet-stream");
+    if (config.m_nUpdaterDelayMs)
+        SendSlowly(res, content, config.m_nUpdaterDelayMs);
+    else
+        res.set_content(content, "application/octet-stream");
 }
 
 void CDataServices::OnBrowserInstaller(const httplib::Request&, httplib::Response& res)
@@ -103,13 +118,7 @@ void CDataServices::OnBrowserInstaller(const httplib::Request&, httplib::Respons
         content += "# " + std::string(std::min<size_t>(77, kSlowInstallerSize - content.size()), '-') + "\n";
     content.resize(kSlowInstallerSize);
     content.back() = '\n';
-    res.set_content_provider(content.size(), "application/octet-stream",
-                             [content, delayMs](size_t offset, size_t length, httplib::DataSink& sink) {
-                                 if (offset > 0)
-                                     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-                                 size_t n = std::min(length, kSlowInstallerPiece);
-                                 return sink.write(content.data() + offset, n);
-                             });
+    SendSlowly(res, content, delayMs);
 }
 
 std::string CDataServices::DemoMenus() const

@@ -25,7 +25,8 @@ const char* CDevnetConfig::Usage()
     return "usage: devnet (--default | --local) [--ports-file FILE] [--state DIR]\n"
            "              [--account USER:PASSWORD]... [--account-md5 USER:PASSWORD]...\n"
            "              [--update-version X.Y.Z.W] [--updater FILE] [--menu FILE] [--translist-down]\n"
-           "              [--installer-delay-ms N] [--fault SERVICE:MODE]... [--quiet]\n"
+           "              [--installer-delay-ms N] [--updater-delay-ms N] [--update-host HOST]\n"
+           "              [--fault SERVICE:MODE]... [--quiet]\n"
            "  --fault SERVICE:MODE  the service misbehaves: hang (reads the request, never answers\n"
            "                        until devnet stops), cut (status, headers and half the body,\n"
            "                        then closes) or reset (resets the connection); SERVICE is one\n"
@@ -106,6 +107,18 @@ bool CDevnetConfig::Parse(int argc, char** argv, std::string& error)
             if (!value(text) || !CFaultService::ParseFault(text, service, mode, error))
                 return false;
             m_faults[service] = mode;
+        }
+        else if (arg == "--updater-delay-ms")
+        {
+            std::string text;
+            if (!value(text))
+                return false;
+            m_nUpdaterDelayMs = (size_t)strtoul(text.c_str(), nullptr, 10);
+        }
+        else if (arg == "--update-host")
+        {
+            if (!value(m_strUpdateHost))
+                return false;
         }
         else if (arg == "--quiet")
             m_bQuiet = true;

@@ -27,6 +27,8 @@ public:
     bool m_bTransUrlsDown = false;    // the trans-URL list names addresses that are down
     size_t m_nInstallerDelayMs = 0;    // the browser installer comes slowly, in pieces this far apart
     std::map<std::string, std::string> m_faults;  // service -> "hang", "cut" or "reset"
+    size_t m_nUpdaterDelayMs = 0;      // the updater comes slowly, in pieces this far apart
+    std::string m_strUpdateHost;       // --local: the update service also on port 81 of this host
 
     // Parses the command line; false with a message in error for a bad one.
     bool Parse(int argc, char** argv, std::string& error);

@@ -143,6 +143,9 @@ int main(int argc, char** argv)
     {
         listeners.push_back({"127.0.0.1", 0, false});
         listeners.push_back({"127.0.0.1", 0, true});
+        // Where the client takes what lives on the update service's own port (the browser installer).
+        if (!config.m_strUpdateHost.empty())
+            listeners.push_back({config.m_strUpdateHost.c_str(), 81, false});
     }
 
     CCertStore certs(config.m_strStateDir);
@@ -205,14 +208,19 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "devnet: cannot listen on %s:%d\n", listener.host, listener.port);
             return 1;
         }
-        (listener.secure ? httpsPort : httpPort) = port;
+        if (listener.port == 0)
+            (listener.secure ? httpsPort : httpPort) = port;
         servers.push_back(std::move(server));
     }
 
     if (config.m_bDefault)
         FillDefaultUrls(context.m_urls);
     else
+    {
         FillLocalUrls(context.m_urls, httpPort, httpsPort);
+        if (!config.m_strUpdateHost.empty())
+            context.m_urls.m_urls["update"] = "http://" + config.m_strUpdateHost + ":81/velkor_khd/w/";
+    }
 
     std::vector<std::thread> threads;
     for (auto& server : servers)

@@ -112,9 +112,10 @@ void COptionCtrl::SetPathInfo(const char* pszFullPath)
     if (GetTempPath(sizeof(szTemp), szTemp) >= sizeof(szTemp))
         szTemp[0] = '\0'; // too long for the buffer: fall back to the working folder
     const CString strTempPath = CString(szTemp) + "pdfdownload/";
-    CFileFind finder;
-    if (!finder.FindFile(strTempPath))
-        CreateDirectory(strTempPath, nullptr);
+    // Labels wait here for the printer: no other user may read or swap them. A folder that
+    // cannot be made private is left alone; the label worker refuses it.
+    if (!szTemp[0] || CreatePrivateDirectory(szTemp))
+        CreatePrivateDirectory(strTempPath);
 
     COptionData& data = GetOptionData();
     data.SetAppFullPath(pszFullPath);

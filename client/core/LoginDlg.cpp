@@ -64,6 +64,7 @@ END_MESSAGE_MAP()
 CLoginDlg::CLoginDlg(int nMode, const char* pszAccount, CWnd* pParent)
     : CDialog(IDD, pParent),
       m_rcInitial{0, 0, 0, 0},
+      m_pUpdateThread(nullptr),
       m_strAccount(pszAccount),
       m_hIcon(nullptr),
       m_bDragging(FALSE),
@@ -78,6 +79,17 @@ CLoginDlg::CLoginDlg(int nMode, const char* pszAccount, CWnd* pParent)
 
 CLoginDlg::~CLoginDlg()
 {
+    // The update worker reaches this object until its last step: it goes first. Its calls
+    // into the dialog run on this thread, so the wait serves them.
+    if (m_pUpdateThread)
+    {
+        HANDLE hThread = m_pUpdateThread->m_hThread;
+        while (!AfxWaitUntil([](void* p) -> BOOL { return ::WaitForSingleObject((HANDLE)p, 0) == WAIT_OBJECT_0; },
+                             hThread, 100))
+        {
+        }
+        delete m_pUpdateThread;
+    }
     if (m_hLinkFont)
         ::DeleteObject((HGDIOBJ)m_hLinkFont);
 }
@@ -164,7 +176,12 @@ BOOL CLoginDlg::OnInitDialog()
             m_progress.SetRange(0, 100);
             m_progress.SetPos(0);
 
-            AfxBeginThread(UpdateThreadProc, this);
+            m_pUpdateThread = AfxBeginThread(UpdateThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+            if (m_pUpdateThread)
+            {
+                m_pUpdateThread->m_bAutoDelete = FALSE;
+                m_pUpdateThread->ResumeThread();
+            }
         }
     }
 

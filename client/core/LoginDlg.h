@@ -44,6 +44,7 @@ protected:
 
     RECT m_rcInitial;
     UpdateTask m_updateTask;
+    CWinThread* m_pUpdateThread;  // the update worker, which uses this dialog until it ends
     CString m_strAccount;
     CString m_strPassword;
     CString m_strSessionId;

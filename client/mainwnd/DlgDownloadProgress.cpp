@@ -1,7 +1,16 @@
 // CDlgDownloadProgress: percent bar and text of the installer download, and its cancel button.
 #include "DlgDownloadProgress.h"
+#include <mutex>
+#include <set>
 #include "CWinApp.h"
 #include "resource.h"
+
+namespace
+{
+// The dialogs that exist: the install thread gets a pointer that may already have been deleted.
+std::mutex g_liveLock;
+std::set<const CDlgDownloadProgress*> g_liveDialogs;
+}  // namespace
 
 IMPLEMENT_DYNAMIC(CDlgDownloadProgress, CDialog)
 
@@ -14,10 +23,16 @@ CDlgDownloadProgress::CDlgDownloadProgress(CWnd* pParent)
     : CDialog(IDD_DOWNLOAD_PROGRESS, pParent), m_hSmallIcon(nullptr), m_nPercent(0), m_hCancelEvent(nullptr)
 {
     m_hSmallIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDI_TRAY) : ::LoadIcon(nullptr, MAKEINTRESOURCE(IDI_TRAY));
+    std::lock_guard<std::mutex> guard(g_liveLock);
+    g_liveDialogs.insert(this);
 }
 
 CDlgDownloadProgress::~CDlgDownloadProgress()
 {
+    {
+        std::lock_guard<std::mutex> guard(g_liveLock);
+        g_liveDialogs.erase(this);
+    }
     if (m_hSmallIcon)
         DestroyIcon(m_hSmallIcon);
 }
@@ -42,6 +57,7 @@ struct CANCEL_EVENT_CALL
 {
     HWND hDlg;
     HANDLE hEvent;
+    BOOL bStored;
 };
 
 void StoreCancelEvent(void* p)
@@ -50,14 +66,44 @@ void StoreCancelEvent(void* p)
     if (!::IsWindow(pCall->hDlg))
         return;
     if (auto* pDlg = dynamic_cast<CDlgDownloadProgress*>(CWnd::FromHandlePermanent(pCall->hDlg)))
+    {
         pDlg->m_hCancelEvent = pCall->hEvent;
+        pCall->bStored = TRUE;
+    }
 }
 }  // namespace
 
-void CDlgDownloadProgress::SetCancelEvent(HWND hDlg, HANDLE hEvent)
+BOOL CDlgDownloadProgress::SetCancelEvent(HWND hDlg, HANDLE hEvent)
 {
-    CANCEL_EVENT_CALL call{hDlg, hEvent};
+    CANCEL_EVENT_CALL call{hDlg, hEvent, FALSE};
     AfxRunOnGuiThread(&StoreCancelEvent, &call);
+    return call.bStored;
+}
+
+namespace
+{
+struct DIALOG_WINDOW_CALL
+{
+    CDlgDownloadProgress* pDlg;
+    HWND hWnd;
+};
+
+void ReadDialogWindow(void* p)
+{
+    auto* pCall = static_cast<DIALOG_WINDOW_CALL*>(p);
+    // The dialog deletes itself on the GUI thread, so it cannot go while this runs there.
+    std::lock_guard<std::mutex> guard(g_liveLock);
+    if (g_liveDialogs.count(pCall->pDlg))
+        pCall->hWnd = pCall->pDlg->GetSafeHwnd();
+}
+}  // namespace
+
+HWND CDlgDownloadProgress::WindowOf(CDlgDownloadProgress* pDlg)
+{
+    DIALOG_WINDOW_CALL call{pDlg, nullptr};
+    if (pDlg)
+        AfxRunOnGuiThread(&ReadDialogWindow, &call);
+    return call.hWnd;
 }
 
 LRESULT CDlgDownloadProgress::OnDownloadProgress(WPARAM, LPARAM lParam)

@@ -19,7 +19,11 @@ public:
 
     // The install thread's cancel event, set and cleared on the GUI thread while the window lives:
     // the thread clears it before closing the event, so the button never signals a closed handle.
-    static void SetCancelEvent(HWND hDlg, HANDLE hEvent);
+    // FALSE when the dialog was gone already.
+    static BOOL SetCancelEvent(HWND hDlg, HANDLE hEvent);
+    // The dialog's window, read on the GUI thread; none when the dialog has already ended and
+    // deleted itself (from any thread).
+    static HWND WindowOf(CDlgDownloadProgress* pDlg);
 
     HICON m_hSmallIcon;
     CProgressCtrl m_progress;

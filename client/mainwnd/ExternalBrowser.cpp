@@ -24,6 +24,7 @@ namespace
 {
 const char kLocalInstaller[] = "./download/ChromeSetup.exe";
 const char kInstallerPath[] = "/velkor_khd/Weighbridge/ChromeSetup.exe";
+const int kInstallerPort = 81;
 const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const char kIEVersionKey[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Version Vector\\";
 const DWORD kInstallerWaitMs = 180000;
@@ -33,25 +34,6 @@ void Warn(LPCSTR lpszText, UINT nIcon = MB_ICONEXCLAMATION)
     MessageBoxA(nullptr, lpszText, "提示", MB_OK | nIcon);
 }
 
-// The progress dialog's window, read on the GUI thread that owns the dialog.
-struct DIALOG_WINDOW_CALL
-{
-    CDlgDownloadProgress* pDlg;
-    HWND hWnd;
-};
-
-void ReadDialogWindow(void* p)
-{
-    auto* pCall = static_cast<DIALOG_WINDOW_CALL*>(p);
-    pCall->hWnd = pCall->pDlg->GetSafeHwnd();
-}
-
-HWND DialogWindow(CDlgDownloadProgress* pDlg)
-{
-    DIALOG_WINDOW_CALL call{pDlg, nullptr};
-    AfxRunOnGuiThread(&ReadDialogWindow, &call);
-    return call.hWnd;
-}
 }  // namespace
 
 CString GetBranchWebLoginUrl()
@@ -61,13 +43,18 @@ CString GetBranchWebLoginUrl()
 
 CString GetChromeInstallerUrl()
 {
-    // Scheme, host and port of the update service's address.
-    std::string base = COptionCtrl::GetOptionData().GetUpdateClientUrl().GetString();
-    size_t scheme = base.find("://");
-    size_t slash = base.find('/', scheme == std::string::npos ? 0 : scheme + 3);
-    if (slash != std::string::npos)
-        base.resize(slash);
-    return CString(base.c_str()) + kInstallerPath;
+    // Plain HTTP on port 81 of the update service's host, whatever its address says besides.
+    std::string url = COptionCtrl::GetOptionData().GetUpdateClientUrl().GetString();
+    size_t scheme = url.find("://");
+    std::string host = url.substr(scheme == std::string::npos ? 0 : scheme + 3);
+    if (size_t at = host.find_first_of("/?#"); at != std::string::npos)
+        host.resize(at);
+    if (size_t at = host.rfind('@'); at != std::string::npos)
+        host.erase(0, at + 1);
+    size_t close = host[0] == '[' ? host.find(']') : std::string::npos;
+    if (size_t colon = host.find(':', close == std::string::npos ? 0 : close); colon != std::string::npos)
+        host.resize(colon);
+    return CString(("http://" + host + ":" + std::to_string(kInstallerPort)).c_str()) + kInstallerPath;
 }
 
 int GetIEMajorVersion()
@@ -180,18 +167,27 @@ DWORD WINAPI ChromeInstallThreadProc(LPVOID lpParam)
         Warn("应用程序未知的异常，请稍后再尝试此项操作!");
         return 0;
     }
-    HWND hDlg = pDlg ? DialogWindow(pDlg) : nullptr;
-    CDlgDownloadProgress::SetCancelEvent(hDlg, hCancel);
+    // A dialog that ended before it could take the cancel event was the operator's cancel.
+    HWND hDlg = CDlgDownloadProgress::WindowOf(pDlg);
+    if (!hDlg || !CDlgDownloadProgress::SetCancelEvent(hDlg, hCancel))
+    {
+        CloseHandle(hCancel);
+        return 0;
+    }
 
     auto* pNetvane = new CNetvane;
     CHROME_DOWNLOAD_CONTEXT context{kLocalInstaller, hDlg, 0, pNetvane};
     HANDLE hDownload = CreateThread(nullptr, 0, &ChromeDownloadThreadProc, &context, 0, nullptr);
 
     // A cancel stops the download inside Netvane, which then ends the download thread: the
-    // thread is waited for, never killed, so the context it uses outlives it.
-    std::thread watcher([hCancel, pNetvane] {
+    // thread is waited for, never killed, so the context it uses outlives it. CloseFile stops
+    // only a running download: it is repeated until the thread, which may not have begun its
+    // download yet, has ended.
+    std::thread watcher([hCancel, hDownload, pNetvane] {
         WaitForSingleObject(hCancel, INFINITE);
-        pNetvane->CloseFile();
+        do
+            pNetvane->CloseFile();
+        while (hDownload && WaitForSingleObject(hDownload, 50) == WAIT_TIMEOUT);
     });
     if (hDownload)
         WaitForSingleObject(hDownload, INFINITE);

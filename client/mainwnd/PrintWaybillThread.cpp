@@ -119,6 +119,17 @@ CString BuildLabelUrl(const CString& strServiceUrl, const CString& strOrderNo)
     return strServiceUrl + strOrderNo + "&jmm=" + MD5HexDigest(context).c_str();
 }
 
+BOOL LabelFolderIsPrivate(const CString& strFolder)
+{
+    // Whoever owns the folder around it could swap the label folder between check and download.
+    char szTemp[260] = "";
+    if (GetTempPath(sizeof(szTemp), szTemp) >= sizeof(szTemp))
+        szTemp[0] = '\0';
+    if (szTemp[0] && strFolder.Find(szTemp) == 0 && !CreatePrivateDirectory(szTemp))
+        return FALSE;
+    return CreatePrivateDirectory(strFolder);
+}
+
 UINT PrintWaybillThreadProc(LPVOID pParam)
 {
     // The turn: the name exists while one worker holds its handle open.
@@ -152,7 +163,11 @@ UINT PrintWaybillThreadProc(LPVOID pParam)
     Scrivo::trace("开始下载运单：%s", strOrderNo.GetString());
     const CString strUrl = BuildLabelUrl(options.GetMailLabelPdfUrl(), strOrderNo);
     Scrivo::trace("开始下载运单%s, url=%s", strPdfPath.GetString(), strUrl.GetString());
-    DownloadFile(strUrl, strPdfPath, nullptr, nullptr);
+    // A label folder that another user could read or swap gets no label: the print fails.
+    if (LabelFolderIsPrivate(options.GetTempPathA()))
+        DownloadFile(strUrl, strPdfPath, nullptr, nullptr);
+    else
+        Scrivo::trace(1, "运单下载目录不是本用户私有的：%s", options.GetTempPathA().GetString());
     Scrivo::trace("下载时间为：%d ms", (int)(GetTickCount() - dwStart));
 
     CFileFind finder;

@@ -33,6 +33,9 @@ CString FormatLabelFileName(const GUID& guid);
 // The label address: the service address, the order number, "&jmm=" and the signature.
 CString BuildLabelUrl(const CString& strServiceUrl, const CString& strOrderNo);
 
+// TRUE when the label folder and the user's temporary folder that holds it belong to this user
+// alone (made when missing); a symbolic link or another user's folder gives FALSE.
+BOOL LabelFolderIsPrivate(const CString& strFolder);
 // The worker. pParam: a heap copy of its queue entry (ORDER_PRINT_INFO*), which it deletes; the
 // queue itself may be emptied by the GUI thread at any time.
 UINT PrintWaybillThreadProc(LPVOID pParam);

@@ -97,6 +97,8 @@ struct CNetvane::Impl
     std::vector<std::pair<std::string, std::string>> m_params;
     std::vector<char*> m_replies;          // handed out, not yet released
     std::atomic<bool> m_abandon{false};    // set by CloseFile, taken by the download it stops
+    std::mutex m_downloadLock;             // guards m_bDownloading and the setting of m_abandon
+    bool m_bDownloading = false;           // a download of this object runs
 
     // The fields joined in call order; they are consumed by the request that sends them.
     std::string TakeFields()
@@ -264,6 +266,23 @@ bool CNetvane::Impl::Download(const char* url, const char* localPath, void* call
 
     // Written beside the target and renamed only when complete: no partial file ever stands
     // at the local path.
+    // A CloseFile from before this download was meant for another one.
+    {
+        std::lock_guard<std::mutex> guard(m_downloadLock);
+        m_bDownloading = true;
+        m_abandon.store(false);
+    }
+    struct DownloadEnd
+    {
+        Impl& impl;
+        ~DownloadEnd()
+        {
+            std::lock_guard<std::mutex> guard(impl.m_downloadLock);
+            impl.m_bDownloading = false;
+            impl.m_abandon.store(false);
+        }
+    } end{*this};
+
     std::string temp = std::string(localPath) + ".part-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0)
@@ -315,7 +334,7 @@ bool CNetvane::Impl::Download(const char* url, const char* localPath, void* call
     double total = KnownTotal(curl);
     curl_easy_cleanup(curl);
 
-    bool abandoned = m_abandon.exchange(false);
+    bool abandoned = m_abandon.load();
     bool complete = rc == CURLE_OK && !abandoned && !state.writeFailed;
     if (complete && (status < 200 || status >= 300))
         complete = false;
@@ -389,7 +408,9 @@ bool CNetvane::DownloadFile_GetEx(const char* url, const char* localPath, void* 
 
 void CNetvane::CloseFile()
 {
-    // The running download (or, if it has not begun yet, the next one) stops, closes its file
-    // and removes it; nothing is left at the local path.
-    m_impl->m_abandon.store(true);
+    // The running download stops, closes its file and removes it; nothing is left at the local
+    // path. With no download running there is nothing to give up.
+    std::lock_guard<std::mutex> guard(m_impl->m_downloadLock);
+    if (m_impl->m_bDownloading)
+        m_impl->m_abandon.store(true);
 }

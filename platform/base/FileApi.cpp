@@ -366,10 +366,46 @@ BOOL FindClose(HANDLE hFindFile)
     return CKernelObject::CloseHandle(hFindFile);
 }
 
+BOOL CreatePrivateDirectory(LPCSTR lpPathName)
+{
+    std::string path = OnDisk(lpPathName);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    if (path.empty() || (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST))
+    {
+        SetErrorFromErrno();
+        return FALSE;
+    }
+    // Looked at through one descriptor, so the folder judged is the folder changed.
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st = {};
+    bool bPrivate = fd >= 0 && fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+                    ((st.st_mode & 077) == 0 || fchmod(fd, st.st_mode & 0700) == 0);
+    if (fd >= 0)
+        close(fd);
+    if (!bPrivate)
+    {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
 {
-    const char* pszTmp = getenv("TMPDIR");
-    std::string path = (pszTmp && *pszTmp) ? pszTmp : "/tmp";
+    // Windows gives each user a temporary folder; /tmp is everyone's.
+    const char* pszRuntime = getenv("XDG_RUNTIME_DIR");
+    std::string path;
+    if (pszRuntime && *pszRuntime == '/')
+        path = pszRuntime;
+    else
+    {
+        const char* pszTmp = getenv("TMPDIR");
+        path = (pszTmp && *pszTmp) ? pszTmp : "/tmp";
+        if (path.back() != '/')
+            path += '/';
+        path += "parvel-" + std::to_string(geteuid());
+    }
     if (path.back() != '/')
         path += '/';
     path = CCodePage::Utf8ToAnsi(path);

@@ -47,6 +47,10 @@ typedef struct _WIN32_FIND_DATA
 DWORD GetFileAttributes(LPCSTR lpFileName);
 BOOL SetFileAttributes(LPCSTR lpFileName, DWORD dwFileAttributes);
 BOOL CreateDirectory(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+// A folder that only this user can reach: made (0700) when missing, group and other rights taken
+// from one of the user's own. FALSE, with ERROR_ACCESS_DENIED, for a symbolic link, something
+// that is not a folder, or a folder of another user.
+BOOL CreatePrivateDirectory(LPCSTR lpPathName);
 BOOL DeleteFile(LPCSTR lpFileName);
 BOOL PathFileExists(LPCSTR pszPath);
 
@@ -55,7 +59,8 @@ HANDLE FindFirstFile(LPCSTR lpFileName, LPWIN32_FIND_DATA lpFindFileData);
 BOOL FindNextFile(HANDLE hFindFile, LPWIN32_FIND_DATA lpFindFileData);
 BOOL FindClose(HANDLE hFindFile);
 
-// The system's temporary folder with a trailing "/" (TMPDIR when set).
+// The user's own temporary folder with a trailing "/": $XDG_RUNTIME_DIR, else "parvel-<uid>" in
+// $TMPDIR or /tmp (shared by every user: make it with CreatePrivateDirectory before use).
 #define GetTempPath GetTempPathA
 DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 

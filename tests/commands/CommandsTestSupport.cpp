@@ -125,7 +125,12 @@ void CFrameTest::SetUpTestSuite()
     if (!s_bTrayStarted)
         s_trayHost.Start();
     s_bTrayStarted = true;
-    s_devnet = std::make_unique<CDevnetProcess>(std::vector<std::string>{"--installer-delay-ms", "100"});
+    // The browser installer stands on port 81 of the update service's host: a loopback address of
+    // this process's own, so that runs beside each other do not meet.
+    const unsigned nPid = (unsigned)getpid();
+    const std::string host = "127.81." + std::to_string((nPid >> 8) & 0xFF) + "." + std::to_string((nPid & 0xFF) | 1);
+    s_devnet = std::make_unique<CDevnetProcess>(
+        std::vector<std::string>{"--installer-delay-ms", "100", "--update-host", host});
 }
 
 void CFrameTest::TearDownTestSuite()

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include "DlgDownloadProgress.h"
 #include "ExternalBrowser.h"
 #include "GuiWait.h"
 #include "TestFiles.h"
@@ -143,8 +144,54 @@ TEST_F(ExternalBrowserTest, CancelDuringTheDownloadEndsItQuietlyAndLeavesNoFile)
     EXPECT_NE(stat("download/ChromeSetup.exe", &st), 0);
 }
 
+TEST_F(ExternalBrowserTest, TheInstallerComesOverHttpFromPort81OfTheUpdateHost)
+{
+    const char* const kPath = "/velkor_khd/Weighbridge/ChromeSetup.exe";
+    const struct
+    {
+        const char* update;
+        const char* host;
+    } cases[] = {
+        {"http://127.0.10.3:81/velkor_khd/w/", "127.0.10.3"},
+        {"http://update.example:8080/velkor_khd/w/?type=xml", "update.example"},
+        {"https://update.example/velkor_khd/w/", "update.example"},
+        {"http://operator@update.example:81/", "update.example"},
+        {"http://update.example", "update.example"},
+        {"http://[::1]:8080/velkor_khd/w/", "[::1]"},
+    };
+    for (const auto& c : cases)
+    {
+        SetOptionUrl("update", c.update);
+        EXPECT_EQ(std::string("http://") + c.host + ":81" + kPath, GetChromeInstallerUrl().GetString()) << c.update;
+    }
+    // The one this suite's devnet serves it from.
+    SetOptionUrl("update", s_devnet->Url("update").c_str());
+    EXPECT_NE(std::string::npos, s_devnet->Url("update").find(":81/"));
+}
+
+TEST_F(ExternalBrowserTest, ADialogEndedWhileTheInstallWaitsForItIsACancel)
+{
+    auto* pDlg = new CDlgDownloadProgress;
+    ASSERT_TRUE(pDlg->Create(IDD_DOWNLOAD_PROGRESS, nullptr));
+    pDlg->ShowWindow(SW_SHOW);
+    const size_t nLogStart = s_devnet->Log().size();
+    // The install thread asks the GUI thread for the dialog's window; the operator's close comes
+    // first, and the dialog deletes itself.
+    HANDLE hThread = CreateThread(nullptr, 0, &ChromeInstallThreadProc, pDlg, 0, nullptr);
+    ASSERT_NE(hThread, nullptr);
+    pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DOWNLOAD_CANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitFor([&] { return WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0; }, 10000));
+    CloseHandle(hThread);
+    // Nothing was fetched or said, and no file stays.
+    EXPECT_EQ(std::string::npos, s_devnet->Log().substr(nLogStart).find("ChromeSetup.exe"));
+    EXPECT_TRUE(MessageBoxLines().empty());
+    struct stat st;
+    EXPECT_NE(stat("download/ChromeSetup.exe", &st), 0);
+}
+
 TEST_F(ExternalBrowserTest, AFailedDownloadSaysSo)
 {
+    // Nothing answers on port 81 of that host.
     SetOptionUrl("update", "http://127.0.0.1:1/velkor_khd/w/");
     AnswerMessageBoxes("IDYES");
     ::SendMessage(m_hFrame, WM_COMMAND, ID_BRANCH_360_VIEW, 0);

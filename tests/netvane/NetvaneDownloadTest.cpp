@@ -7,6 +7,7 @@
 #include "PollWait.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>   // brings the clocks; <chrono> itself does not build with GBK literals
 #include <cstdlib>
 #include <mutex>
@@ -160,5 +161,36 @@ TEST_F(NetvaneDownloadTest, CloseFileGivesUpARunningDownload)
     ASSERT_TRUE(stopped);
     EXPECT_FALSE(result);
     EXPECT_EQ("", ListFolder(m_folder));
+}
+
+TEST_F(NetvaneDownloadTest, CloseFileGivesUpOnlyTheDownloadThatRuns)
+{
+    // Called while no download of the object runs, it leaves the next one alone.
+    const struct
+    {
+        const char* name;
+        std::function<void(CNetvane&)> before;
+    } cases[] = {
+        {"a new object", [](CNetvane&) {}},
+        {"after a finished download",
+         [&](CNetvane& net) {
+             ASSERT_TRUE(net.DownloadFile_Get(Http("/devnet/file?size=10").c_str(), m_target.c_str(), nullptr, nullptr));
+         }},
+        {"after a failed download",
+         [&](CNetvane& net) {
+             ASSERT_FALSE(net.DownloadFile_Get(Http("/devnet/status?code=404").c_str(), m_target.c_str(), nullptr, nullptr));
+         }},
+    };
+    for (const auto& c : cases)
+    {
+        CNetvane net;
+        c.before(net);
+        unlink(m_target.c_str());
+        net.CloseFile();
+        net.CloseFile();
+        EXPECT_TRUE(net.DownloadFile_Get(Http("/devnet/file?size=5000").c_str(), m_target.c_str(), nullptr, nullptr))
+            << c.name;
+        EXPECT_EQ(Expected(5000), ReadFile(m_target)) << c.name;
+    }
 }
 }

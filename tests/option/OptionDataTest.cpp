@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include "OptionCtrl.h"
 #include "TestFolder.h"
 
@@ -127,10 +129,31 @@ TEST(OptionCtrl, SetPathInfoGivesTheWorkingPaths)
     EXPECT_STREQ("Parvel", d.GetAppName());
     EXPECT_STREQ("./download/", d.GetDownloadPath());
     EXPECT_STREQ("./Update/", d.GetUpdatePath());
-    EXPECT_EQ(folder / "tmp/pdfdownload/", d.GetTempPathA().str());
+    // The label folder stands in the user's own temporary folder, and both are private.
+    const std::string user = folder / ("tmp/parvel-" + std::to_string(geteuid()));
+    EXPECT_EQ(user + "/pdfdownload/", d.GetTempPathA().str());
     struct stat st;
-    ASSERT_EQ(0, stat((folder / "tmp/pdfdownload").c_str(), &st));
+    ASSERT_EQ(0, lstat(user.c_str(), &st));
     EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(0700u, st.st_mode & 07777);
+    ASSERT_EQ(0, lstat((user + "/pdfdownload").c_str(), &st));
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(0700u, st.st_mode & 07777);
+    EXPECT_EQ(geteuid(), st.st_uid);
     ctrl.SetPathInfo("/opt/parvel/bin/Parvel"); // the folder exists now: found, not recreated
-    EXPECT_EQ(0, stat((folder / "tmp/pdfdownload").c_str(), &st));
+    EXPECT_EQ(0, stat((user + "/pdfdownload").c_str(), &st));
+}
+
+TEST(OptionCtrl, ALabelFolderOfAnotherKindIsLeftAlone)
+{
+    CTestFolder folder;
+    const std::string user = folder / ("tmp/parvel-" + std::to_string(geteuid()));
+    // Made first by someone else as a link to a folder of theirs: nothing is made inside it.
+    mkdir((folder / "elsewhere").c_str(), 0777);
+    ASSERT_EQ(0, symlink((folder / "elsewhere").c_str(), user.c_str()));
+    COptionCtrl ctrl;
+    ctrl.SetPathInfo("/opt/parvel/bin/Parvel");
+    EXPECT_EQ(user + "/pdfdownload/", COptionCtrl::GetOptionData().GetTempPathA().str());
+    struct stat st;
+    EXPECT_NE(0, lstat((folder / "elsewhere/pdfdownload").c_str(), &st));
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <set>
 #include "FileApi.h"
 #include "FileFind.h"
@@ -176,17 +179,26 @@ TEST(Paths, SplitPath)
 TEST(Paths, TempPathAndModuleFileName)
 {
     CTestFolder folder;
+    const std::string user = "parvel-" + std::to_string(geteuid()) + "/";
     char buf[260];
     DWORD n = GetTempPath(sizeof(buf), buf);
-    EXPECT_EQ(folder / "tmp/", std::string(buf));
+    EXPECT_EQ(folder / "tmp/" + user, std::string(buf));
     EXPECT_EQ(strlen(buf), n);
     EXPECT_EQ(n + 1, GetTempPath(3, buf)); // too small: the size needed
     setenv("TMPDIR", "/var/tmp/", 1);
     GetTempPath(sizeof(buf), buf);
-    EXPECT_STREQ("/var/tmp/", buf);
+    EXPECT_EQ("/var/tmp/" + user, std::string(buf));
     unsetenv("TMPDIR");
     GetTempPath(sizeof(buf), buf);
-    EXPECT_STREQ("/tmp/", buf);
+    EXPECT_EQ("/tmp/" + user, std::string(buf));
+    // The user's runtime folder is the user's own already.
+    setenv("XDG_RUNTIME_DIR", (folder / "run").c_str(), 1);
+    GetTempPath(sizeof(buf), buf);
+    EXPECT_EQ(folder / "run/", std::string(buf));
+    setenv("XDG_RUNTIME_DIR", "relative/run", 1);  // not a runtime folder
+    GetTempPath(sizeof(buf), buf);
+    EXPECT_EQ("/tmp/" + user, std::string(buf));
+    unsetenv("XDG_RUNTIME_DIR");
 
     char path[MAX_PATH];
     DWORD len = GetModuleFileName(nullptr, path, sizeof(path));
@@ -197,4 +209,52 @@ TEST(Paths, TempPathAndModuleFileName)
     EXPECT_EQ(5u, GetModuleFileName(nullptr, tiny, sizeof(tiny)));
     EXPECT_EQ((DWORD)ERROR_INSUFFICIENT_BUFFER, GetLastError());
     EXPECT_EQ(4u, strlen(tiny));
+}
+
+TEST(Paths, PrivateFolderIsTheUsersAlone)
+{
+    CTestFolder folder;
+    struct CASE
+    {
+        const char* name;
+        std::function<void(const std::string&)> prepare;
+        BOOL bPrivate;
+        mode_t mode;  // after the call, when private
+    } cases[] = {
+        {"missing", [](const std::string&) {}, TRUE, 0700},
+        {"own and private", [](const std::string& p) { mkdir(p.c_str(), 0700); }, TRUE, 0700},
+        {"own, others may read", [](const std::string& p) { mkdir(p.c_str(), 0755); chmod(p.c_str(), 0755); }, TRUE, 0700},
+        {"own, others may write", [](const std::string& p) { mkdir(p.c_str(), 0777); chmod(p.c_str(), 01777); }, TRUE, 0700},
+        {"symbolic link to an own folder", [&](const std::string& p) {
+             mkdir((folder / "target").c_str(), 0700);
+             ASSERT_EQ(0, symlink((folder / "target").c_str(), p.c_str()));
+         }, FALSE, 0},
+        {"a file", [](const std::string& p) { fclose(fopen(p.c_str(), "w")); }, FALSE, 0},
+        {"another user's", [](const std::string& p) {
+             mkdir(p.c_str(), 0700);
+             if (chown(p.c_str(), geteuid() + 4242, getegid()) != 0)
+                 GTEST_SKIP() << "only root can give a folder away";
+         }, FALSE, 0},
+    };
+    int n = 0;
+    for (const CASE& c : cases)
+    {
+        const std::string path = folder / ("case" + std::to_string(n++));
+        c.prepare(path);
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        SetLastError(0);
+        EXPECT_EQ(c.bPrivate, CreatePrivateDirectory((path + "/").c_str())) << c.name;
+        struct stat st = {};
+        if (c.bPrivate)
+        {
+            ASSERT_EQ(0, lstat(path.c_str(), &st)) << c.name;
+            EXPECT_TRUE(S_ISDIR(st.st_mode)) << c.name;
+            EXPECT_EQ(c.mode, st.st_mode & 07777) << c.name;
+        }
+        else
+            EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, GetLastError()) << c.name;
+    }
+    // A folder that cannot be made: its parent is missing.
+    EXPECT_FALSE(CreatePrivateDirectory((folder / "no/such/folder").c_str()));
 }

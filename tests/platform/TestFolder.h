@@ -36,6 +36,7 @@ public:
         Redirect("PARVEL_AUTOSTART_USER", "xdg-user");
         Redirect("PARVEL_MUTEX_DIR", "mutex");
         Redirect("TMPDIR", "tmp");
+        unsetenv("XDG_RUNTIME_DIR");  // the temporary folder is then the one under TMPDIR
         mkdir((m_path + "/tmp").c_str(), 0777);
         chmod((m_path + "/tmp").c_str(), 0777);
     }

@@ -39,6 +39,7 @@ public:
     int m_nUserMsgs = 0;
     std::thread::id m_userThread;
     BOOL m_bEndInInit = FALSE;
+    int m_nCancels = 0;
 
     void DoDataExchange(CDataExchange* pDX) override
     {
@@ -55,6 +56,11 @@ public:
         if (m_onInit)
             m_onInit(this);
         return TRUE;
+    }
+    void OnCancel() override
+    {
+        ++m_nCancels;
+        CDialog::OnCancel();
     }
     afx_msg LRESULT OnUser(WPARAM w, LPARAM)
     {
@@ -130,6 +136,29 @@ TEST(Dialog, CloseAndCancelEndAsCancelled)
         Watchdog wd(&dlg, 10000);
         EXPECT_EQ(IDCANCEL, dlg.DoModal()) << c.name;
     }
+}
+
+TEST(Dialog, CloseDoesNothingWhileTheCancelButtonIsDisabled)
+{
+    CTestDlg dlg;
+    dlg.m_onInit = [&](CTestDlg* p) {
+        p->GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+        p->PostMessage(WM_CLOSE, 0, 0);
+        // Handled after the close: the dialog is still there to end with its own code.
+        p->PostMessage(WM_COMMAND, IDOK, 0);
+    };
+    Watchdog wd(&dlg, 10000);
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(0, dlg.m_nCancels);
+    // The command itself still reaches the dialog, as a program sends it.
+    CTestDlg sent;
+    sent.m_onInit = [&](CTestDlg* p) {
+        p->GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+        p->PostMessage(WM_COMMAND, IDCANCEL, 0);
+    };
+    Watchdog wdSent(&sent, 10000);
+    EXPECT_EQ(IDCANCEL, sent.DoModal());
+    EXPECT_EQ(1, sent.m_nCancels);
 }
 
 TEST(Dialog, EndDialogDuringInitialisationEndsAtOnce)

@@ -26,6 +26,7 @@ const DLGITEMTEMPLATE_DATA s_items[] = {
     {IDC_LINK, "Static", "忘记密码", WS_VISIBLE | SS_NOTIFY, 0, 140, 34, 50, 12},
     {IDC_LABEL, "Static", "账号：", WS_VISIBLE, 0, 140, 10, 50, 12},
     {IDC_GO, "Button", "登录", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 10, 60, 60, 16},
+    {IDCANCEL, "Button", "退出", WS_VISIBLE | WS_TABSTOP, 0, 80, 60, 60, 16},
 };
 const DLGTEMPLATE_DATA s_dialog = {WS_POPUP | DS_SETFONT | DS_FIXEDSYS, WS_EX_TOPMOST, 100, 100, 220, 90, "",
                                    9, "MS Shell Dlg", s_items, (int)(sizeof(s_items) / sizeof(s_items[0]))};
@@ -337,6 +338,16 @@ TEST_F(InputFixture, EnterGivesTheDefaultCommandAndEscapeCancels)
     int nGo = dlg.m_nGo;
     EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key Escape", [&] { return dlg.m_nCancel >= 1; }));
     EXPECT_EQ(nGo, dlg.m_nGo);  // Escape gives no OK
+}
+
+TEST_F(InputFixture, EscapeDoesNothingWhileTheCancelButtonIsDisabled)
+{
+    dlg.GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+    // A character typed after Escape arrives after it was handled.
+    EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key Escape z", [&] { return Text(IDC_PLAIN).Find('z') >= 0; }));
+    EXPECT_EQ(0, dlg.m_nCancel);
+    dlg.GetDlgItem(IDCANCEL)->EnableWindow(TRUE);
+    EXPECT_TRUE(KeysInto(dlg.GetDlgItem(IDC_PLAIN), "key Escape", [&] { return dlg.m_nCancel >= 1; }));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include "Registry.h"
 #include "StartupX11.h"
 #include "TestFiles.h"
+#include "WindowManagerClose.h"
 
 extern char** environ;
 

@@ -128,20 +128,6 @@ std::string WindowTitleUtf8(unsigned long window)
     return title;
 }
 
-void AskToClose(unsigned long window)
-{
-    Display* d = TheDisplay();
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, window, False, NoEventMask, &event);
-    XFlush(d);
-}
-
 bool HasFocusWithin(unsigned long window)
 {
     Display* d = TheDisplay();

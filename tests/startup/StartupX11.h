@@ -12,8 +12,6 @@ unsigned long FindMarkedWindow(pid_t pid, unsigned long exclude = 0);
 unsigned long WaitForMarkedWindow(pid_t pid, int nSeconds);
 bool IsWindowViewable(unsigned long window);
 std::string WindowTitleUtf8(unsigned long window);
-// Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
-void AskToClose(unsigned long window);
 void FocusWindow(unsigned long window);
 // True when the X input focus is on the window or one of its descendants.
 bool HasFocusWithin(unsigned long window);

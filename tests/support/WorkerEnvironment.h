@@ -32,6 +32,7 @@ public:
             return;
         // The label folder is made under the temporary folder when the paths are set.
         setenv("TMPDIR", Folder().c_str(), 1);
+        unsetenv("XDG_RUNTIME_DIR");
         mkdir("log", 0755);
         COptionCtrl().SetPathInfo((Folder() + "/Parvel").c_str());
         Scrivo::setLogPath("./log/");

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -18,9 +19,12 @@
 #include "OptionCtrl.h"
 #include "OptionData.h"
 #include "PrivateMember.h"
+#include "RealInput.h"
 #include "Scrivo.h"
 #include "TestFiles.h"
 #include "Update.h"
+#include "WindowManagerClose.h"
+#include "X11Window.h"
 #include "resource.h"
 
 // The option record's update address has no public setter: reach the private one.
@@ -321,15 +325,19 @@ BEGIN_MESSAGE_MAP(CProbeLoginDlg, CLoginDlg)
     ON_BN_CLICKED(IDCANCEL, &CProbeLoginDlg::OnProbeCancel)
 END_MESSAGE_MAP()
 
-// Runs the dialog modally on the GUI thread; drive gets its window on a thread of its own.
+// Runs the dialog modally on the GUI thread; drive gets its window on a thread of its own. A
+// dialog that ends early keeps serving the driver's calls until it is done.
 INT_PTR RunDialog(CProbeLoginDlg& dlg, const std::function<void(HWND)>& drive)
 {
+    std::atomic<bool> bDriven{ false };
     std::thread driver([&] {
         PollUntil([&] { return dlg.m_hReady != nullptr; }, 15000);
         if (HWND hDlg = dlg.m_hReady)
             drive(hDlg);
+        bDriven = true;
     });
     INT_PTR nResult = dlg.DoModal();
+    WaitFor([&] { return bDriven.load(); }, 60000);
     driver.join();
     return nResult;
 }
@@ -368,6 +376,81 @@ TEST(UpdateRunTest, NewerVersionDownloadsStartsTheUpdaterAndEndsTheDialog)
     std::string log = LogText();
     EXPECT_NE(std::string::npos, log.find("关闭调用更新的窗口"));
     EXPECT_NE(std::string::npos, ReadFile("shell.log").find("Update/Renewo.exe"));
+}
+
+// Escape and the window manager's close while a slow updater comes: the dialog waits, and only
+// the updater's own cancel command ends it once the file is whole.
+TEST(UpdateRunTest, EscapeAndCloseWaitWhileTheUpdaterComes)
+{
+    mkdir("served", 0755);
+    std::string script = "#!/bin/sh\necho \"updater ran\" > updater.marker\n";
+    while (script.size() < 240 * 1024)
+        script += "# " + std::string(77, '-') + "\n";
+    WriteFile("served/Renewo.exe", script);
+    // Some 60 pieces a tenth of a second apart.
+    CDevnetProcess devnet({ "--quiet", "--update-version", "9.9.9.9", "--updater", g_strFolder + "/served/Renewo.exe",
+                            "--updater-delay-ms", "100" });
+    ASSERT_TRUE(devnet.IsReady());
+    SetUpdateUrl(devnet.Url("update"));
+    unlink("updater.marker");
+
+    struct SEEN
+    {
+        bool bKeyArrived = false;  // a key typed after the close reached the dialog
+        int nCancels = -1;
+        int nPos = -1;
+    } seen[2];
+    CProbeLoginDlg dlg;
+    INT_PTR nResult = RunDialog(dlg, [&](HWND hDlg) {
+        HWND hAccount = ::GetDlgItem(hDlg, IDC_EDIT_ACCOUNT);
+        auto pos = [&] { return (int)::SendMessage(::GetDlgItem(hDlg, IDC_UPDATE_PROGRESS), PBM_GETPOS, 0, 0); };
+        auto text = [&] {
+            char sz[64] = "";
+            ::GetWindowText(hAccount, sz, sizeof sz);
+            return std::string(sz);
+        };
+        PollUntil([&] { return pos() > 0; }, 15000, 20);
+        OnGui([&] {
+            ::SetForegroundWindow(hDlg);
+            ::SetFocus(hAccount);
+        });
+        WaitOnGui([&] { return ::GetActiveWindow() == hDlg && ::GetFocus() == hAccount; }, 3000);
+        const std::function<void()> closes[] = {
+            [] { Xdo("key Escape"); },
+            [&] { AskToClose(AfxGetX11Window(hDlg)); },
+        };
+        std::string typed;
+        for (int i = 0; i < 2; ++i)
+        {
+            closes[i]();
+            // The key comes after the close on the display, so it is handled after it.
+            typed += (char)('a' + i);
+            Xdo(std::string("type ") + typed.back());
+            seen[i].bKeyArrived = PollUntil([&] { return ::IsWindow(hDlg) && text() == typed; }, 5000, 20);
+            seen[i].nCancels = dlg.m_nCancels;
+            seen[i].nPos = pos();
+        }
+        // The updater ends the dialog itself once the file is whole.
+        PollUntil([&] { return !::IsWindow(hDlg); }, 30000, 20);
+    });
+
+    for (int i = 0; i < 2; ++i)
+    {
+        const char* pszName = i == 0 ? "Escape" : "the window manager's close";
+        EXPECT_TRUE(seen[i].bKeyArrived) << pszName;
+        EXPECT_EQ(0, seen[i].nCancels) << pszName;
+        // Seen while the download still ran, or the test proves nothing.
+        EXPECT_LT(seen[i].nPos, 100) << pszName;
+    }
+    EXPECT_EQ(IDCANCEL, nResult);
+    EXPECT_EQ(1, dlg.m_nCancels.load());
+    EXPECT_TRUE(dlg.m_bMutexAtCancel.load());
+    EXPECT_EQ(100, dlg.m_nPosAtCancel.load());
+    EXPECT_EQ(script, ReadFile("Update/Renewo.exe"));
+    for (const std::string& name : FolderEntries("Update"))
+        EXPECT_EQ(std::string::npos, name.find(".part-")) << name;
+    EXPECT_TRUE(WaitFor([] { return ReadFile("updater.marker") == "updater ran\n"; }));
+    EXPECT_TRUE(WaitFor([] { return !MutexExists(); }, 5000));
 }
 
 TEST(UpdateRunTest, FailedDownloadShowsTheFailureAndOnlyExitWorks)

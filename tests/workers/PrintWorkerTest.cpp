@@ -4,6 +4,7 @@
 #include "WorkersEnvironment.h"
 
 #include <clocale>
+#include <functional>
 #include <cstdio>
 #include <sys/stat.h>
 #include <set>
@@ -29,7 +30,8 @@ std::string LogText()
 
 std::string LabelFolder()
 {
-    return WorkFolder() + "/pdfdownload";
+    std::string folder = COptionCtrl::GetOptionData().GetTempPathA().str();
+    return folder.substr(0, folder.size() - 1);
 }
 
 class PrintWorkerTest : public CWorkerDevnetTest
@@ -228,6 +230,73 @@ TEST_F(PrintWorkerTest, RefusedLabelIsADownloadFailureForThePageAndTheOperator)
     EXPECT_EQ(labelsBefore, FolderEntries(LabelFolder()));
     EXPECT_NE(std::string::npos, TestLog().find("下载失败！"));
     EXPECT_EQ(std::string::npos, TestLog().find("开始打印运单："));
+}
+
+TEST_F(PrintWorkerTest, ALabelFolderNotTheUsersAloneGetsNoLabel)
+{
+    const std::string folder = LabelFolder();
+    const std::string kept = folder + ".kept";
+    const struct
+    {
+        const char* name;
+        std::function<void()> spoil;
+        std::function<void()> mend;
+        bool bPrinted;
+    } cases[] = {
+        {"a symbolic link to a folder of another",
+         [&] {
+             ASSERT_EQ(0, rename(folder.c_str(), kept.c_str()));
+             mkdir((WorkFolder() + "/foreign").c_str(), 0777);
+             ASSERT_EQ(0, symlink((WorkFolder() + "/foreign").c_str(), folder.c_str()));
+         },
+         [&] {
+             unlink(folder.c_str());
+             rename(kept.c_str(), folder.c_str());
+         },
+         false},
+        {"another user's folder",
+         [&] { ASSERT_EQ(0, chown(folder.c_str(), geteuid() + 4242, getegid())) << "needs root"; },
+         [&] { ASSERT_EQ(0, chown(folder.c_str(), geteuid(), getegid())); }, false},
+        // The user's own folder that others may read is made private again, then used.
+        {"the user's folder open to others", [&] { chmod(folder.c_str(), 0755); }, [] {}, true},
+    };
+    int n = 0;
+    for (const auto& c : cases)
+    {
+        c.spoil();
+        if (HasFatalFailure())
+            return;
+        const size_t nResults = m_host.PrintResults().size();
+        const size_t nBoxes = MessageBoxLog().size();
+        const size_t nLogStart = LogText().size();
+        const std::string order = "VKD" + std::to_string(n++);
+        StartLabelPrint(order.c_str(), "4*8");
+        const bool bDone = WaitForResults(nResults + 1);
+        const std::string log = LogText().substr(nLogStart);
+        struct stat st = {};
+        const bool bPrivateAfter = lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & 077) == 0;
+        c.mend();
+        ASSERT_TRUE(bDone) << c.name;
+        const bool bAsked = s_devnet->Log().find("label: orderno=" + order + " ") != std::string::npos;
+        if (c.bPrinted)
+        {
+            EXPECT_EQ(PRINT_RESULT_OK, m_host.PrintResults()[nResults].strResult) << c.name;
+            EXPECT_TRUE(bAsked) << c.name;
+            EXPECT_TRUE(bPrivateAfter) << c.name;
+        }
+        else
+        {
+            // The failure of a download, with its message box, and the reason in the log.
+            EXPECT_EQ(PRINT_RESULT_DOWNLOAD_FAILED, m_host.PrintResults()[nResults].strResult) << c.name;
+            EXPECT_TRUE(WaitFor([&] {
+                return MessageBoxLog().find("\t" + Utf8(u8"文件下载失败！"), nBoxes) != std::string::npos;
+            })) << c.name;
+            EXPECT_NE(std::string::npos, log.find("运单下载目录不是本用户私有的：" + folder + "/")) << c.name << log;
+            EXPECT_FALSE(bAsked) << c.name;
+            EXPECT_EQ(std::set<std::string>{}, FolderEntries(WorkFolder() + "/foreign")) << c.name;
+        }
+        EXPECT_TRUE(WaitFor([] { return !TurnIsHeld() && theApp.m_waitDlg.GetSafeHwnd() == nullptr; }, 20000));
+    }
 }
 
 TEST_F(PrintWorkerTest, NoDefaultPrinterIsAPrintFailure)

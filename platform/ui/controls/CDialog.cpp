@@ -69,7 +69,9 @@ public:
         switch (msg)
         {
         case WM_CLOSE:
-            DispatchToWindow(p->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            // A dialog whose cancel button is disabled cannot be closed by the user.
+            if (HWND hCancel = ::GetDlgItem(p->Handle(), IDCANCEL); !hCancel || ::IsWindowEnabled(hCancel))
+                DispatchToWindow(p->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)hCancel);
             return 0;
         case DM_GETDEFID:
             return s->nDefID ? MAKELONG(s->nDefID, 0x534B) : 0;

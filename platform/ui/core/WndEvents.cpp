@@ -391,7 +391,10 @@ static bool DialogKey(HWND h, UINT vk)
         return false;
     if (vk == VK_ESCAPE)
     {
-        DispatchToWindow(top, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(top, IDCANCEL));
+        // As the window's close: a disabled cancel button makes Escape do nothing.
+        HWND hCancel = GetDlgItem(top, IDCANCEL);
+        if (!hCancel || IsWindowEnabled(hCancel))
+            DispatchToWindow(top, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)hCancel);
         return true;
     }
     if (pFocus->pClass->WantsReturn(pFocus))
