@@ -427,6 +427,12 @@ TEST_F(PagesTest, TheCaptionTakesOnlyInteractiveTitlesWithoutHttp)
     Eval(pView, "document.title = 'later'");
     Pump(300);
     EXPECT_EQ(Caption(pView), Gbk(u8"业务页"));
+    // Nor is it when the page had none of its own.
+    CParvelView* pUntitled = OpenPage("/kesta/pages/untitled.php");
+    ASSERT_TRUE(pUntitled);
+    EXPECT_TRUE(WaitFor([&] { return Eval(pUntitled, "document.title") == (const char*)u8"后来的标题"; }, 5000));
+    Pump(300);
+    EXPECT_EQ(Caption(pUntitled), "页面加载中....");
     CString strFrame;
     m_pFrame->GetWindowText(strFrame);
     EXPECT_STREQ(strFrame, "Velkor速递网点客户端");
