@@ -974,22 +974,38 @@ TEST_F(PagesTest, ATabClosedWhileItsScriptIsCalledFailsTheCallQuietly)
 {
     ASSERT_TRUE(OpenFirstPage());
     const size_t nBoxes = MessageBoxes().size();
-    // Both roads into page script: a plain call, and a result to deliver.
-    for (int i = 0; i < 2; ++i)
+    // Both roads into page script, a plain call and a result to deliver, closed in the wait for
+    // the function's name; then a call closed while the function itself runs.
+    for (int i = 0; i < 3; ++i)
     {
         CParvelView* pView = OpenPage("/kesta/pages/external.php");
         ASSERT_TRUE(pView);
         const HWND hView = pView->GetSafeHwnd();
+        const HWND hFrame = pView->GetParentFrame()->GetSafeHwnd();
         const int nTabs = m_pFrame->GetMDIChildCount();
-        // The call's first wait runs the posted close.
-        ::PostMessage(pView->GetParentFrame()->GetSafeHwnd(), WM_CLOSE, 0, 0);
-        if (i == 0)
-            EXPECT_FALSE(CParvelView::InvokePageScript(pView, "pageFunction", "a", "b", "c", nullptr));
+        if (i == 2)
+        {
+            // The function calls showWaitDialog, whose wait runs inside the client's own.
+            CHtmlView::CHost* pHost = pView->GetHost();
+            std::shared_ptr<CHostToken> token = pHost->m_token;
+            CWhenInLoop close([=] { return token->bAlive && pHost->m_nExternalDepth > 0; },
+                              [=] { ::PostMessage(hFrame, WM_CLOSE, 0, 0); });
+            EXPECT_FALSE(CParvelView::InvokePageScript(pView, "callShowWaitDialog", "", "", "", nullptr));
+            EXPECT_TRUE(close.Fired());
+            CloseWaitDialog();
+        }
         else
-            pView->DeliverPageScript("print_complete", "VK1", "成功！", "TRUE");
-        EXPECT_FALSE(::IsWindow(hView));
-        EXPECT_EQ(m_pFrame->GetMDIChildCount(), nTabs - 1);
-        EXPECT_EQ(MessageBoxes().size(), nBoxes);
+        {
+            // The call's first wait runs the posted close.
+            ::PostMessage(hFrame, WM_CLOSE, 0, 0);
+            if (i == 0)
+                EXPECT_FALSE(CParvelView::InvokePageScript(pView, "pageFunction", "a", "b", "c", nullptr));
+            else
+                pView->DeliverPageScript("print_complete", "VK1", "成功！", "TRUE");
+        }
+        EXPECT_FALSE(::IsWindow(hView)) << i;
+        EXPECT_EQ(m_pFrame->GetMDIChildCount(), nTabs - 1) << i;
+        EXPECT_EQ(MessageBoxes().size(), nBoxes) << i;
     }
 }
 
