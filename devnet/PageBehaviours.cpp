@@ -65,6 +65,12 @@ void CPageBehaviours::Register(httplib::Server& server)
     server.Get("/kesta/pages/titled.php", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(Page(req.get_param_value("title"), "<p>titled</p>\n"), kHtmlType);
     });
+    server.Get("/kesta/pages/untitled.php", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"></head>\n<body>\n<p>untitled</p>\n"
+                        "<script>window.addEventListener('load', function () { setTimeout(function () {"
+                        " document.title = '后来的标题'; }, 100); });</script>\n</body></html>\n",
+                        kHtmlType);
+    });
     server.Get("/kesta/pages/opener.php", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(Page("打开窗口", "<h1>打开窗口</h1>\n"
                                          "<script>window.open('/kesta/pages/titled.php?title=%E6%96%B0%E7%AA%97%E5%8F%A3');"

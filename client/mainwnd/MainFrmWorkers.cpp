@@ -30,9 +30,9 @@ LRESULT CMainFrame::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The page told is the one in front now, not necessarily the one that asked.
         CMDIChildWndEx* pChild = MDIGetActive();
         CView* pView = pChild ? pChild->GetActiveView() : nullptr;
+        // A page that cannot run script now gets the result once it can.
         if (pView && pView->IsKindOf(RUNTIME_CLASS(CHtmlView)))
-            CParvelView::InvokePageScript((CParvelView*)pView, kPrintCompleteFunction, strOrderNo, strResult,
-                                          pszSuccess, nullptr);
+            ((CParvelView*)pView)->DeliverPageScript(kPrintCompleteFunction, strOrderNo, strResult, pszSuccess);
 #else
         (void)pszSuccess;
 #endif

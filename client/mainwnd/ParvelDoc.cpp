@@ -39,8 +39,10 @@ void CParvelDoc::OnCloseDocument()
         }
         if (pView)
         {
-            pView->Navigate2(COptionCtrl::GetOptionData().GetAccountLogoutUrl());
             g_bFirstNavigation = false;
+            // The tab closes itself again once the logout has reached the server.
+            if (pView->SignOff())
+                return;
         }
     }
     --g_nOpenPages;

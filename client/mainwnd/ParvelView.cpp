@@ -19,6 +19,7 @@
 #include "ParvelDoc.h"
 #include "PrintWaybillThread.h"
 #include "Process.h"
+#include "Scrivo.h"
 #include "resource.h"
 
 namespace
@@ -30,6 +31,14 @@ const char kNavigateFailedNotice[] =
     "<html><head><title>提示</title></head><body><p align='center'><font color='#000000'>"
     "当前业务系统正在更新或者升级暂停使用，请及时联系系统管理员获取帮助</font></p><p align='center'>"
     "<button type='button' onclick=\"javascript:location.href='%s'\">进入内部事务</button></p></html>";
+
+// How long a closing last page waits for the server to answer its logout.
+const UINT_PTR TIMER_SIGN_OFF = 1;
+const UINT kSignOffTimeoutMs = 10000;
+// A page script call that the page cannot take now is tried again this often, for this long.
+const UINT_PTR TIMER_PAGE_SCRIPT = 2;
+const UINT kPageScriptRetryMs = 200;
+const DWORD kPageScriptWaitMs = 60000;
 
 // The methods of window.external; their dispatch ids are their places, from 1.
 const wchar_t* const kExternalNames[] = {L"printReady",     L"printMailLable", L"openTabView", L"getImportResult",
@@ -57,6 +66,32 @@ const char* ArgText(DISPPARAMS* pParams, UINT i, std::string& buffer)
     return buffer.c_str();
 }
 
+// An address from the server as the notice's button takes it: a script string in single quotes
+// inside a double-quoted attribute. Quotes, backslashes and markup become escapes, so the text
+// stays text; the two bytes of a GBK character stay together (a trail byte may be 0x5C).
+std::string NoticeScriptText(const char* pszText)
+{
+    std::string out;
+    for (const unsigned char* p = (const unsigned char*)pszText; p && *p; ++p)
+    {
+        const unsigned char c = *p;
+        if (c >= 0x81 && c <= 0xFE && p[1])
+        {
+            out += (char)c;
+            out += (char)*++p;
+        }
+        else if (c == '\\' || c == '\'' || c == '"' || c == '<' || c == '>' || c == '&' || c < 0x20 || c == 0x7F)
+        {
+            char sz[8];
+            snprintf(sz, sizeof(sz), "\\x%02x", c);
+            out += sz;
+        }
+        else
+            out += (char)c;
+    }
+    return out;
+}
+
 void SetBool(VARIANT* pResult, BOOL b)
 {
     if (!pResult)
@@ -80,12 +115,20 @@ BEGIN_MESSAGE_MAP(CParvelView, CHtmlView)
     ON_UPDATE_COMMAND_UI(ID_GO_FORWARD, &CParvelView::OnUpdateGoForward)
     ON_UPDATE_COMMAND_UI(ID_GO_BACK, &CParvelView::OnUpdateGoBack)
     ON_WM_PARENTNOTIFY()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-CParvelView::CParvelView() : m_bCanGoForward(FALSE), m_bCanGoBack(FALSE), m_pHtmlDoc(nullptr), m_external(this) {}
+CParvelView::CParvelView()
+    : m_bCanGoForward(FALSE), m_bCanGoBack(FALSE), m_pHtmlDoc(nullptr), m_pExternal(new CExternal(this))
+{
+}
 
 CParvelView::~CParvelView()
 {
+    m_pExternal->Detach();
+    m_pExternal->Release();
+    for (const PENDING_SCRIPT& call : m_pendingScripts)
+        Scrivo::trace("页面已关闭，%s未能送达", call.strFunction.GetString());
     if (m_pHtmlDoc)
     {
         m_pHtmlDoc->Release();
@@ -139,8 +182,8 @@ HRESULT CParvelView::OnShowContextMenu(DWORD, LPPOINT ppt, IUnknown*, IDispatch*
 
 HRESULT CParvelView::OnGetExternal(LPDISPATCH* lppDispatch)
 {
-    m_external.AddRef();
-    *lppDispatch = &m_external;
+    m_pExternal->AddRef();
+    *lppDispatch = m_pExternal;
     return S_OK;
 }
 
@@ -170,6 +213,11 @@ void CParvelView::OnNewWindow2(LPDISPATCH* ppDisp, BOOL* Cancel)
 void CParvelView::OnDocumentComplete(LPCSTR lpszURL)
 {
     CHtmlView::OnDocumentComplete(lpszURL);
+    if (m_nSignOff == SIGN_OFF_SENT)
+    {
+        EndSignOff();
+        return;
+    }
     RefreshHtmlDocument();
 
     // Laid out again, a little larger than the frame, so the page repaints whole. The frame's
@@ -182,13 +230,21 @@ void CParvelView::OnDocumentComplete(LPCSTR lpszURL)
     MoveWindow(rc.left, rc.top, rc.Width(), rc.Height(), TRUE);
     MoveWindow(rc.left, rc.top, rc.Width() + 4, rc.Height() + 4, TRUE);
 
+    // Reading the source waits while posted messages run: one may have closed the tab.
+    const HWND hWnd = GetSafeHwnd();
     CString strSource;
-    if (GetSource(strSource) && strSource.Find("CAS Authentication failed") >= 0)
+    if (GetSource(strSource) && ::IsWindow(hWnd) && strSource.Find("CAS Authentication failed") >= 0)
         WritePageHtml(kSignOnFailedNotice);
 }
 
 void CParvelView::OnNavigateError(LPCSTR lpszURL, LPCSTR, DWORD, BOOL* pbCancel)
 {
+    if (m_nSignOff == SIGN_OFF_SENT)
+    {
+        EndSignOff();
+        *pbCancel = FALSE;
+        return;
+    }
     CMainFrame* pFrame = MainFrame();
     if (pFrame && pFrame->m_bMenuLoaded)
     {
@@ -220,7 +276,7 @@ void CParvelView::OnNavigateError(LPCSTR lpszURL, LPCSTR, DWORD, BOOL* pbCancel)
         else
         {
             CString strNotice;
-            strNotice.Format(kNavigateFailedNotice, pszNext);
+            strNotice.Format(kNavigateFailedNotice, NoticeScriptText(pszNext).c_str());
             WritePageHtml(strNotice);
         }
         break;
@@ -245,6 +301,43 @@ HRESULT CParvelView::OnShowMessage(HWND, LPOLESTR lpstrText, LPOLESTR lpstrCapti
         *plResult = nButton;
     FreeLibrary(hShdoclc);
     return S_OK;
+}
+
+BOOL CParvelView::SignOff()
+{
+    if (m_nSignOff == SIGN_OFF_DONE || !GetSafeHwnd())
+        return FALSE;
+    if (m_nSignOff == SIGN_OFF_NONE)
+    {
+        // Closing the view at once would cancel the request: the ticket would stay valid.
+        Navigate2(COptionCtrl::GetOptionData().GetAccountLogoutUrl());
+        m_nSignOff = SIGN_OFF_SENT;
+        SetTimer(TIMER_SIGN_OFF, kSignOffTimeoutMs, nullptr);
+    }
+    return TRUE;
+}
+
+void CParvelView::EndSignOff()
+{
+    KillTimer(TIMER_SIGN_OFF);
+    m_nSignOff = SIGN_OFF_DONE;
+    if (CWnd* pFrame = GetParentFrame())
+        pFrame->PostMessage(WM_CLOSE);
+}
+
+void CParvelView::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent == TIMER_SIGN_OFF && m_nSignOff == SIGN_OFF_SENT)
+    {
+        EndSignOff();
+        return;
+    }
+    if (nIDEvent == TIMER_PAGE_SCRIPT)
+    {
+        DeliverPendingScripts();
+        return;
+    }
+    CHtmlView::OnTimer(nIDEvent);
 }
 
 void CParvelView::WritePageHtml(LPCSTR lpszHtml)
@@ -437,6 +530,14 @@ HRESULT CParvelView::CExternal::QueryInterface(REFIID riid, void** ppv)
     return E_NOINTERFACE;
 }
 
+ULONG CParvelView::CExternal::Release()
+{
+    const ULONG nRef = --m_nRef;
+    if (nRef == 0)
+        delete this;
+    return nRef;
+}
+
 HRESULT CParvelView::CExternal::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID, DISPID* rgDispId)
 {
     if (!rgszNames || !rgDispId || cNames < 1)
@@ -457,6 +558,8 @@ HRESULT CParvelView::CExternal::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     std::string a0, a1;
     if (pResult)
         VariantInit(pResult);
+    if (!m_pView)
+        return E_UNEXPECTED;
     switch (id)
     {
     case 1:  // printReady
@@ -509,21 +612,35 @@ BOOL CParvelView::InvokePageScript(CParvelView* pView, LPCSTR lpszFunction, LPCS
 BOOL CParvelView::CallScriptFunction(CParvelView* pView, LPCSTR lpszFunction, const CStringArray& args,
                                      VARIANT* pResult)
 {
+    const SCRIPT_CALL result = TryScriptFunction(pView, lpszFunction, args, pResult);
+    if (result == SCRIPT_BUSY)
+        Scrivo::trace("页面暂不能执行脚本，%s未调用", lpszFunction ? lpszFunction : "");
+    return result == SCRIPT_CALLED;
+}
+
+CParvelView::SCRIPT_CALL CParvelView::TryScriptFunction(CParvelView* pView, LPCSTR lpszFunction,
+                                                        const CStringArray& args, VARIANT* pResult)
+{
     if (!pView)
-        return FALSE;
+        return SCRIPT_FAILED;
+    // The script calls wait while posted messages run: one may close the tab meanwhile.
+    const HWND hView = pView->GetSafeHwnd();
     IDispatch* pScript = nullptr;
     if (!pView->m_pHtmlDoc || FAILED(pView->m_pHtmlDoc->get_Script(&pScript)) || !pScript)
     {
         pView->MessageBox("函数GetJScrip调用失败！", GetParvelTitle(), MB_OK);
-        return FALSE;
+        return SCRIPT_FAILED;
     }
     std::wstring name = CCodePage::AnsiToWide(lpszFunction ? lpszFunction : "");
     LPOLESTR names[1] = {name.data()};
     DISPID dispid = DISPID_UNKNOWN;
-    if (FAILED(pScript->GetIDsOfNames(IID_NULL, names, 1, 0x0800, &dispid)))
+    HRESULT hr = pScript->GetIDsOfNames(IID_NULL, names, 1, 0x0800, &dispid);
+    if (FAILED(hr) || !::IsWindow(hView))
     {
+        // A page without the function is told nothing; one that cannot run script now may
+        // have it.
         pScript->Release();
-        return FALSE;
+        return hr == RPC_E_SERVERCALL_RETRYLATER && ::IsWindow(hView) ? SCRIPT_BUSY : SCRIPT_FAILED;
     }
     const UINT nArgs = (UINT)args.GetSize();
     std::vector<VARIANT> params(nArgs ? nArgs : 1);
@@ -541,7 +658,7 @@ BOOL CParvelView::CallScriptFunction(CParvelView* pView, LPCSTR lpszFunction, co
     VariantInit(&result);
     EXCEPINFO excep{};
     UINT nArgErr = 0;
-    HRESULT hr = pScript->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &dp, &result, &excep, &nArgErr);
+    hr = pScript->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &dp, &result, &excep, &nArgErr);
     for (UINT i = 0; i < nArgs; ++i)
         VariantClear(&params[i]);
     if (excep.bstrSource)
@@ -549,19 +666,80 @@ BOOL CParvelView::CallScriptFunction(CParvelView* pView, LPCSTR lpszFunction, co
     if (excep.bstrDescription)
         SysFreeString(excep.bstrDescription);
     pScript->Release();
+    if (hr == RPC_E_SERVERCALL_RETRYLATER)
+    {
+        VariantClear(&result);
+        return ::IsWindow(hView) ? SCRIPT_BUSY : SCRIPT_FAILED;
+    }
     if (FAILED(hr))
     {
+        VariantClear(&result);
+        if (!::IsWindow(hView))
+            return SCRIPT_FAILED;
         char* pszText = nullptr;
         DWORD n = FormatMessage(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, (DWORD)hr,
                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), (LPSTR)&pszText, 0, nullptr);
         pView->MessageBox(n && pszText ? pszText : "FormatMessage Netive Error", GetParvelTitle(), MB_OK);
         if (pszText)
             LocalFree((HANDLE)pszText);
-        VariantClear(&result);
-        return FALSE;
+        return SCRIPT_FAILED;
     }
     if (pResult)
         VariantCopy(pResult, &result);
     VariantClear(&result);
-    return TRUE;
+    return SCRIPT_CALLED;
+}
+
+void CParvelView::DeliverPageScript(LPCSTR lpszFunction, LPCSTR lpszArg1, LPCSTR lpszArg2, LPCSTR lpszArg3)
+{
+    PENDING_SCRIPT call;
+    call.strFunction = lpszFunction ? lpszFunction : "";
+    call.args.Add(lpszArg1 ? lpszArg1 : "");
+    call.args.Add(lpszArg2 ? lpszArg2 : "");
+    call.args.Add(lpszArg3 ? lpszArg3 : "");
+    call.dwSince = GetTickCount();
+    // Calls keep their order: one that comes while others wait waits behind them.
+    if (m_pendingScripts.empty() && !m_bDeliveringScripts)
+    {
+        const HWND hWnd = GetSafeHwnd();
+        const SCRIPT_CALL result = TryScriptFunction(this, call.strFunction, call.args, nullptr);
+        if (!::IsWindow(hWnd))
+        {
+            if (result != SCRIPT_CALLED)
+                Scrivo::trace("页面已关闭，%s未能送达", call.strFunction.GetString());
+            return;
+        }
+        if (result != SCRIPT_BUSY)
+            return;
+    }
+    Scrivo::trace("页面暂不能执行脚本，%s稍后送达", call.strFunction.GetString());
+    m_pendingScripts.push_back(call);
+    SetTimer(TIMER_PAGE_SCRIPT, kPageScriptRetryMs, nullptr);
+}
+
+void CParvelView::DeliverPendingScripts()
+{
+    // A try waits while posted messages and timers run: this timer must not start a second one.
+    if (m_bDeliveringScripts)
+        return;
+    KillTimer(TIMER_PAGE_SCRIPT);
+    const HWND hWnd = GetSafeHwnd();
+    m_bDeliveringScripts = true;
+    while (!m_pendingScripts.empty())
+    {
+        const PENDING_SCRIPT call = m_pendingScripts.front();
+        const SCRIPT_CALL result = TryScriptFunction(this, call.strFunction, call.args, nullptr);
+        if (!::IsWindow(hWnd))
+            return;  // the view has gone, and has logged what it still held
+        if (result == SCRIPT_BUSY && GetTickCount() - call.dwSince < kPageScriptWaitMs)
+        {
+            m_bDeliveringScripts = false;
+            SetTimer(TIMER_PAGE_SCRIPT, kPageScriptRetryMs, nullptr);
+            return;
+        }
+        if (result == SCRIPT_BUSY)
+            Scrivo::trace("页面一直不能执行脚本，%s未能送达", call.strFunction.GetString());
+        m_pendingScripts.pop_front();
+    }
+    m_bDeliveringScripts = false;
 }

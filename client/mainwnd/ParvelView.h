@@ -4,6 +4,7 @@
 // methods; the main frame calls page script functions through it.
 #pragma once
 
+#include <deque>
 #include "HtmlView.h"
 #include "CStringArray.h"
 
@@ -29,6 +30,11 @@ public:
     virtual HRESULT OnShowMessage(HWND hwnd, LPOLESTR lpstrText, LPOLESTR lpstrCaption, DWORD dwType,
                                   LPOLESTR lpstrHelpFile, DWORD dwHelpContext, LRESULT* plResult);
 
+    // The last page's sign-off while the main window is hidden: navigates to the CAS logout
+    // address, and the tab closes itself once the server has answered (or after a bound). TRUE
+    // while the tab must stay for it, FALSE once it may close.
+    BOOL SignOff();
+
     // Writes ANSI HTML into the current page.
     void WritePageHtml(LPCSTR lpszHtml);
     // Takes the current page's document into m_pHtmlDoc.
@@ -49,6 +55,10 @@ public:
                                  LPCSTR lpszArg3, VARIANT* pResult);
     static BOOL CallScriptFunction(CParvelView* pView, LPCSTR lpszFunction, const CStringArray& args,
                                    VARIANT* pResult);
+    // Calls the page's script function as InvokePageScript does; a page that cannot run script
+    // now (it waits in its own external call) gets the call once it can. What cannot be
+    // delivered is logged.
+    void DeliverPageScript(LPCSTR lpszFunction, LPCSTR lpszArg1, LPCSTR lpszArg2, LPCSTR lpszArg3);
 
     BOOL m_bCanGoForward;
     BOOL m_bCanGoBack;
@@ -64,24 +74,56 @@ protected:
     afx_msg void OnUpdateGoForward(CCmdUI* pCmdUI);
     afx_msg void OnUpdateGoBack(CCmdUI* pCmdUI);
     afx_msg void OnParentNotify(UINT message, LPARAM lParam);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The view's dispatch table as the page sees it: window.external.
+    enum SIGN_OFF
+    {
+        SIGN_OFF_NONE,
+        SIGN_OFF_SENT,  // the logout is on its way
+        SIGN_OFF_DONE,  // answered, failed or timed out: the tab may go
+    };
+    enum SCRIPT_CALL
+    {
+        SCRIPT_CALLED,
+        SCRIPT_FAILED,  // no document, no such function, or the function failed
+        SCRIPT_BUSY,    // the page cannot run script now; nothing was run
+    };
+    static SCRIPT_CALL TryScriptFunction(CParvelView* pView, LPCSTR lpszFunction, const CStringArray& args,
+                                         VARIANT* pResult);
+    struct PENDING_SCRIPT
+    {
+        CString strFunction;
+        CStringArray args;
+        DWORD dwSince;
+    };
+    void DeliverPendingScripts();
+    std::deque<PENDING_SCRIPT> m_pendingScripts;
+    bool m_bDeliveringScripts = false;
+
+    // The logout has ended: the tab's frame is closed once out of the browser's event.
+    void EndSignOff();
+    SIGN_OFF m_nSignOff = SIGN_OFF_NONE;
+
+    // The view's dispatch table as the page sees it: window.external. A page's call may close
+    // the tab inside a nested wait, so the object outlives the view while the browser holds it;
+    // once the view has gone its calls fail.
     class CExternal : public IDispatch
     {
     public:
         explicit CExternal(CParvelView* pView) : m_pView(pView) {}
         HRESULT QueryInterface(REFIID riid, void** ppv) override;
         ULONG AddRef() override { return ++m_nRef; }
-        ULONG Release() override { return m_nRef > 1 ? --m_nRef : 1; }  // lives with the view
+        ULONG Release() override;
         HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId) override;
         HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams,
                        VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
+        void Detach() { m_pView = nullptr; }
 
     private:
         CParvelView* m_pView;
         ULONG m_nRef = 1;
     };
-    CExternal m_external;
+    CExternal* m_pExternal;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -28,6 +29,7 @@
 #include "ParvelDoc.h"
 #include "ParvelView.h"
 #include "PrivateMember.h"
+#include "RealInput.h"
 #include "TestFiles.h"
 #include "TrackedMenuReader.h"
 #include "VelkorMenu.h"
@@ -92,6 +94,60 @@ std::vector<std::string> LogLines(const std::string& log, size_t from, std::init
     }
     return lines;
 }
+
+// Runs fn once, on the GUI thread, at the first turn of its main context at which cond holds,
+// nested waits included (a wait of the client's own serves the context each turn). cond is looked
+// at whenever the context turns; the source never wakes the context itself.
+class CWhenInLoop
+{
+public:
+    CWhenInLoop(std::function<bool()> cond, std::function<void()> fn) : m_cond(std::move(cond)), m_fn(std::move(fn))
+    {
+        static GSourceFuncs funcs = {&CWhenInLoop::Prepare, &CWhenInLoop::Check, &CWhenInLoop::Dispatch, nullptr,
+                                     nullptr, nullptr};
+        m_pSource = reinterpret_cast<CSource*>(g_source_new(&funcs, sizeof(CSource)));
+        m_pSource->pSelf = this;
+        g_source_attach(&m_pSource->base, nullptr);
+    }
+    ~CWhenInLoop()
+    {
+        if (!g_source_is_destroyed(&m_pSource->base))
+            g_source_destroy(&m_pSource->base);
+        g_source_unref(&m_pSource->base);
+    }
+    CWhenInLoop(const CWhenInLoop&) = delete;
+    CWhenInLoop& operator=(const CWhenInLoop&) = delete;
+    bool Fired() const { return m_bFired; }
+
+private:
+    struct CSource
+    {
+        GSource base;
+        CWhenInLoop* pSelf;
+    };
+    static gboolean Prepare(GSource* p, gint* pTimeout)
+    {
+        *pTimeout = -1;
+        return Check(p);
+    }
+    static gboolean Check(GSource* p)
+    {
+        CWhenInLoop* pSelf = reinterpret_cast<CSource*>(p)->pSelf;
+        return !pSelf->m_bFired && pSelf->m_cond();
+    }
+    static gboolean Dispatch(GSource* p, GSourceFunc, gpointer)
+    {
+        CWhenInLoop* pSelf = reinterpret_cast<CSource*>(p)->pSelf;
+        pSelf->m_bFired = true;
+        pSelf->m_fn();
+        return G_SOURCE_REMOVE;
+    }
+
+    std::function<bool()> m_cond;
+    std::function<void()> m_fn;
+    bool m_bFired = false;
+    CSource* m_pSource = nullptr;
+};
 
 class PagesTest : public ::testing::Test
 {
@@ -237,6 +293,22 @@ protected:
         return boxes;
     }
 
+    // Starts script in the page without waiting for it.
+    static void Start(CParvelView* pView, const std::string& script)
+    {
+        if (WebKitWebView* pWebView = pView->GetHost()->WebView())
+            webkit_web_view_evaluate_javascript(pWebView, script.c_str(), (gssize)script.size(), nullptr, nullptr,
+                                                nullptr, nullptr, nullptr);
+    }
+
+    // Closes the shared wait dialog if a page left it open.
+    static void CloseWaitDialog()
+    {
+        if (HWND hWait = theApp.m_waitDlg.GetSafeHwnd())
+            ::PostMessage(hWait, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([] { return theApp.m_waitDlg.GetSafeHwnd() == nullptr; }, 5000));
+    }
+
     static bool Enabled(CCmdTarget* pTarget, UINT nID)
     {
         CCmdUI ui;
@@ -358,6 +430,12 @@ TEST_F(PagesTest, TheCaptionTakesOnlyInteractiveTitlesWithoutHttp)
     Eval(pView, "document.title = 'later'");
     Pump(300);
     EXPECT_EQ(Caption(pView), Gbk(u8"业务页"));
+    // Nor is it when the page had none of its own.
+    CParvelView* pUntitled = OpenPage("/kesta/pages/untitled.php");
+    ASSERT_TRUE(pUntitled);
+    EXPECT_TRUE(WaitFor([&] { return Eval(pUntitled, "document.title") == (const char*)u8"后来的标题"; }, 5000));
+    Pump(300);
+    EXPECT_EQ(Caption(pUntitled), "页面加载中....");
     CString strFrame;
     m_pFrame->GetWindowText(strFrame);
     EXPECT_STREQ(strFrame, "Velkor速递网点客户端");
@@ -418,10 +496,10 @@ TEST_F(PagesTest, TheLastTabStaysBeforeTheMenusAndGoesHomeAfterThem)
     EXPECT_EQ(ActiveView(), pKeep);
     EXPECT_EQ(g_nOpenPages, 1);
 
-    // With the main window hidden the last page closes too.
+    // With the main window hidden the last page closes too, once its logout has been answered.
     m_pFrame->ShowWindow(SW_HIDE);
     pKeep->GetParentFrame()->SendMessage(WM_CLOSE);
-    EXPECT_EQ(m_pFrame->GetMDIChildCount(), 0);
+    EXPECT_TRUE(WaitFor([&] { return m_pFrame->GetMDIChildCount() == 0; }, 15000));
     EXPECT_EQ(g_nOpenPages, 0);
     EXPECT_FALSE(g_bFirstNavigation);
 }
@@ -854,3 +932,205 @@ TEST_P(PagesFaultTest, ABrokenBusinessPageLeavesTheWindowAnsweringAndItsTabClose
 INSTANTIATE_TEST_SUITE_P(Modes, PagesFaultTest, ::testing::Values("hang", "cut", "reset"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 }  // namespace
+
+TEST_F(PagesTest, TheLastPageClosedWhileTheWindowIsHiddenSignsOffAtTheServerBeforeItGoes)
+{
+    CParvelView* pView = OpenFirstPage();
+    ASSERT_TRUE(pView);
+    ASSERT_EQ(g_nOpenPages, 1);
+    m_pFrame->ShowWindow(SW_MINIMIZE);
+    m_pFrame->ShowWindow(SW_HIDE);
+    const size_t nMark = m_devnet->Log().size();
+    pView->GetParentFrame()->SendMessage(WM_CLOSE);
+    // The tab goes once the server has had the logout, with the sign-on cookie.
+    EXPECT_TRUE(WaitFor([&] { return m_pFrame->GetMDIChildCount() == 0; }, 15000));
+    EXPECT_EQ(g_nOpenPages, 0);
+    EXPECT_FALSE(g_bFirstNavigation);
+    const std::vector<std::string> logout = LogLines(m_devnet->Log(), nMark, {"GET /cas3.4/logout"});
+    ASSERT_EQ(logout.size(), 1u) << m_devnet->Log().substr(nMark);
+    EXPECT_NE(logout[0].find("CASTGC=" + m_strTgt), std::string::npos) << logout[0];
+}
+
+TEST_F(PagesTest, TheNoticeButtonKeepsATransUrlWithQuotesOrMarkupAsText)
+{
+    g_bFirstNavigation = false;
+    theApp.OnFileNew();
+    CParvelView* pView = ActiveView();
+    ASSERT_TRUE(pView);
+    const std::string base = m_devnet->Url("http");
+    const std::string failed = base + "/kesta/down/first.php";
+    // What the server's list may hold (UTF-8 here; the list holds GBK).
+    const std::string entries[] = {
+        base + "/a.php?x=');window.injected=1;('",
+        base + "/b.php?x=\" onmouseover=\"window.injected=2",
+        base + "/c.php?x=</button><img src=x onerror=\"window.injected=3\">",
+        base + "/d.php?x=\\');window.injected=4;//",
+        base + "/e.php?x=&quot;&#39;&amp;",
+        base + (const char*)u8"/f.php?n=中文\\",
+        // A GBK character whose second byte is a backslash stays one character.
+        base + (const char*)u8"/g.php?n=乗'",
+    };
+    for (const std::string& entry : entries)
+    {
+        theApp.m_transUrls = {failed, CCodePage::Utf8ToAnsi(entry)};
+        theApp.m_nTransUrlCount = 2;
+        Eval(pView, "window.before = 1");
+        pView->Navigate2(failed.c_str());
+        // A new notice (the mark gone with the old page).
+        ASSERT_TRUE(WaitFor([&] { return Eval(pView, "window.before === undefined && document.querySelector('button') ? "
+                                                     "'y' : 'n'") == "y"; }, 15000)) << entry;
+        // The button's script string is the entry itself, and nothing else ran or came in.
+        EXPECT_EQ(Eval(pView, "(function () { var a = document.querySelector('button').getAttribute('onclick');"
+                              "var p = 'javascript:location.href='; return a.indexOf(p) === 0 ? eval(a.slice(p.length)) :"
+                              "'!' + a; })()"),
+                  entry);
+        EXPECT_EQ(Eval(pView, "String(window.injected)"), "undefined") << entry;
+        EXPECT_EQ(Eval(pView, "document.querySelector('button').attributes.length + ',' + "
+                              "document.querySelectorAll('button, img').length"),
+                  "2,1") << entry;
+        EXPECT_EQ(Eval(pView, "document.querySelector('button').textContent"), (const char*)u8"进入内部事务");
+    }
+}
+
+TEST_F(PagesTest, ATabClosedWhileItsLoadedPageIsReadGoesWithoutTouchingItsView)
+{
+    ASSERT_TRUE(OpenFirstPage());
+    const int nTabs = m_pFrame->GetMDIChildCount();
+    const size_t nBoxes = MessageBoxes().size();
+    m_pFrame->OpenUrlInNewPage((m_devnet->Url("http") + "/kesta/pages/cas_failed.php").c_str(), "", "");
+    CParvelView* pView = ActiveView();
+    ASSERT_TRUE(pView);
+    const HWND hView = pView->GetSafeHwnd();
+    const HWND hFrame = pView->GetParentFrame()->GetSafeHwnd();
+    // The loaded page's document is taken just before its source is read: the close runs inside
+    // that read's wait.
+    CWhenInLoop close([=] { return ::IsWindow(hView) && pView->m_pHtmlDoc != nullptr; },
+                      [=] { ::PostMessage(hFrame, WM_CLOSE, 0, 0); });
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hView); }, 15000));
+    EXPECT_TRUE(close.Fired());
+    EXPECT_EQ(m_pFrame->GetMDIChildCount(), nTabs);
+    Pump(300);
+    EXPECT_EQ(MessageBoxes().size(), nBoxes);
+}
+
+TEST_F(PagesTest, ATabClosedWhileItsScriptIsCalledFailsTheCallQuietly)
+{
+    ASSERT_TRUE(OpenFirstPage());
+    const size_t nBoxes = MessageBoxes().size();
+    // Both roads into page script, a plain call and a result to deliver, closed in the wait for
+    // the function's name; then a call closed while the function itself runs.
+    for (int i = 0; i < 3; ++i)
+    {
+        CParvelView* pView = OpenPage("/kesta/pages/external.php");
+        ASSERT_TRUE(pView);
+        const HWND hView = pView->GetSafeHwnd();
+        const HWND hFrame = pView->GetParentFrame()->GetSafeHwnd();
+        const int nTabs = m_pFrame->GetMDIChildCount();
+        if (i == 2)
+        {
+            // The function calls showWaitDialog, whose wait runs inside the client's own.
+            CHtmlView::CHost* pHost = pView->GetHost();
+            std::shared_ptr<CHostToken> token = pHost->m_token;
+            CWhenInLoop close([=] { return token->bAlive && pHost->m_nExternalDepth > 0; },
+                              [=] { ::PostMessage(hFrame, WM_CLOSE, 0, 0); });
+            EXPECT_FALSE(CParvelView::InvokePageScript(pView, "callShowWaitDialog", "", "", "", nullptr));
+            EXPECT_TRUE(close.Fired());
+            CloseWaitDialog();
+        }
+        else
+        {
+            // The call's first wait runs the posted close.
+            ::PostMessage(hFrame, WM_CLOSE, 0, 0);
+            if (i == 0)
+                EXPECT_FALSE(CParvelView::InvokePageScript(pView, "pageFunction", "a", "b", "c", nullptr));
+            else
+                pView->DeliverPageScript("print_complete", "VK1", "成功！", "TRUE");
+        }
+        EXPECT_FALSE(::IsWindow(hView)) << i;
+        EXPECT_EQ(m_pFrame->GetMDIChildCount(), nTabs - 1) << i;
+        EXPECT_EQ(MessageBoxes().size(), nBoxes) << i;
+    }
+}
+
+TEST_F(PagesTest, ATabClosedWhileItsPageWaitsInAnExternalCallGoesWithoutTouchingItsView)
+{
+    ASSERT_TRUE(OpenFirstPage());
+    CParvelView* pView = OpenPage("/kesta/pages/external.php");
+    ASSERT_TRUE(pView);
+    const HWND hView = pView->GetSafeHwnd();
+    const HWND hFrame = pView->GetParentFrame()->GetSafeHwnd();
+    CHtmlView::CHost* pHost = pView->GetHost();
+    std::shared_ptr<CHostToken> token = pHost->m_token;
+    // showWaitDialog waits for the dialog: the close runs inside the page's own call.
+    CWhenInLoop close([=] { return token->bAlive && pHost->m_nExternalDepth > 0; },
+                      [=] { ::PostMessage(hFrame, WM_CLOSE, 0, 0); });
+    Start(pView, "setTimeout(callShowWaitDialog, 0)");
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hView); }, 15000));
+    EXPECT_TRUE(close.Fired());
+    CloseWaitDialog();
+    // Another page's calls still work.
+    CParvelView* pOther = OpenPage("/kesta/pages/external.php");
+    ASSERT_TRUE(pOther);
+    EXPECT_EQ(Call(pOther, "callPrintReady"), "true");
+}
+
+TEST_F(PagesTest, APrintResultThatComesWhileThePageWaitsInItsOwnCallReachesItOnceItCan)
+{
+    ASSERT_TRUE(OpenFirstPage());
+    CParvelView* pView = OpenPage("/kesta/pages/external.php");
+    ASSERT_TRUE(pView);
+    const size_t nBoxes = MessageBoxes().size();
+    CHtmlView::CHost* pHost = pView->GetHost();
+    std::shared_ptr<CHostToken> token = pHost->m_token;
+    CMainFrame* pFrame = m_pFrame;
+    // The worker's report lands inside the page's showWaitDialog, which cannot take script then.
+    CWhenInLoop report([=] { return token->bAlive && pHost->m_nExternalDepth > 0; }, [=] {
+        pFrame->SendMessage(WM_PRINT_RESULT, (WPARAM) "VK7", (LPARAM) "成功！");
+        pFrame->SendMessage(WM_PRINT_RESULT, (WPARAM) "VK8", (LPARAM) "打印失败！");
+    });
+    Start(pView, "setTimeout(callShowWaitDialog, 0)");
+    ASSERT_TRUE(WaitFor([&] { return report.Fired(); }, 10000));
+    // Both arrive, in their order, once the page's call has returned.
+    EXPECT_TRUE(WaitFor([&] { return Call(pView, "printCompleteCalls") == "VK7|成功！|TRUE\nVK8|打印失败！|FALSE"; }, 10000))
+        << Call(pView, "printCompleteCalls");
+    EXPECT_EQ(MessageBoxes().size(), nBoxes);
+    CloseWaitDialog();
+    // A page without the function is still told nothing.
+    CParvelView* pPlain = OpenPage("/kesta/pages/titled.php?title=plain");
+    ASSERT_TRUE(pPlain);
+    m_pFrame->SendMessage(WM_PRINT_RESULT, (WPARAM) "VK9", (LPARAM) "成功！");
+    Pump(500);
+    EXPECT_EQ(MessageBoxes().size(), nBoxes);
+}
+
+TEST_F(PagesTest, TheMenuKeyAndShiftF10OpenTheEditMenuAtThePagesFocus)
+{
+    ASSERT_TRUE(OpenFirstPage());
+    CParvelView* pView = OpenPage("/kesta/pages/titled.php?title=keys");
+    ASSERT_TRUE(pView);
+    Eval(pView, "document.body.insertAdjacentHTML('beforeend', '<input id=\"field\" style=\"position:absolute;"
+                "left:300px;top:200px;width:120px;height:24px\">')");
+    CWnd* pBrowser = pView->GetBrowserWnd();
+    ASSERT_TRUE(pBrowser);
+    POINT origin{0, 0};
+    pBrowser->ClientToScreen(&origin);
+    // A real click into the field gives the page the keyboard and the field the focus.
+    ASSERT_TRUE(XdoUntil("mousemove " + std::to_string(origin.x + 340) + " " + std::to_string(origin.y + 212) + " click 1",
+                         [&] { return Eval(pView, "document.activeElement ? document.activeElement.id : ''") == "field"; },
+                         2000, 5));
+    for (const char* pszKey : {"shift+F10", "Menu"})
+    {
+        CTrackedMenuReader menu;
+        EXPECT_TRUE(XdoUntil(std::string("key ") + pszKey, [&] { return menu.Seen(); }, 2000, 5)) << pszKey;
+        menu.Join();
+        ASSERT_TRUE(menu.Seen()) << pszKey;
+        EXPECT_EQ(menu.Ids(), (std::vector<UINT>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}));
+        // Below the field's left edge, where the caret is, not at the screen's corner.
+        const POINT pt = menu.Point();
+        EXPECT_GE(pt.x, origin.x + 295) << pszKey;
+        EXPECT_LE(pt.x, origin.x + 425) << pszKey;
+        EXPECT_GE(pt.y, origin.y + 200) << pszKey;
+        EXPECT_LE(pt.y, origin.y + 235) << pszKey;
+        Pump(200);
+    }
+}

@@ -45,6 +45,13 @@ public:
         m_server.Get("/page", [page](const httplib::Request& req, httplib::Response& res) {
             res.set_content(page(req.get_param_value("title"), "<p>page</p>"), "text/html; charset=utf-8");
         });
+        // No title of its own: its script names it after the load.
+        m_server.Get("/untitled", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body><p>untitled</p><script>"
+                            "window.addEventListener('load', function () { setTimeout(function () {"
+                            " document.title = 'later'; }, 50); });</script></body></html>",
+                            "text/html; charset=utf-8");
+        });
         m_server.Post("/echo", [page](const httplib::Request&, httplib::Response& res) {
             res.set_content(page("posted", "<p>posted</p>"), "text/html; charset=utf-8");
         });
@@ -364,6 +371,21 @@ TEST_F(HtmlViewTest, TitleCommandStateAndReadyState)
         if (c == std::make_pair(long(CSC_NAVIGATEFORWARD), TRUE))
             bForward = true;
     EXPECT_TRUE(bForward);
+}
+
+TEST_F(HtmlViewTest, ATitleThatAPageWithoutOneGetsAfterItsLoadIsNoInteractiveTitle)
+{
+    CTestView* pView = NewView();
+    ASSERT_TRUE(pView);
+    ASSERT_TRUE(Load(pView, s_server->Url("/untitled")));
+    ASSERT_TRUE(WaitFor([&] { return pView->GetLocationName() == "later"; }));
+    Pump(200);
+    for (size_t i = 0; i < pView->m_titles.size(); ++i)
+        EXPECT_NE(pView->m_titleStates[i], READYSTATE_INTERACTIVE) << pView->m_titles[i];
+    // The next page with a title of its own tells it while interactive again.
+    ASSERT_TRUE(Load(pView, s_server->Url("/page?title=own")));
+    ASSERT_TRUE(WaitFor([&] { return !pView->m_titles.empty() && pView->m_titles.back() == "own"; }));
+    EXPECT_EQ(pView->m_titleStates.back(), READYSTATE_INTERACTIVE);
 }
 
 // An address where nothing listens (a port just bound and let go).

@@ -48,6 +48,8 @@ public:
     }
 
     const std::vector<TRACKED_MENU_ITEM>& Items() const { return m_items; }
+    // The screen point the menu was shown at.
+    POINT Point() const { return m_pt; }
     std::vector<UINT> Ids() const
     {
         std::vector<UINT> ids;
@@ -63,6 +65,7 @@ private:
         PollUntil([&] { return m_bStop || (h = AfxGetTrackedMenu()) != nullptr; }, dwTimeout, 10);
         if (!h)
             return;
+        m_pt = AfxGetTrackedMenuPoint();
         for (int k = 0; k < ::GetMenuItemCount(h); ++k)
         {
             char sz[256] = "";
@@ -76,6 +79,7 @@ private:
 
     Chooser m_choose;
     std::vector<TRACKED_MENU_ITEM> m_items;
+    POINT m_pt{0, 0};
     std::atomic<bool> m_bSeen{false};
     std::atomic<bool> m_bStop{false};
     std::thread m_thread;  // last: starts once the rest is in place

@@ -93,6 +93,8 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND 
 
 // The popup being tracked (its owner and menu), for tests that answer it; NULL when none.
 HMENU AfxGetTrackedMenu();
+// The screen point that popup was asked to show at.
+POINT AfxGetTrackedMenuPoint();
 // Ends the popup being tracked as if the command had been chosen (0: dismissed).
 void AfxEndTrackedMenu(UINT nID);
 

@@ -180,12 +180,18 @@ namespace
 {
 wxMenu* s_pTracked = nullptr;
 HMENU s_hTracked = nullptr;
+POINT s_ptTracked{0, 0};
 int s_nForcedChoice = -1;
 }  // namespace
 
 HMENU AfxGetTrackedMenu()
 {
     return s_hTracked;
+}
+
+POINT AfxGetTrackedMenuPoint()
+{
+    return s_ptTracked;
 }
 
 void AfxEndTrackedMenu(UINT nID)
@@ -219,6 +225,7 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, LPCR
         std::unique_ptr<wxMenu> menu(AfxBuildWxMenu(hMenu, AfxMenuImagesOf(pOwner)));
         wxPoint pt = pWx->ScreenToClient(wxPoint(x, y));
         s_pTracked = menu.get();
+        s_ptTracked = POINT{x, y};
         s_hTracked = hMenu;
         s_nForcedChoice = -1;
         int id = pWx->GetPopupMenuSelectionFromUser(*menu, pt);

@@ -118,8 +118,10 @@ public:
             return E_UNEXPECTED;
         std::string name = CCodePage::WideToUtf8(rgszNames[0] ? rgszNames[0] : L"");
         JSCValue* value = nullptr;
-        if (!pHost->Evaluate("typeof window[" + AfxJsQuote(name) + "] === 'function'", &value, nullptr))
-            return DISP_E_UNKNOWNNAME;
+        HRESULT hr = S_OK;
+        // A page that cannot answer now may well have the function: the caller tries later.
+        if (!pHost->Evaluate("typeof window[" + AfxJsQuote(name) + "] === 'function'", &value, nullptr, 5000, &hr))
+            return hr == DISP_E_EXCEPTION ? DISP_E_UNKNOWNNAME : RPC_E_SERVERCALL_RETRYLATER;
         bool bFunction = jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
         g_object_unref(value);
         if (!bFunction)
@@ -166,8 +168,13 @@ public:
         }
         JSCValue* value = nullptr;
         std::string exception;
-        if (!pHost->Evaluate("window[" + AfxJsQuote(m_names[(size_t)id - 1]) + "](" + args + ")", &value, &exception))
+        HRESULT hr = S_OK;
+        if (!pHost->Evaluate("window[" + AfxJsQuote(m_names[(size_t)id - 1]) + "](" + args + ")", &value, &exception,
+                             5000, &hr))
         {
+            // Not run at all: nothing happened in the page, the call may be made again.
+            if (hr == RPC_E_SERVERCALL_RETRYLATER)
+                return hr;
             if (pExcep)
             {
                 std::memset(pExcep, 0, sizeof *pExcep);

@@ -25,6 +25,8 @@ struct IHTMLDocument2 : IDispatch
 {
     // The page's script object: GetIDsOfNames finds a global function of the page by name,
     // Invoke with DISPATCH_METHOD calls it (arguments last first, as automation orders them).
+    // Both give RPC_E_SERVERCALL_RETRYLATER when the page cannot run script now (it waits in its
+    // own external call, or does not answer): nothing was run, and the call may be made later.
     virtual HRESULT get_Script(IDispatch** p) = 0;
     // Writes the texts (VT_BSTR) into the page.
     virtual HRESULT write(SAFEARRAY* psarray) = 0;

@@ -1,5 +1,7 @@
 // The engine side of CHtmlView: WebKit's signals turned into the view's events and host questions.
 #include <webkit2/webkit2.h>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include "HtmlViewHost.h"
@@ -107,24 +109,76 @@ void UpdateCommandState(CHtmlView::CHost* pHost, WebKitWebView* pWebView)
     }
 }
 
+// Tells the view a title; bOwn: the page's own, which the Windows browser tells while the page is
+// interactive, so the view sees that state during the call.
+void TellTitle(CHtmlView::CHost* pHost, bool bOwn)
+{
+    READYSTATE state = pHost->m_readyState;
+    std::shared_ptr<CHostToken> token = pHost->m_token;
+    if (bOwn)
+        pHost->m_readyState = READYSTATE_INTERACTIVE;
+    pHost->m_pView->OnTitleChange(Ansi(pHost->m_strTitle.c_str()).c_str());
+    if (bOwn && token->bAlive && pHost->m_readyState == READYSTATE_INTERACTIVE)
+        pHost->m_readyState = state;
+}
+
 void OnTitle(WebKitWebView* pWebView, GParamSpec*, gpointer data)
 {
     CHtmlView::CHost* pHost = HostOf(data);
     const char* title = webkit_web_view_get_title(pWebView);
     if (!title || (pHost->m_bTitleTold && pHost->m_strTitle == title))
         return;
-    // The engine tells a page's first title only after the page has loaded, where the Windows
-    // browser tells it while the page is interactive: the first title keeps that state.
-    READYSTATE state = pHost->m_readyState;
-    bool bFirst = !pHost->m_bTitleTold && state == READYSTATE_COMPLETE;
+    // The engine tells a page's first title only after the page has loaded. It is the page's own
+    // when the page had it as it finished loading; one that its script sets later is not, and it
+    // waits until the page has said which title it had.
+    bool bFirst = !pHost->m_bTitleTold && pHost->m_readyState == READYSTATE_COMPLETE;
     pHost->m_bTitleTold = true;
     pHost->m_strTitle = title;
-    std::shared_ptr<CHostToken> token = pHost->m_token;
-    if (bFirst)
-        pHost->m_readyState = READYSTATE_INTERACTIVE;
-    pHost->m_pView->OnTitleChange(Ansi(title).c_str());
-    if (bFirst && token->bAlive && pHost->m_readyState == READYSTATE_INTERACTIVE)
-        pHost->m_readyState = state;
+    if (bFirst && pHost->m_nLoadTitle == CHtmlView::CHost::LOAD_TITLE_ASKED)
+    {
+        pHost->m_bTitleHeld = true;
+        return;
+    }
+    TellTitle(pHost, bFirst && (pHost->m_nLoadTitle == CHtmlView::CHost::LOAD_TITLE_UNKNOWN ||
+                                pHost->m_strTitle == pHost->m_strLoadTitle));
+}
+
+// Asks the page, without waiting, for the title it had as it finished loading.
+void AskLoadTitle(CHtmlView::CHost* pHost, WebKitWebView* pWebView)
+{
+    pHost->m_nLoadTitle = CHtmlView::CHost::LOAD_TITLE_ASKED;
+    pHost->m_bTitleHeld = false;
+    struct Ask
+    {
+        std::shared_ptr<CHostToken> token;
+        CHtmlView::CHost* pHost;
+        unsigned nPage;
+    };
+    static const char kScript[] = "document.title";
+    webkit_web_view_evaluate_javascript(
+        pWebView, kScript, (gssize)(sizeof kScript - 1), nullptr, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Ask> p(static_cast<Ask*>(data));
+            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+            CHtmlView::CHost* pHost = p->token->bAlive && p->pHost->m_nPage == p->nPage ? p->pHost : nullptr;
+            if (pHost && pHost->m_nLoadTitle == CHtmlView::CHost::LOAD_TITLE_ASKED)
+            {
+                // Without an answer the first title counts as the page's own, as before.
+                char* text = value ? jsc_value_to_string(value) : nullptr;
+                pHost->m_nLoadTitle = text ? CHtmlView::CHost::LOAD_TITLE_KNOWN : CHtmlView::CHost::LOAD_TITLE_UNKNOWN;
+                pHost->m_strLoadTitle = text ? text : "";
+                g_free(text);
+                if (pHost->m_bTitleHeld)
+                {
+                    pHost->m_bTitleHeld = false;
+                    TellTitle(pHost, pHost->m_nLoadTitle == CHtmlView::CHost::LOAD_TITLE_UNKNOWN ||
+                                         (!pHost->m_strTitle.empty() && pHost->m_strTitle == pHost->m_strLoadTitle));
+                }
+            }
+            if (value)
+                g_object_unref(value);
+        },
+        new Ask{pHost->m_token, pHost, pHost->m_nPage});
 }
 
 void OnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent event, gpointer data)
@@ -135,6 +189,8 @@ void OnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent event, gpointer data
     case WEBKIT_LOAD_STARTED:
         pHost->m_readyState = READYSTATE_LOADING;
         pHost->m_bCommitted = false;
+        pHost->m_nLoadTitle = CHtmlView::CHost::LOAD_TITLE_UNKNOWN;
+        pHost->m_bTitleHeld = false;
         break;
     case WEBKIT_LOAD_COMMITTED:
         pHost->m_readyState = READYSTATE_INTERACTIVE;
@@ -152,6 +208,8 @@ void OnLoadChanged(WebKitWebView* pWebView, WebKitLoadEvent event, gpointer data
             break;
         std::shared_ptr<CHostToken> token = pHost->m_token;
         pHost->m_readyState = READYSTATE_COMPLETE;
+        if (!pHost->m_bTitleTold)
+            AskLoadTitle(pHost, pWebView);
         UpdateCommandState(pHost, pWebView);
         if (token->bAlive)
             pHost->m_pView->OnDocumentComplete(Ansi(webkit_web_view_get_uri(pWebView)).c_str());
@@ -296,13 +354,51 @@ gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer dat
     return TRUE;
 }
 
-gboolean OnWebContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult*, gpointer data)
+// Where a menu opened from the keyboard belongs, in the page's viewport: below the selection's
+// end, or below the focused element (through same-origin frames), else the page's corner.
+const char* kFocusPointScript = R"JS(
+(function () {
+  var w = window, x = 0, y = 0;
+  for (var depth = 0; depth < 8; depth++) {
+    var d = w.document, e = d.activeElement, s = w.getSelection(), r = null;
+    if (s && s.rangeCount && !s.isCollapsed) {
+      var rects = s.getRangeAt(0).getClientRects();
+      if (rects.length) r = rects[rects.length - 1];
+    }
+    if (r) { x += r.right; y += r.bottom; break; }
+    if (!e || e === d.body || e === d.documentElement) break;
+    r = e.getBoundingClientRect();
+    if (e.tagName === 'IFRAME' || e.tagName === 'FRAME') {
+      var inner = null;
+      try { inner = e.contentWindow && e.contentWindow.document ? e.contentWindow : null; } catch (ex) {}
+      x += r.left + e.clientLeft; y += r.top + e.clientTop;
+      if (!inner) break;
+      w = inner;
+      continue;
+    }
+    x += r.left; y += r.bottom;
+    break;
+  }
+  return Math.round(x) + ',' + Math.round(y);
+})()
+)JS";
+
+gboolean OnWebContextMenu(WebKitWebView* pWebView, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult*,
+                          gpointer data)
 {
     CHtmlView::CHost* pHost = HostOf(data);
     gdouble x = 0, y = 0;
-    if (event)
-        gdk_event_get_root_coords(event, &x, &y);
-    POINT pt{(LONG)x, (LONG)y};
+    POINT pt{0, 0};
+    if (event && gdk_event_get_root_coords(event, &x, &y))
+        pt = POINT{(LONG)x, (LONG)y};
+    else
+    {
+        // The menu key or Shift+F10: the menu opens at the page's focus.
+        std::shared_ptr<CHostToken> token = pHost->m_token;
+        pt = pHost->FocusPoint(pWebView);
+        if (!token->bAlive || pHost->WebView() != pWebView)
+            return TRUE;
+    }
     HRESULT hr;
     if (auto* pUi = pHost->Site<IDocHostUIHandler>(IID_IDocHostUIHandler))
     {
@@ -537,10 +633,13 @@ void CHtmlView::CHost::WriteHtml(const std::string& html)
 }
 
 BOOL CHtmlView::CHost::Evaluate(const std::string& script, JSCValue** ppResult, std::string* pException,
-                                DWORD dwTimeout)
+                                DWORD dwTimeout, HRESULT* phr)
 {
     if (ppResult)
         *ppResult = nullptr;
+    HRESULT hrIgnored;
+    HRESULT& hr = phr ? *phr : hrIgnored;
+    hr = RPC_E_SERVERCALL_RETRYLATER;
     WebKitWebView* pView = WebView();
     // A page waiting in its own external call cannot run script.
     if (!pView || m_nExternalDepth > 0)
@@ -581,22 +680,50 @@ BOOL CHtmlView::CHost::Evaluate(const std::string& script, JSCValue** ppResult, 
     AfxWaitUntil([](void* p) -> BOOL { return static_cast<Call*>(p)->bDone; }, call.get(), dwTimeout);
     if (!call->bDone)
     {
+        hr = RPC_E_TIMEOUT;
         if (pException)
             *pException = "the page did not answer in time";
         return FALSE;
     }
     if (!call->pValue)
     {
+        hr = DISP_E_EXCEPTION;
         if (pException)
             *pException = call->exception;
         return FALSE;
     }
+    hr = S_OK;
     if (ppResult)
     {
         *ppResult = call->pValue;
         call->pValue = nullptr;
     }
     return TRUE;
+}
+
+POINT CHtmlView::CHost::FocusPoint(WebKitWebView* pWebView)
+{
+    POINT pt{0, 0};
+    JSCValue* value = nullptr;
+    if (Evaluate(kFocusPointScript, &value, nullptr, 1000))
+    {
+        char* text = jsc_value_to_string(value);
+        long lx = 0, ly = 0;
+        if (text && sscanf(text, "%ld,%ld", &lx, &ly) == 2)
+            pt = POINT{(LONG)lx, (LONG)ly};
+        g_free(text);
+        g_object_unref(value);
+    }
+    // The waits above let posted messages run: the view may be gone.
+    if (!m_pBrowser || WebView() != pWebView || !m_pBrowser->GetSafeHwnd())
+        return pt;
+    // Inside the view, whatever the page scrolled away.
+    CRect rc;
+    m_pBrowser->GetClientRect(&rc);
+    pt.x = std::max<LONG>(0, std::min<LONG>(pt.x, rc.Width() - 1));
+    pt.y = std::max<LONG>(0, std::min<LONG>(pt.y, rc.Height() - 1));
+    m_pBrowser->ClientToScreen(&pt);
+    return pt;
 }
 
 HRESULT CHtmlView::CHost::GetExternal(IDispatch** ppDisp)

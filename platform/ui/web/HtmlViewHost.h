@@ -34,6 +34,17 @@ struct CHtmlView::CHost
     bool m_bCommitted = false;          // the current load made a page
     bool m_bTitleTold = false;          // the page's title was told (m_strTitle)
     std::string m_strTitle;
+    // The title the page had as it finished loading, asked of the page when the engine had told
+    // none by then; a first title told meanwhile is held until the answer.
+    enum LOAD_TITLE
+    {
+        LOAD_TITLE_UNKNOWN,
+        LOAD_TITLE_ASKED,
+        LOAD_TITLE_KNOWN,
+    };
+    LOAD_TITLE m_nLoadTitle = LOAD_TITLE_UNKNOWN;
+    std::string m_strLoadTitle;
+    bool m_bTitleHeld = false;
     unsigned m_nPage = 0;               // counts committed pages; documents of older pages fail
     unsigned m_nNavigation = 0;         // counts navigations the program started
     int m_nExternalDepth = 0;           // a page waits in a window.external call
@@ -55,8 +66,14 @@ struct CHtmlView::CHost
     void WriteHtml(const std::string& html);
 
     // Evaluates script in the page and waits (bounded) for the result; FALSE with the exception
-    // text, or when the page cannot run script now.
-    BOOL Evaluate(const std::string& script, JSCValue** ppResult, std::string* pException, DWORD dwTimeout = 5000);
+    // text, or when the page cannot run script now. *phr: S_OK, RPC_E_SERVERCALL_RETRYLATER (the
+    // script was not run), RPC_E_TIMEOUT (no answer in time) or DISP_E_EXCEPTION (it threw).
+    BOOL Evaluate(const std::string& script, JSCValue** ppResult, std::string* pException, DWORD dwTimeout = 5000,
+                  HRESULT* phr = nullptr);
+
+    // Where a context menu opened from the keyboard shows, in screen coordinates: at the page's
+    // focus (the selection's end, else the focused element), else the view's corner.
+    POINT FocusPoint(WebKitWebView* pWebView);
 
     // Host questions: the site's interface when it has one.
     template <class I>

@@ -39,6 +39,10 @@ enum VARENUM
 #define DISP_E_MEMBERNOTFOUND ((HRESULT)(int32_t)0x80020003u)
 #define DISP_E_EXCEPTION ((HRESULT)(int32_t)0x80020009u)
 #define DISP_E_BADPARAMCOUNT ((HRESULT)(int32_t)0x8002000Eu)
+// The callee cannot take the call now (a page waiting in its own external call); try later.
+#define RPC_E_SERVERCALL_RETRYLATER ((HRESULT)(int32_t)0x8001010Au)
+// The callee took the call but gave no answer in time.
+#define RPC_E_TIMEOUT ((HRESULT)(int32_t)0x8001011Fu)
 #define DISPID_UNKNOWN ((DISPID)-1)
 
 #define DISPATCH_METHOD 0x1

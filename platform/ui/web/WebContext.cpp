@@ -148,7 +148,13 @@ std::string CallExternal(CHtmlView::CHost* pHost, GHashTable* params)
 
 void OnSchemeRequest(WebKitURISchemeRequest* request, gpointer)
 {
-    CHtmlView::CHost* pHost = AfxHostOfWebView(webkit_uri_scheme_request_get_web_view(request));
+    WebKitWebView* pWebView = webkit_uri_scheme_request_get_web_view(request);
+    CHtmlView::CHost* pHost = AfxHostOfWebView(pWebView);
+    // A call may close the page's tab inside a nested wait: the engine has then dropped the
+    // request, and an answer would reach a page that is gone.
+    GWeakRef view;
+    g_weak_ref_init(&view, pWebView);
+    g_object_ref(request);
     GUri* uri = g_uri_parse(webkit_uri_scheme_request_get_uri(request), G_URI_FLAGS_ENCODED_QUERY, nullptr);
     std::string what = uri && g_uri_get_host(uri) ? g_uri_get_host(uri) : "";
     const char* query = uri ? g_uri_get_query(uri) : nullptr;
@@ -164,7 +170,13 @@ void OnSchemeRequest(WebKitURISchemeRequest* request, gpointer)
         g_hash_table_unref(params);
     if (uri)
         g_uri_unref(uri);
-    Answer(request, answer);
+    GObject* pStill = static_cast<GObject*>(g_weak_ref_get(&view));
+    if (pStill && (!pHost || AfxHostOfWebView(pWebView) == pHost))
+        Answer(request, answer);
+    if (pStill)
+        g_object_unref(pStill);
+    g_weak_ref_clear(&view);
+    g_object_unref(request);
 }
 }  // namespace
 
