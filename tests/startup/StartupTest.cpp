@@ -113,6 +113,8 @@ protected:
     std::unique_ptr<CParvelRun> Start(const std::string& workdir, std::vector<std::string> env = {},
                                       const std::string& program = PARVEL_PROGRAM)
     {
+        // The tests' message-box and program-start switches go into the program tested.
+        env.push_back(std::string("LD_PRELOAD=") + PARVEL_TEST_PRELOAD);
         return std::make_unique<CParvelRun>(program, workdir, env);
     }
 
