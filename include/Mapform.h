@@ -1,6 +1,9 @@
 // Mapform: the outside parsing library (XML replies, menu tree, Excel order sheets).
 #pragma once
 
+// libMapform.so is built with hidden visibility and shows the calls below only.
+#define MAPFORM_API __attribute__((visibility("default")))
+
 #pragma pack(push, 1)
 // 1059 bytes, zero-filled by the caller; the first byte is non-zero when the server reported success.
 struct XML_RESPONSE
@@ -38,11 +41,11 @@ struct MENU_ITEM
 #define MENU_TYPE_SEPARATOR 1
 #define MENU_TYPE_COMMAND 2
 
-bool MF_ParseXml(const char* xml, XML_RESPONSE* out);
-bool MF_ParseVersion(const char* xml, VERSION_INFO* out);
+MAPFORM_API bool MF_ParseXml(const char* xml, XML_RESPONSE* out);
+MAPFORM_API bool MF_ParseVersion(const char* xml, VERSION_INFO* out);
 // On true *text is the order sheet as NUL-terminated UTF-8 text, released with free().
-bool MF_ParseOrderInExcel(const char* path, char** text);
-bool InitMenus(MENU_ITEM** root);
+MAPFORM_API bool MF_ParseOrderInExcel(const char* path, char** text);
+MAPFORM_API bool InitMenus(MENU_ITEM** root);
 // xml is ANSI (GBK) text; afterwards *root is the tree or null.
-bool ParseMenus(const char* xml, MENU_ITEM** root);
-bool ClearupMenus(MENU_ITEM** root);
+MAPFORM_API bool ParseMenus(const char* xml, MENU_ITEM** root);
+MAPFORM_API bool ClearupMenus(MENU_ITEM** root);

@@ -4,7 +4,10 @@
 // Progress of a download: context, total size and size done, in bytes.
 typedef int (*NETVANE_PROGRESS)(void* context, double total, double done);
 
-class CNetvane
+// libNetvane.so is built with hidden visibility and shows this class only.
+#define NETVANE_API __attribute__((visibility("default")))
+
+class NETVANE_API CNetvane
 {
 public:
     CNetvane();

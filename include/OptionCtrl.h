@@ -3,9 +3,10 @@
 #pragma once
 
 #include "OptionData.h"
+#include "OptionExport.h"
 #include "WinTypes.h"
 
-class COptionCtrl
+class OPTION_API COptionCtrl
 {
 public:
     COptionCtrl();

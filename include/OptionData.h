@@ -7,10 +7,11 @@
 #include "FileApi.h"    // GetTempPath -> GetTempPathA
 #include "SystemInfo.h" // GetUserName -> GetUserNameA
 #include "WinTypes.h"
+#include "OptionExport.h"
 
 class COptionCtrl;
 
-class COptionData
+class OPTION_API COptionData
 {
     friend class COptionCtrl;
 

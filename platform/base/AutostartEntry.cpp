@@ -75,6 +75,17 @@ std::string RunningProgram()
     return n > 0 ? std::string(buf, (size_t)n) : std::string();
 }
 
+// How the running program is started: installed, through its launcher (which names itself in
+// PARVEL_LAUNCHER), so that a start at log-in finds its data folder as a start from the menu does;
+// otherwise the program itself.
+std::string StartCommandOfRunningProgram()
+{
+    const char* pszLauncher = getenv("PARVEL_LAUNCHER");
+    if (pszLauncher && *pszLauncher == '/' && access(pszLauncher, X_OK) == 0)
+        return pszLauncher;
+    return RunningProgram();
+}
+
 std::string WorkingFolder()
 {
     char buf[4096];
@@ -163,7 +174,7 @@ LONG CAutostartEntry::Write(const std::string& folder, const std::string& valueN
         const std::string self = RunningProgram();
         const size_t slash = self.rfind('/');
         if (access(resolved.c_str(), X_OK) != 0 && slash != std::string::npos && self.substr(slash + 1) == program)
-            program = self;
+            program = StartCommandOfRunningProgram();
         else
             program = resolved;
     }

@@ -40,21 +40,6 @@ struct ChildFailure
     int nErrno;
 };
 
-void AppendToLog(const std::string& strCommandLine)
-{
-    const char* log = getenv("PARVEL_SHELL_LOG");
-    if (!log || !*log)
-        return;
-    std::string line = strCommandLine + "\n";
-    int fd = open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return;
-    // One write per line, so lines of concurrent starts do not interleave.
-    ssize_t done = write(fd, line.data(), line.size());
-    (void)done;
-    close(fd);
-}
-
 class CProcessObject : public CKernelObject
 {
 public:
@@ -234,7 +219,6 @@ DWORD CProcessLauncher::Start(const std::vector<std::string>& argv, const std::s
 {
     if (argv.empty())
         return ERROR_FILE_NOT_FOUND;
-    AppendToLog(FormatCommandLine(argv));
     return StartWithStdio(argv, strDir, bDetached, -1, -1, pPid, pPidFd);
 }
 
@@ -243,7 +227,6 @@ DWORD CProcessLauncher::StartPipeline(const std::vector<std::string>& writer, co
 {
     if (writer.empty() || reader.empty())
         return ERROR_FILE_NOT_FOUND;
-    AppendToLog(FormatCommandLine(writer) + " | " + FormatCommandLine(reader));
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return ERROR_NOT_ENOUGH_MEMORY;

@@ -66,8 +66,7 @@ HANDLE GetCurrentProcess();
 BOOL SetProcessWorkingSetSize(HANDLE hProcess, SIZE_T dwMinimumWorkingSetSize, SIZE_T dwMaximumWorkingSetSize);
 
 // Starts programs apart from the client: in a session of their own, with no terminal and
-// their input and output on /dev/null. Every start is appended to the file named by
-// PARVEL_SHELL_LOG, when set, as its command line.
+// their input and output on /dev/null.
 class CProcessLauncher
 {
 public:

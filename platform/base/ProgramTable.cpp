@@ -24,6 +24,22 @@ const ProgramEntry g_programs[] = {
     { "gswin32c.exe", { "gs", nullptr } },
 };
 
+// Windows commands that only stand for a settings page, and the programs that open that page on
+// the desktops that have one, each with its own arguments in place of the Windows ones.
+struct CommandEntry
+{
+    const char* pszWindowsName;
+    const char* pszWindowsArgument;
+    const char* apszCandidates[3][3];
+};
+
+const CommandEntry g_commands[] = {
+    // The Internet options of the Control Panel: the desktop's network settings, which hold the
+    // proxy that the browser follows.
+    { "control.exe", "inetcpl.cpl",
+      { { "gnome-control-center", "network", nullptr }, { "systemsettings", "kcm_proxy", nullptr }, { nullptr } } },
+};
+
 bool IsLeadByte(unsigned char ch) { return ch >= 0x81 && ch != 0xFF; }
 
 // Backslashes become slashes; a GBK trail byte equal to '\' is left alone.
@@ -73,6 +89,35 @@ const ProgramEntry* FindEntry(const std::string& name)
         key += ".exe";
     }
     return nullptr;
+}
+
+// The settings program standing for a whole Windows command, with its arguments; empty when the
+// command is none of those or the desktop has no such program.
+std::vector<std::string> FindCommandCounterpart(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return {};
+    std::string name = Lower(FileName(ToSlashes(args[0])));
+    if (name.find('.') == std::string::npos)
+        name += ".exe";
+    for (const CommandEntry& entry : g_commands)
+    {
+        if (name != entry.pszWindowsName || Lower(args[1]) != entry.pszWindowsArgument)
+            continue;
+        for (const auto& candidate : entry.apszCandidates)
+        {
+            if (!candidate[0])
+                break;
+            std::string path = CProgramTable::FindOnPath(candidate[0]);
+            if (path.empty())
+                continue;
+            std::vector<std::string> argv{ path };
+            for (const char* const* p = candidate + 1; *p; ++p)
+                argv.push_back(*p);
+            return argv;
+        }
+    }
+    return {};
 }
 
 std::string FindCounterpart(const ProgramEntry& entry)
@@ -260,6 +305,11 @@ DWORD CProgramTable::ResolveCommand(const std::vector<std::string>& args, const 
         if (!S_ISREG(st.st_mode))
             return ERROR_ACCESS_DENIED;
         err = RunnableForm(path, argv);
+    }
+    else if (std::vector<std::string> command = FindCommandCounterpart(a); !command.empty())
+    {
+        argv = command;
+        return ERROR_SUCCESS;
     }
     else
     {

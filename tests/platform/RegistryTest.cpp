@@ -176,6 +176,32 @@ TEST(Registry, RunValueIsAnAutostartEntry)
     EXPECT_NE(std::string::npos, entry.find("Exec=\"" + std::string(exe, (size_t)n) + "\"\n")) << entry;
     EXPECT_NE(std::string::npos, entry.find("Path=" + folder.Path() + "\n")) << entry;
 
+    // Installed, the launcher that started the program stands for it; a launcher that is not
+    // there does not.
+    const std::string launcher = folder.Path() + "/bin/parvel";
+    mkdir((folder.Path() + "/bin").c_str(), 0755);
+    CTestFolder::WriteFile(launcher, "#!/bin/sh\n");
+    chmod(launcher.c_str(), 0755);
+    struct LAUNCHER
+    {
+        std::string env;
+        std::string exec;
+    } launchers[] = {{launcher, launcher},
+                     {folder.Path() + "/bin/missing", std::string(exe, (size_t)n)},
+                     {"bin/parvel", std::string(exe, (size_t)n)}};
+    for (const LAUNCHER& l : launchers)
+    {
+        SCOPED_TRACE(l.env);
+        setenv("PARVEL_LAUNCHER", l.env.c_str(), 1);
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyEx(HKEY_CURRENT_USER, kRun, 0, KEY_ALL_ACCESS, &h));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueEx(h, "Self", 0, REG_SZ, (const BYTE*)self, sizeof(self)));
+        RegCloseKey(h);
+        unsetenv("PARVEL_LAUNCHER");
+        const std::string launched = CTestFolder::ReadFile(folder / "xdg-user/parvel-run-self.desktop");
+        EXPECT_NE(std::string::npos, launched.find("Exec=\"" + l.exec + "\"\n")) << launched;
+        EXPECT_NE(std::string::npos, launched.find("X-Parvel-Value=./platform_tests\n")) << launched;
+    }
+
     // Without rights the machine-wide entry can be neither written nor opened for writing.
     EXPECT_EQ(0, RunAsNobody([] {
         HKEY h = nullptr;

@@ -81,6 +81,36 @@ TEST_F(ProgramTableResolveTest, WindowsNamesRunTheirInstalledCounterparts)
     }
 }
 
+TEST_F(ProgramTableResolveTest, InternetOptionsOpenTheDesktopsNetworkSettings)
+{
+    const std::string bin = m_scratch.Bin();
+    const struct
+    {
+        const char* pszStub; // nullptr: no desktop settings installed
+        const char* pszLine;
+        DWORD dwError;
+        Args expected;
+    } cases[] = {
+        { nullptr, "control.exe inetcpl.cpl", ERROR_FILE_NOT_FOUND, {} },
+        { "systemsettings", "control.exe inetcpl.cpl", ERROR_SUCCESS, { bin + "/systemsettings", "kcm_proxy" } },
+        { "gnome-control-center", "control.exe inetcpl.cpl", ERROR_SUCCESS, { bin + "/gnome-control-center", "network" } },
+        { nullptr, "CONTROL INETCPL.CPL", ERROR_SUCCESS, { bin + "/gnome-control-center", "network" } },
+        { nullptr, "C:\\Windows\\system32\\control.exe inetcpl.cpl", ERROR_SUCCESS,
+          { bin + "/gnome-control-center", "network" } },
+        // Other Control Panel pages have no counterpart.
+        { nullptr, "control.exe main.cpl", ERROR_FILE_NOT_FOUND, {} },
+        { nullptr, "control.exe", ERROR_FILE_NOT_FOUND, {} },
+    };
+    for (const auto& c : cases)
+    {
+        if (c.pszStub)
+            m_scratch.Stub(c.pszStub);
+        Args argv;
+        EXPECT_EQ(c.dwError, Resolve(c.pszLine, argv)) << c.pszLine;
+        EXPECT_EQ(c.expected, argv) << c.pszLine;
+    }
+}
+
 TEST_F(ProgramTableResolveTest, ChromeIsPreferredToChromium)
 {
     m_scratch.Stub("google-chrome");

@@ -1,8 +1,10 @@
 // The Parvel program as a process: refusal during an update, the single instance, what a
-// cancelled sign-on leaves behind, and a whole sign-on against devnet up to the exit.
+// cancelled sign-on leaves behind, a whole sign-on against devnet up to the exit, and the
+// installed program started by its launcher as a plain user.
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <grp.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <set>
@@ -29,7 +31,9 @@ namespace
 class CParvelRun
 {
 public:
-    CParvelRun(const std::string& program, const std::string& workdir, const std::vector<std::string>& env)
+    // runAs: the user the program runs as (-1: this process's own).
+    CParvelRun(const std::string& program, const std::string& workdir, const std::vector<std::string>& env,
+               uid_t runAs = (uid_t)-1)
     {
         std::vector<std::string> vars;
         for (char** p = environ; *p; ++p)
@@ -47,6 +51,8 @@ public:
         {
             // The program must not outlive a test that is killed.
             prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (runAs != (uid_t)-1 && (setgroups(0, nullptr) != 0 || setgid(runAs) != 0 || setuid(runAs) != 0))
+                _exit(126);
             if (chdir(workdir.c_str()) == 0)
                 execve(prog.c_str(), argv, envp.data());
             _exit(127);
@@ -114,6 +120,8 @@ protected:
     std::unique_ptr<CParvelRun> Start(const std::string& workdir, std::vector<std::string> env = {},
                                       const std::string& program = PARVEL_PROGRAM)
     {
+        // The tests' message-box and program-start switches go into the program tested.
+        env.push_back(std::string("LD_PRELOAD=") + PARVEL_TEST_PRELOAD);
         return std::make_unique<CParvelRun>(program, workdir, env);
     }
 
@@ -306,3 +314,69 @@ TEST_F(StartupTest, SignOnShowsTheMainWindowAndExitEndsTheFirstRun)
     EXPECT_NE(options.find("UserName=demo"), std::string::npos);
 }
 }  // namespace
+
+// The package installed into a scratch root (tests/install): its launcher, started as a plain
+// user with a data folder of that user, starts the installed program there, with the libraries
+// of its own folder, and it shows the sign-on dialog.
+TEST_F(StartupTest, InstalledProgramStartsToItsSignOnDialogAsAPlainUser)
+{
+    const std::string root = PARVEL_PACKAGE_ROOT;
+    const std::string launcher = root + "/usr/bin/parvel";
+    ASSERT_EQ(0, access(launcher.c_str(), X_OK)) << launcher << " is not installed";
+    const uid_t nobody = 65534;
+    // The user owns the scratch folder with its hives and mutexes, and reads the display's cookie.
+    const std::string data = m_strRoot + "/data";
+    const std::string auth = getenv("XAUTHORITY") ? getenv("XAUTHORITY") : "";
+    const char* pszAuth = auth.c_str();
+    if (*pszAuth)
+    {
+        WriteFile(m_strRoot + "/Xauthority", ReadFile(pszAuth));
+        setenv("XAUTHORITY", (m_strRoot + "/Xauthority").c_str(), 1);
+    }
+    // The user's own home and no runtime folder of root's.
+    const std::string home = m_strRoot + "/home";
+    mkdir(home.c_str(), 0755);
+    const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    const char* pszRuntime = getenv("XDG_RUNTIME_DIR");
+    const std::string oldRuntime = pszRuntime ? pszRuntime : "";
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("PARVEL_WORKDIR", data.c_str(), 1);
+    ASSERT_EQ(0, system(("chown -R 65534:65534 '" + m_strRoot + "'").c_str()));
+
+    auto run = std::make_unique<CParvelRun>(launcher, m_strWork, std::vector<std::string>{}, nobody);
+    unsetenv("PARVEL_WORKDIR");
+    setenv("HOME", oldHome.c_str(), 1);
+    if (!oldRuntime.empty())
+        setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    if (*pszAuth)
+        setenv("XAUTHORITY", pszAuth, 1);
+    unsigned long dialog = WaitForMarkedWindow(run->Pid(), 30);
+    ASSERT_NE(dialog, 0ul) << "no sign-on dialog";
+
+    // The launcher became the installed program, which loads its libraries from beside it.
+    char exe[4096] = "";
+    ssize_t n = readlink(("/proc/" + std::to_string(run->Pid()) + "/exe").c_str(), exe, sizeof(exe) - 1);
+    ASSERT_GT(n, 0);
+    const std::string program(exe, (size_t)n);
+    EXPECT_EQ(0u, program.find(root + "/usr/lib/")) << program;
+    const std::string folder = program.substr(0, program.rfind('/'));
+    EXPECT_EQ("/parvel/Parvel", program.substr(program.rfind("/parvel/"))) << program;
+    const std::string maps = ReadFile("/proc/" + std::to_string(run->Pid()) + "/maps");
+    for (const char* pszLib : {"libOption.so", "libMurmel.so", "libPlatformUi.so", "libNetvane.so"})
+        EXPECT_NE(std::string::npos, maps.find(folder + "/" + pszLib)) << pszLib;
+    EXPECT_EQ(std::string::npos, maps.find(BUILD_BIN_DIR "/lib"));
+    EXPECT_EQ(std::string::npos, maps.find("ParvelTestSwitches"));
+
+    // The data folder is the user's own, with the demo's pictures and sample sheet.
+    struct stat st = {};
+    ASSERT_EQ(0, stat(data.c_str(), &st));
+    EXPECT_EQ(nobody, st.st_uid);
+    EXPECT_TRUE(IsFolder(data + "/ico"));
+    EXPECT_TRUE(IsFolder(data + "/log"));
+    ASSERT_EQ(0, stat((data + "/orders.xls").c_str(), &st));
+    EXPECT_EQ(nobody, st.st_uid);
+
+    AskToClose(dialog);
+    EXPECT_TRUE(run->WaitForEnd(20));
+}

@@ -1,56 +1,12 @@
-// Message boxes: real modal dialogs on the GUI thread, logged and answerable for tests.
+// Message boxes: real modal dialogs on the GUI thread.
 #include <wx/wx.h>
 #include <wx/artprov.h>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <mutex>
 #include "WndRecord.h"
 #include "CodePage.h"
 #include "CWinApp.h"
 
 namespace
 {
-std::mutex g_logLock;
-
-void LogBox(const char* caption, const char* text)
-{
-    const char* path = getenv("PARVEL_MSGBOX_LOG");
-    if (!path || !*path)
-        return;
-    std::string line = CCodePage::AnsiToUtf8(caption) + "\t";
-    for (char c : CCodePage::AnsiToUtf8(text))
-    {
-        if (c == '\n')
-            line += "\\n";
-        else if (c != '\r')
-            line += c;
-    }
-    line += "\n";
-    std::lock_guard<std::mutex> guard(g_logLock);
-    if (FILE* f = fopen(path, "a"))
-    {
-        fwrite(line.data(), 1, line.size(), f);
-        fclose(f);
-    }
-}
-
-// The answer PARVEL_MSGBOX_AUTO gives, 0 when boxes are to be shown.
-int AutoAnswer()
-{
-    const char* a = getenv("PARVEL_MSGBOX_AUTO");
-    if (!a || !*a)
-        return 0;
-    static const struct { const char* name; int id; } names[] = {
-        {"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}, {"IDABORT", IDABORT}, {"IDRETRY", IDRETRY},
-        {"IDIGNORE", IDIGNORE}, {"IDYES", IDYES}, {"IDNO", IDNO}};
-    for (auto& n : names)
-        if (strcmp(a, n.name) == 0)
-            return n.id;
-    int v = atoi(a);
-    return v > 0 ? v : 0;
-}
-
 struct ButtonSpec
 {
     int id;
@@ -160,9 +116,6 @@ int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
     const char* text = lpText ? lpText : "";
     const char* caption = lpCaption ? lpCaption : "\264\355\316\363" /* 错误 */;
-    LogBox(caption, text);
-    if (int a = AutoAnswer())
-        return a;
     int r = 0;
     RunOnGui([&] { r = ShowBox(hWnd, text, caption, uType); });
     return r;

@@ -671,9 +671,7 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 
-// Message boxes; result IDOK, IDYES, ... (0 on failure). With PARVEL_MSGBOX_LOG=<file> every box
-// appends "caption<TAB>text" (UTF-8, line breaks as "\n") to the file before it shows; with
-// PARVEL_MSGBOX_AUTO=<IDOK|IDCANCEL|IDYES|IDNO|number> it answers at once without showing.
+// Message boxes; result IDOK, IDYES, ... (0 on failure).
 int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 #define MessageBoxA MessageBox
 BOOL MessageBeep(UINT uType);
