@@ -35,6 +35,8 @@
 #include "VelkorMenu.h"
 #include "resource.h"
 #include "TrayHost.h"
+#include "WndRecord.h"
+#include <wx/aui/auibook.h>
 
 namespace
 {
@@ -1132,5 +1134,45 @@ TEST_F(PagesTest, TheMenuKeyAndShiftF10OpenTheEditMenuAtThePagesFocus)
         EXPECT_GE(pt.y, origin.y + 200) << pszKey;
         EXPECT_LE(pt.y, origin.y + 235) << pszKey;
         Pump(200);
+
+TEST_F(PagesTest, AClosedTabLeavesNoWindowsAndItsWebViewIsFinalized)
+{
+    ASSERT_TRUE(OpenFirstPage());
+    CVelkorMenu& menus = CVelkorMenu::GetInstance();
+    ASSERT_FALSE(menus.m_listToolBars.empty());
+    CMFCToolBar* pBar = menus.m_listToolBars.front();
+    UINT nID = 0;
+    for (int i = 0; i < pBar->GetCount() && !nID; ++i)
+        nID = pBar->GetItemID(i);
+    ASSERT_NE(nID, 0u);
+    const int nTabs = m_pFrame->GetMDIChildCount();
+    // The first tab of a kind may build what later ones share: the count is taken after it.
+    long nRecords = 0;
+    for (int round = 0; round < 3; ++round)
+    {
+        m_pFrame->SendMessage(WM_COMMAND, (WPARAM)nID);
+        CParvelView* pView = ActiveView();
+        ASSERT_TRUE(pView);
+        HWND hView = pView->GetSafeHwnd();
+        ASSERT_TRUE(WaitForPage(pView, "?ticket=ST-")) << pView->GetLocationURL();
+        WebKitWebView* pWebView = pView->GetHost()->WebView();
+        ASSERT_TRUE(pWebView);
+        // Data of an object goes when the object is finalized, not when it is only disposed.
+        bool bFinalized = false;
+        g_object_set_data_full(G_OBJECT(pWebView), "test-finalized", &bFinalized,
+                               [](gpointer p) { *static_cast<bool*>(p) = true; });
+        // The tab's close button: the tab control's close event.
+        wxAuiNotebook* pTabs = m_pFrame->GetTabs();
+        wxAuiNotebookEvent e(wxEVT_AUINOTEBOOK_PAGE_CLOSE, pTabs->GetId());
+        e.SetSelection(pTabs->GetSelection());
+        e.SetEventObject(pTabs);
+        pTabs->GetEventHandler()->ProcessEvent(e);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hView) && m_pFrame->GetMDIChildCount() == nTabs; }, 10000));
+        EXPECT_TRUE(WaitFor([&] { return bFinalized; }, 10000)) << "round " << round;
+        if (!bFinalized)
+            g_object_set_data(G_OBJECT(pWebView), "test-finalized", nullptr);
+        ASSERT_TRUE(WaitFor([&] { return round == 0 || AfxWindowRecordCount() == nRecords; }, 10000))
+            << "round " << round << ": " << AfxWindowRecordCount() - nRecords << " more window records";
+        nRecords = AfxWindowRecordCount();
     }
 }
