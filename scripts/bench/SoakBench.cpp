@@ -506,12 +506,14 @@ bool CSoakDriver::TipMessage()
     for (int i = 0; i < 20; ++i)
     {
         int nQueued = 0;
+        const CNewsItem* pHead = nullptr;
         POINT pt{};
         bool bShown = false;
         OnGui([&] {
             CNewsTipWnd& tip = NewsTipBox()->Tip();
             bShown = tip.IsVisible();
             nQueued = NewsTipBox()->Count();
+            pHead = NewsTipBox()->ItemAt(0);
             RECT rc{};
             ::GetWindowRect(tip.GetSafeHwnd(), &rc);
             const RECT& r = tip.Item(CNewsTipWnd::ItemClose).rect;
@@ -519,8 +521,9 @@ bool CSoakDriver::TipMessage()
         });
         if (!bShown && nQueued == 0)
             return true;
-        // The tip shows before it moves into its corner: a click that missed is made again where it stands.
-        if (!XdoClickAt(pt.x, pt.y) || !WaitOnGui([&] { return NewsTipBox()->Count() < nQueued; }, 3000))
+        // The tip shows before it moves into its corner: a click that missed is made again where it
+        // stands. A poll's message may come meanwhile, so the close is told by the head that went.
+        if (!XdoClickAt(pt.x, pt.y) || !WaitOnGui([&] { return NewsTipBox()->ItemAt(0) != pHead; }, 3000))
             ++nMissed;
         if (nMissed > 3)
             return Fail("the tip's close did nothing");

@@ -55,6 +55,7 @@ TEST(GdiCount, EveryObjectAndDcCountsUntilItIsDeleted)
 
 TEST(GdiCount, StockObjectsStayAndOnlyThisProcessIsKnown)
 {
+    GetStockObject(BLACK_PEN);
     const DWORD n = Count();
     EXPECT_GT(n, 0u);
     EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
