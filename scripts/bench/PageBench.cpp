@@ -14,22 +14,17 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <cstring>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-#include <dirent.h>
-#include <webkit2/webkit2.h>
 #include "AfxWin.h"
 #include "CasClient.h"
 #include "ChildFrm.h"
 #include "CMultiDocTemplate.h"
 #include "DevnetProcess.h"
 #include "GuiWait.h"
-#include "HtmlViewHost.h"
 #include "MainFrm.h"
 #include "NetTestUtil.h"
 #include "OptionCtrl.h"
@@ -38,6 +33,8 @@
 #include "ParvelDoc.h"
 #include "ParvelView.h"
 #include "PrivateMember.h"
+#include "PageScript.h"
+#include "ProcessFigures.h"
 #include "TestFiles.h"
 #include "resource.h"
 
@@ -65,84 +62,6 @@ double NowMs()
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
-long RssKb(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return atol(line.c_str() + 6);
-    return 0;
-}
-
-// The process and every descendant whose name begins with the prefix (all when it is empty).
-long TreeRssKb(pid_t root, const std::string& prefix)
-{
-    std::vector<std::pair<pid_t, pid_t>> procs;  // pid, parent
-    std::vector<std::pair<pid_t, std::string>> names;
-    if (DIR* d = opendir("/proc"))
-    {
-        while (dirent* e = readdir(d))
-        {
-            pid_t pid = atoi(e->d_name);
-            if (pid <= 0)
-                continue;
-            std::ifstream in(std::string("/proc/") + e->d_name + "/stat");
-            std::string stat;
-            std::getline(in, stat);
-            size_t open = stat.find('('), close = stat.rfind(')');
-            if (open == std::string::npos || close == std::string::npos)
-                continue;
-            std::istringstream rest(stat.substr(close + 2));
-            char state;
-            pid_t parent = 0;
-            rest >> state >> parent;
-            procs.push_back({pid, parent});
-            names.push_back({pid, stat.substr(open + 1, close - open - 1)});
-        }
-        closedir(d);
-    }
-    long total = RssKb(root);
-    std::vector<pid_t> frontier = {root};
-    while (!frontier.empty())
-    {
-        pid_t p = frontier.back();
-        frontier.pop_back();
-        for (size_t i = 0; i < procs.size(); ++i)
-            if (procs[i].second == p)
-            {
-                frontier.push_back(procs[i].first);
-                if (prefix.empty() || names[i].second.rfind(prefix, 0) == 0)
-                    total += RssKb(procs[i].first);
-            }
-    }
-    return total;
-}
-
-std::string Eval(CParvelView* pView, const std::string& script)
-{
-    JSCValue* value = nullptr;
-    std::string exception;
-    if (!pView->GetHost()->Evaluate(script, &value, &exception, 60000))
-        return "!" + exception;
-    char* s = jsc_value_to_string(value);
-    std::string text = s ? s : "";
-    g_free(s);
-    g_object_unref(value);
-    return text;
-}
-
-bool PageLoaded(CParvelView* pView, const char* pszPart)
-{
-    if (!pView || !pView->m_pHtmlDoc || pView->GetReadyState() != READYSTATE_COMPLETE)
-        return false;
-    BSTR url = nullptr;
-    if (FAILED(pView->m_pHtmlDoc->get_URL(&url)) || !url)
-        return false;
-    std::wstring w(url, SysStringLen(url));
-    SysFreeString(url);
-    return std::string(w.begin(), w.end()).find(pszPart) != std::string::npos;
-}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -249,7 +168,7 @@ int main(int argc, char** argv)
         }
 
         // window.external from the page's script.
-        std::string ext = Eval(pView,
+        std::string ext = PageScript(pView,
                                "(function(){var t=[];for(var i=0;i<300;i++){var s=performance.now();"
                                "for(var k=0;k<10;k++)window.external.printReady();t.push((performance.now()-s)/10);}"
                                "t.sort(function(a,b){return a-b;});"

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <wx/wx.h>
+#include <functional>
 #include "ControlsDialog.h"
+#include "Gdi.h"
+#include "Process.h"
 
 TEST_F(ControlsFixture, StaticsAskTheParentForColoursWhenPainted)
 {
@@ -51,4 +54,37 @@ TEST_F(ControlsFixture, BitmapStaticShowsItsResourceAtItsOwnSize)
     CPoint c = rc.CenterPoint();
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(c.x, c.y) == RGB(251, 210, 4); }, 3000))
         << std::hex << ScreenPixel(c.x, c.y);
+}
+
+// A bitmap a static loaded from its template goes with it; one handed back by STM_SETIMAGE is the
+// caller's, and one the caller set stays the caller's.
+TEST(StaticImages, ATemplateBitmapGoesWithItsStatic)
+{
+    auto count = [] { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); };
+    auto openAndClose = [](const std::function<void(CControlsDlg&)>& use) {
+        CControlsDlg dlg;
+        ASSERT_TRUE(dlg.Create(IDD_CONTROLS));
+        use(dlg);
+        dlg.DestroyWindow();
+    };
+    // The first dialog makes what the layer keeps for good (fonts, stock objects).
+    openAndClose([](CControlsDlg&) {});
+    Pump(100);
+    const DWORD nBefore = count();
+    for (int i = 0; i < 3; ++i)
+        openAndClose([](CControlsDlg&) {});
+    EXPECT_TRUE(WaitFor([&] { return count() == nBefore; }, 3000)) << count() - nBefore;
+
+    HBITMAP hMine = ::CreateCompatibleBitmap(nullptr, 2, 2);
+    HBITMAP hTemplate = nullptr;
+    openAndClose([&](CControlsDlg& dlg) {
+        hTemplate = (HBITMAP)::SendMessage(::GetDlgItem(dlg.m_hWnd, IDC_LOGO), STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)hMine);
+    });
+    Pump(100);
+    BITMAP bm{};
+    EXPECT_NE(0, ::GetObject((HGDIOBJ)hMine, sizeof(bm), &bm));
+    EXPECT_NE(0, ::GetObject((HGDIOBJ)hTemplate, sizeof(bm), &bm));
+    EXPECT_TRUE(::DeleteObject((HGDIOBJ)hMine));
+    EXPECT_TRUE(::DeleteObject((HGDIOBJ)hTemplate));
+    EXPECT_EQ(count(), nBefore);
 }

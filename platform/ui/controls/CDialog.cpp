@@ -178,7 +178,7 @@ static void LoadStaticImage(HWND hCtl, const DLGITEMTEMPLATE_DATA& it)
         if (!bmp.LoadBitmap(id))
             return;
         HBITMAP h = (HBITMAP)bmp.Detach();
-        ::SendMessage(hCtl, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)h);
+        AdoptStaticBitmap(hCtl, h);
         BITMAP bm{};
         if (!(it.dwStyle & 0x40L) && GetObjectA((HGDIOBJ)h, sizeof(bm), &bm))  // not SS_REALSIZECONTROL
             ::SetWindowPos(hCtl, nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -14,7 +14,13 @@ namespace
 {
 struct CStaticState : CWndState
 {
+    ~CStaticState() override
+    {
+        if (hOwnBitmap)
+            ::DeleteObject((HGDIOBJ)hOwnBitmap);
+    }
     HBITMAP hBitmap = nullptr;  // SS_BITMAP
+    HBITMAP hOwnBitmap = nullptr;  // loaded from the template: the static's own
     HICON hIcon = nullptr;      // SS_ICON
     std::unique_ptr<wxBitmap> pBitmapCache;
     HBITMAP hBitmapCached = nullptr;
@@ -50,6 +56,9 @@ public:
         {
             HBITMAP old = s->hBitmap;
             s->hBitmap = (HBITMAP)lParam;
+            // The image handed back is the caller's now.
+            if (old == s->hOwnBitmap && old != s->hBitmap)
+                s->hOwnBitmap = nullptr;
             RefreshWindow(p);
             return (LRESULT)old;
         }
@@ -222,6 +231,16 @@ void CStaticClass::Paint(WndRecord* p, wxDC& dc) const
 BOOL CStatic::Create(LPCSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
 {
     return CWnd::CreateEx(0, "Static", lpszText, dwStyle | WS_CHILD, rect, pParentWnd, nID);
+}
+
+void AdoptStaticBitmap(HWND hStatic, HBITMAP hBitmap)
+{
+    WndRecord* p = LiveRec(hStatic);
+    CStaticState* s = p ? dynamic_cast<CStaticState*>(p->pState.get()) : nullptr;
+    if (!s)
+        return;
+    ::SendMessage(hStatic, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)hBitmap);
+    s->hOwnBitmap = hBitmap;
 }
 
 HBITMAP CStatic::SetBitmap(HBITMAP hBitmap) { return (HBITMAP)::SendMessage(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)hBitmap); }

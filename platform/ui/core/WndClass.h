@@ -169,6 +169,9 @@ PARVEL_UI_API LRESULT CopyWindowText(const std::string& s, UINT msg, WPARAM wPar
 PARVEL_UI_API void MakeWindowless(WndRecord* p, const CREATESTRUCT& cs);
 // WM_COMMAND (nCode, the window's id, its handle) to the window's parent; FALSE when it has none.
 PARVEL_UI_API BOOL NotifyParent(HWND h, UINT nCode);
+// Gives an image static a bitmap it loaded from its dialog template: the static owns it and deletes
+// it when the static goes, unless STM_SETIMAGE has handed it back to a caller.
+void AdoptStaticBitmap(HWND hStatic, HBITMAP hBitmap);
 // The wx event that became the message being handled asked for its widget's own processing.
 PARVEL_UI_API bool IsFromEvent(HWND h, UINT msg);
 PARVEL_UI_API bool MarkEventDefault(HWND h, UINT msg);

@@ -1,5 +1,6 @@
 // GDI objects, memory DCs and pixel operations on our own buffers.
 #include "GdiImpl.h"
+#include "Process.h"
 
 #include <algorithm>
 #include <cmath>
@@ -516,6 +517,14 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type)
     case OBJ_FONT: return (HGDIOBJ)(void*)dc->font;
     default: return nullptr;
     }
+}
+
+DWORD GetGuiResources(HANDLE hProcess, DWORD uiFlags)
+{
+    if (hProcess != GetCurrentProcess() || uiFlags != GR_GDIOBJECTS)
+        return 0;
+    std::lock_guard<std::mutex> g(RegistryLock());
+    return (DWORD)(Live().size() + LiveDCs().size());
 }
 
 BOOL DeleteObject(HGDIOBJ obj)

@@ -229,6 +229,10 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
 BOOL DeleteObject(HGDIOBJ obj);  // fails while the object is selected into a DC
 int GetObject(HGDIOBJ obj, int size, void* out);  // BITMAP, LOGFONT, LOGBRUSH
 DWORD GetObjectType(HGDIOBJ obj);
+// How many drawing objects and DCs the process holds (stock objects included); only the current
+// process (GetCurrentProcess) is known, and only GR_GDIOBJECTS: anything else gives 0.
+#define GR_GDIOBJECTS 0
+DWORD GetGuiResources(HANDLE hProcess, DWORD uiFlags);
 
 // Colours of the system's fixed light scheme.
 DWORD GetSysColor(int index);
