@@ -1134,6 +1134,8 @@ TEST_F(PagesTest, TheMenuKeyAndShiftF10OpenTheEditMenuAtThePagesFocus)
         EXPECT_GE(pt.y, origin.y + 200) << pszKey;
         EXPECT_LE(pt.y, origin.y + 235) << pszKey;
         Pump(200);
+    }
+}
 
 TEST_F(PagesTest, AClosedTabLeavesNoWindowsAndItsWebViewIsFinalized)
 {
