@@ -350,6 +350,8 @@ WebKitWebView* CHtmlView::CHost::MakeWebView(WebKitWebView* pRelated)
     if (pRelated)
         pView = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", pRelated, "settings", settings,
                                              "user-content-manager", AfxGetUserContent(), nullptr));
+    else if ((pView = AfxTakePrewarmedWebView()) != nullptr)
+        webkit_web_view_set_settings(pView, settings);
     else
         pView = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", AfxGetWebContext(), "settings",
                                              settings, "user-content-manager", AfxGetUserContent(), nullptr));

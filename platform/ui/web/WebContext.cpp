@@ -197,3 +197,44 @@ WebKitUserContentManager* AfxGetUserContent()
     webkit_user_script_unref(script);
     return s_content;
 }
+
+namespace
+{
+WebKitWebView* s_pPrewarmed = nullptr;  // floating, until a view takes it
+bool s_bPrewarmAsked = false;
+guint s_nPrewarmSource = 0;
+
+gboolean MakePrewarmed(gpointer)
+{
+    s_nPrewarmSource = 0;
+    WebKitSettings* settings = webkit_settings_new();
+    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    // Making the view starts the network process; the web process starts with the first work for
+    // the page. A script in the empty page is such work and, unlike a load, leaves no history.
+    s_pPrewarmed = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", AfxGetWebContext(), "settings",
+                                                settings, "user-content-manager", AfxGetUserContent(), nullptr));
+    g_object_unref(settings);
+    webkit_web_view_evaluate_javascript(s_pPrewarmed, "void 0", -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return G_SOURCE_REMOVE;
+}
+}  // namespace
+
+void AfxPrewarmHtmlView()
+{
+    if (s_bPrewarmAsked)
+        return;
+    s_bPrewarmAsked = true;
+    // Below the drawing's priority, so that what is being shown comes first.
+    s_nPrewarmSource = g_idle_add_full(G_PRIORITY_LOW, &MakePrewarmed, nullptr, nullptr);
+}
+
+WebKitWebView* AfxTakePrewarmedWebView()
+{
+    // A view made before the prewarm came to run needs none any more.
+    if (s_nPrewarmSource)
+        g_source_remove(s_nPrewarmSource);
+    s_nPrewarmSource = 0;
+    WebKitWebView* pView = s_pPrewarmed;
+    s_pPrewarmed = nullptr;
+    return pView;
+}
