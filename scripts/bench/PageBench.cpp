@@ -292,7 +292,8 @@ int main(int argc, char** argv)
         long nClientRss = TreeRssKb(getpid(), "WebKit");
         if (!bClient)
         {
-            fprintf(stderr, "the client never loaded the page\n");
+            fprintf(stderr, "the client never loaded the page (%s)\n",
+                    pView ? Eval(pView, "document.readyState + ' ' + location.href").c_str() : "no view");
             return 1;
         }
 

@@ -185,6 +185,15 @@ WebKitWebContext* AfxGetWebContext()
     return s_context;
 }
 
+WebKitSettings* AfxNewWebSettings()
+{
+    WebKitSettings* settings = webkit_settings_new();
+    // Pages open their windows from script, as they may in the Windows browser.
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    return settings;
+}
+
 WebKitUserContentManager* AfxGetUserContent()
 {
     static WebKitUserContentManager* s_content = nullptr;
@@ -207,8 +216,7 @@ guint s_nPrewarmSource = 0;
 gboolean MakePrewarmed(gpointer)
 {
     s_nPrewarmSource = 0;
-    WebKitSettings* settings = webkit_settings_new();
-    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    WebKitSettings* settings = AfxNewWebSettings();
     // Making the view starts the network process; the web process starts with the first work for
     // the page. A script in the empty page is such work and, unlike a load, leaves no history.
     s_pPrewarmed = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", AfxGetWebContext(), "settings",

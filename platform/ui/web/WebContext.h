@@ -12,6 +12,10 @@ WebKitWebContext* AfxGetWebContext();
 // Runs fn once every cookie set so far is stored: at once when none is pending.
 void AfxWhenCookiesStored(std::function<void()> fn);
 
+typedef struct _WebKitSettings WebKitSettings;
+// The settings every view starts with (a new object the caller owns).
+WebKitSettings* AfxNewWebSettings();
+
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 // The scripts every page gets (window.external and the script-error listener).
 WebKitUserContentManager* AfxGetUserContent();
