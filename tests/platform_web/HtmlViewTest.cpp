@@ -540,7 +540,12 @@ TEST_F(HtmlViewTest, ThePrewarmedViewIsTakenByTheNextView)
 {
     const std::set<pid_t> before = WebProcesses();
     AfxPrewarmHtmlView();
-    // The web and network processes start with no view shown.
+    // Nothing starts before a window is shown.
+    Pump(300);
+    EXPECT_EQ(WebProcesses(), before);
+    // Once one is, the web and network processes start with no view shown.
+    CWnd shown;
+    ASSERT_TRUE(shown.CreateEx(0, nullptr, "shown", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
     std::set<pid_t> warmed;
     ASSERT_TRUE(WaitFor([&] {
         warmed = WebProcesses();

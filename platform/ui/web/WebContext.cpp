@@ -212,6 +212,7 @@ namespace
 WebKitWebView* s_pPrewarmed = nullptr;  // floating, until a view takes it
 bool s_bPrewarmAsked = false;
 guint s_nPrewarmSource = 0;
+bool s_bWaitingForWindow = false;  // the prewarm waits for a window to be shown
 
 gboolean MakePrewarmed(gpointer)
 {
@@ -225,6 +226,20 @@ gboolean MakePrewarmed(gpointer)
     webkit_web_view_evaluate_javascript(s_pPrewarmed, "void 0", -1, nullptr, nullptr, nullptr, nullptr, nullptr);
     return G_SOURCE_REMOVE;
 }
+
+// A top-level window on the screen (the X server mapped it): the prewarm follows, below the
+// drawing's priority, so that the window is drawn before the engine's start takes the thread.
+gboolean OnWindowMapped(GSignalInvocationHint*, guint, const GValue* params, gpointer)
+{
+    if (!s_bWaitingForWindow)
+        return FALSE;
+    GObject* pWidget = G_OBJECT(g_value_get_object(&params[0]));
+    if (!GTK_IS_WINDOW(pWidget) || !gtk_widget_get_visible(GTK_WIDGET(pWidget)))
+        return TRUE;
+    s_bWaitingForWindow = false;
+    s_nPrewarmSource = g_idle_add_full(G_PRIORITY_LOW, &MakePrewarmed, nullptr, nullptr);
+    return FALSE;
+}
 }  // namespace
 
 void AfxPrewarmHtmlView()
@@ -232,13 +247,15 @@ void AfxPrewarmHtmlView()
     if (s_bPrewarmAsked)
         return;
     s_bPrewarmAsked = true;
-    // Below the drawing's priority, so that what is being shown comes first.
-    s_nPrewarmSource = g_idle_add_full(G_PRIORITY_LOW, &MakePrewarmed, nullptr, nullptr);
+    s_bWaitingForWindow = true;
+    // GTK skips the drawing signal where no handler waits for it; the map event always comes.
+    g_signal_add_emission_hook(g_signal_lookup("map-event", GTK_TYPE_WIDGET), 0, &OnWindowMapped, nullptr, nullptr);
 }
 
 WebKitWebView* AfxTakePrewarmedWebView()
 {
     // A view made before the prewarm came to run needs none any more.
+    s_bWaitingForWindow = false;
     if (s_nPrewarmSource)
         g_source_remove(s_nPrewarmSource);
     s_nPrewarmSource = 0;

@@ -21,9 +21,9 @@ typedef struct _WebKitUserContentManager WebKitUserContentManager;
 WebKitUserContentManager* AfxGetUserContent();
 
 typedef struct _WebKitWebView WebKitWebView;
-// Starts the engine's web and network processes ahead of the first page: once the loop has shown
-// what it is showing, one web view is made and kept unloaded for the next view that opens without
-// a related page. Nothing happens when one is made or asked for already.
+// Starts the engine's web and network processes ahead of the first page: once the next top-level
+// window shown is on the screen and drawn, one web view is made and kept unloaded for the next
+// view that opens without a related page. Nothing happens when one is made or asked for already.
 PARVEL_WEB_API void AfxPrewarmHtmlView();
 // The prewarmed web view (floating, as a new one is), or NULL; the caller gives it its settings.
 WebKitWebView* AfxTakePrewarmedWebView();
