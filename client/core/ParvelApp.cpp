@@ -20,6 +20,7 @@
 #include "Registry.h"
 #include "Scrivo.h"
 #include "Update.h"
+#include "WebContext.h"
 #include "SystemInfo.h"
 #include "X11Window.h"
 #include "XmlReaders.h"
@@ -272,6 +273,9 @@ BOOL CParvelApp::RunLoginDialog(int nMode)
         pMainWnd->ShowWindow(SW_HIDE);
     }
 
+    // The browser's processes start while the operator types, not after the sign-on.
+    if (nMode == 1)
+        AfxPrewarmHtmlView();
     CLoginDlg dlg(nMode, strAccount);
     if (dlg.DoModal() == IDOK)
     {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -20,6 +21,8 @@
 #include "HtmlView.h"
 #include "InternetCookie.h"
 #include "CodePage.h"
+#include "ProcessTree.h"
+#include "WebContext.h"
 
 namespace
 {
@@ -548,6 +551,42 @@ TEST_F(HtmlViewTest, PageFunctionsAndWindowExternal)
     result.Clear();
     ASSERT_EQ(CallPage(pView, L"unknownExt", {}, &result), S_OK);
     EXPECT_EQ(std::string(AfxVariantToAnsi(result)), "threw");
+}
+std::set<pid_t> WebProcesses()
+{
+    std::vector<pid_t> pids = DescendantProcesses(getpid(), "WebKitWebProces");
+    return std::set<pid_t>(pids.begin(), pids.end());
+}
+
+TEST_F(HtmlViewTest, ThePrewarmedViewIsTakenByTheNextView)
+{
+    const std::set<pid_t> before = WebProcesses();
+    AfxPrewarmHtmlView();
+    // Nothing starts before a window is shown.
+    Pump(300);
+    EXPECT_EQ(WebProcesses(), before);
+    // Once one is, the web and network processes start with no view shown.
+    CWnd shown;
+    ASSERT_TRUE(shown.CreateEx(0, nullptr, "shown", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+    std::set<pid_t> warmed;
+    ASSERT_TRUE(WaitFor([&] {
+        warmed = WebProcesses();
+        return warmed.size() > before.size() && !DescendantProcesses(getpid(), "WebKitNetwork").empty();
+    }, 20000)) << "no web process started";
+    AfxPrewarmHtmlView();  // asked once only
+
+    // The first view shows its page in the prewarmed view's process.
+    CTestView* pFirst = NewView();
+    ASSERT_TRUE(pFirst);
+    ASSERT_TRUE(Load(pFirst, s_server->Url("/page?title=first")));
+    EXPECT_NE(pFirst->m_completed.back().find("title=first"), std::string::npos) << pFirst->m_completed.back();
+    EXPECT_EQ(WebProcesses(), warmed);
+
+    // None is left for the next view: it starts a process of its own.
+    CTestView* pSecond = NewView();
+    ASSERT_TRUE(pSecond);
+    ASSERT_TRUE(Load(pSecond, s_server->Url("/page?title=second")));
+    EXPECT_GT(WebProcesses().size(), warmed.size());
 }
 }  // namespace
 

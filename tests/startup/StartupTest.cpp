@@ -18,6 +18,7 @@
 #include "CodePage.h"
 #include "FileVersion.h"
 #include "KernelObject.h"
+#include "ProcessTree.h"
 #include "Registry.h"
 #include "StartupX11.h"
 #include "TestFiles.h"
@@ -200,6 +201,27 @@ TEST_F(StartupTest, CancelledSignOnLeavesFoldersAndFeatureValuesButNoLogAndNoMai
             RegCloseKey(hKey);
         }
     }
+}
+
+TEST_F(StartupTest, BrowserProcessesStartAtTheSignOnDialogAndEndWithACancel)
+{
+    auto run = Start(m_strWork);
+    unsigned long dialog = WaitForMarkedWindow(run->Pid(), 20);
+    ASSERT_NE(dialog, 0ul) << "no sign-on dialog";
+    // While the dialog waits for the password the browser's processes start.
+    std::vector<pid_t> web, network;
+    ASSERT_TRUE(PollUntil([&] {
+        web = DescendantProcesses(run->Pid(), "WebKitWebProces");
+        network = DescendantProcesses(run->Pid(), "WebKitNetwork");
+        return !web.empty() && !network.empty();
+    }, 20000, 20)) << "no browser process while the sign-on dialog shows";
+
+    AskToClose(dialog);
+    ASSERT_TRUE(run->WaitForEnd(20));
+    std::vector<pid_t> all = web;
+    all.insert(all.end(), network.begin(), network.end());
+    for (pid_t pid : all)
+        EXPECT_TRUE(PollUntil([&] { return !IsProcessAlive(pid); }, 10000, 20)) << "browser process " << pid << " left";
 }
 
 TEST_F(StartupTest, SecondStartActivatesTheFirstAndEnds)

@@ -434,19 +434,19 @@ CHtmlView::CHost* AfxHostOfWebView(WebKitWebView* pView)
 
 WebKitWebView* CHtmlView::CHost::MakeWebView(WebKitWebView* pRelated)
 {
-    WebKitSettings* settings = webkit_settings_new();
+    // A prewarmed view keeps its settings object and only what differs is changed: new settings
+    // for its running page now and then cost the first load (cancelled).
+    WebKitWebView* pView = pRelated ? nullptr : AfxTakePrewarmedWebView();
+    WebKitSettings* settings = pView ? WEBKIT_SETTINGS(g_object_ref(webkit_web_view_get_settings(pView)))
+                                     : AfxNewWebSettings();
     // The policy the site gives for scripts and plug-ins; without an answer the engine's default.
     DWORD dwScript = UrlPolicy(URLACTION_SCRIPT_RUN);
     if (dwScript != (DWORD)-1)
         webkit_settings_set_enable_javascript(settings, dwScript == URLPOLICY_ALLOW);
-    // Pages open their windows from script, as they may in the Windows browser.
-    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
-    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
-    WebKitWebView* pView;
     if (pRelated)
         pView = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", pRelated, "settings", settings,
                                              "user-content-manager", AfxGetUserContent(), nullptr));
-    else
+    else if (!pView)
         pView = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", AfxGetWebContext(), "settings",
                                              settings, "user-content-manager", AfxGetUserContent(), nullptr));
     g_object_unref(settings);

@@ -197,6 +197,15 @@ WebKitWebContext* AfxGetWebContext()
     return s_context;
 }
 
+WebKitSettings* AfxNewWebSettings()
+{
+    WebKitSettings* settings = webkit_settings_new();
+    // Pages open their windows from script, as they may in the Windows browser.
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    return settings;
+}
+
 WebKitUserContentManager* AfxGetUserContent()
 {
     static WebKitUserContentManager* s_content = nullptr;
@@ -208,4 +217,61 @@ WebKitUserContentManager* AfxGetUserContent()
     webkit_user_content_manager_add_script(s_content, script);
     webkit_user_script_unref(script);
     return s_content;
+}
+
+namespace
+{
+WebKitWebView* s_pPrewarmed = nullptr;  // floating, until a view takes it
+bool s_bPrewarmAsked = false;
+guint s_nPrewarmSource = 0;
+bool s_bWaitingForWindow = false;  // the prewarm waits for a window to be shown
+
+gboolean MakePrewarmed(gpointer)
+{
+    s_nPrewarmSource = 0;
+    WebKitSettings* settings = AfxNewWebSettings();
+    // Making the view starts the network process; the web process starts with the first work for
+    // the page. A script in the empty page is such work and, unlike a load, leaves no history.
+    s_pPrewarmed = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", AfxGetWebContext(), "settings",
+                                                settings, "user-content-manager", AfxGetUserContent(), nullptr));
+    g_object_unref(settings);
+    webkit_web_view_evaluate_javascript(s_pPrewarmed, "void 0", -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return G_SOURCE_REMOVE;
+}
+
+// A top-level window on the screen (the X server mapped it): the prewarm follows, below the
+// drawing's priority, so that the window is drawn before the engine's start takes the thread.
+gboolean OnWindowMapped(GSignalInvocationHint*, guint, const GValue* params, gpointer)
+{
+    if (!s_bWaitingForWindow)
+        return FALSE;
+    GObject* pWidget = G_OBJECT(g_value_get_object(&params[0]));
+    if (!GTK_IS_WINDOW(pWidget) || !gtk_widget_get_visible(GTK_WIDGET(pWidget)))
+        return TRUE;
+    s_bWaitingForWindow = false;
+    s_nPrewarmSource = g_idle_add_full(G_PRIORITY_LOW, &MakePrewarmed, nullptr, nullptr);
+    return FALSE;
+}
+}  // namespace
+
+void AfxPrewarmHtmlView()
+{
+    if (s_bPrewarmAsked)
+        return;
+    s_bPrewarmAsked = true;
+    s_bWaitingForWindow = true;
+    // GTK skips the drawing signal where no handler waits for it; the map event always comes.
+    g_signal_add_emission_hook(g_signal_lookup("map-event", GTK_TYPE_WIDGET), 0, &OnWindowMapped, nullptr, nullptr);
+}
+
+WebKitWebView* AfxTakePrewarmedWebView()
+{
+    // A view made before the prewarm came to run needs none any more.
+    s_bWaitingForWindow = false;
+    if (s_nPrewarmSource)
+        g_source_remove(s_nPrewarmSource);
+    s_nPrewarmSource = 0;
+    WebKitWebView* pView = s_pPrewarmed;
+    s_pPrewarmed = nullptr;
+    return pView;
 }
