@@ -212,7 +212,7 @@ int main(int argc, char** argv)
         if (!bClient)
         {
             fprintf(stderr, "the client never loaded the page (%s)\n",
-                    pView ? Eval(pView, "document.readyState + ' ' + location.href").c_str() : "no view");
+                    pView ? PageScript(pView, "document.readyState + ' ' + location.href").c_str() : "no view");
             return 1;
         }
 
