@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite. With --sanitize: the ASan + UBSan build, leak
-# detection on. With --tsan: the ThreadSanitizer build of the suites where threads meet.
+# Sets up, builds and runs the whole test suite. With --sanitize: the ASan + UBSan build (leak
+# detection with PARVEL_DETECT_LEAKS=1). With --tsan: the ThreadSanitizer build of the suites where
+# threads meet.
 # Outside libraries' own leaks and races are named in scripts/lsan.supp and scripts/tsan.supp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,7 @@ build=build; flags=()
 case "${1:-}" in
   --sanitize)
     build=build-asan; flags=(-DPARVEL_SANITIZE=ON)
-    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    export ASAN_OPTIONS=detect_leaks=${PARVEL_DETECT_LEAKS:-0}:abort_on_error=1
     export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1
     ;;
