@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite. With --sanitize: the ASan + UBSan build.
+# Sets up, builds and runs the whole test suite. With --sanitize: the ASan + UBSan build (leak
+# detection with PARVEL_DETECT_LEAKS=1). With --tsan: the ThreadSanitizer build of the suites where
+# threads meet.
+# Outside libraries' own leaks and races are named in scripts/lsan.supp and scripts/tsan.supp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=build; flags=()
-if [ "${1:-}" = "--sanitize" ]; then
-  build=build-asan; flags=(-DPARVEL_SANITIZE=ON)
-  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
-  export UBSAN_OPTIONS=print_stacktrace=1
-fi
+case "${1:-}" in
+  --sanitize)
+    build=build-asan; flags=(-DPARVEL_SANITIZE=ON)
+    export ASAN_OPTIONS=detect_leaks=${PARVEL_DETECT_LEAKS:-0}:abort_on_error=1
+    export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
+    export UBSAN_OPTIONS=print_stacktrace=1
+    ;;
+  --tsan)
+    build=build-tsan; flags=(-DPARVEL_TSAN=ON)
+    export TSAN_OPTIONS=suppressions=$PWD/scripts/tsan.supp:second_deadlock_stack=1:print_suppressions=0
+    ;;
+esac
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 bash scripts/services.sh

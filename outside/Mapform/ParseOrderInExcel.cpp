@@ -20,6 +20,16 @@
 #include <time.h>
 #include <unistd.h>
 
+// The sanitized builds reserve more address space than any memory limit allows. gcc names
+// them by macros, clang only by __has_feature.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define MAPFORM_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define MAPFORM_SANITIZED 1
+#endif
+#endif
+
 namespace {
 
 // Far above what an order sheet needs, far below what hurts the machine.
@@ -77,8 +87,7 @@ bool RunReader(const std::string& reader, const std::string& file, std::string& 
         if (null >= 0) dup2(null, 0);
         dup2(fds[1], 1);
         close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
-#if !defined(__SANITIZE_ADDRESS__)
-        // The address-sanitized build reserves more address space than any limit allows.
+#if !defined(MAPFORM_SANITIZED)
         struct rlimit mem = { kMemoryLimit, kMemoryLimit };
         setrlimit(RLIMIT_AS, &mem);
 #endif

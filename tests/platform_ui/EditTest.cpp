@@ -63,6 +63,6 @@ TEST_F(ControlsFixture, SubclassedEditHandlesReflectedUpdatesAndCharsFirst)
 
     int before = e.m_nContextMenus;
     CPoint pt(5, 5);
-    e.SendMessage(WM_CONTEXTMENU, (WPARAM)e.m_hWnd, MAKELPARAM(pt.x, pt.y));
+    e.SendMessage(WM_CONTEXTMENU, (WPARAM)e.GetSafeHwnd(), MAKELPARAM(pt.x, pt.y));
     EXPECT_EQ(before + 1, e.m_nContextMenus);
 }

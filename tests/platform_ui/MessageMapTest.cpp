@@ -1,4 +1,5 @@
 // Windows and their message maps: dispatch, chaining to the base class, commands, posting.
+#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 #include <wx/window.h>
@@ -95,13 +96,13 @@ TEST(MessageMap, SendFromAnotherThreadRunsOnTheGuiThreadAndWaits)
     CDerivedWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, nullptr, "test", WS_OVERLAPPEDWINDOW, Rect(10, 10, 200, 100), nullptr, 0));
     LRESULT r = 0;
-    bool bDone = false;
+    std::atomic<bool> bDone{false};
     HWND h = wnd.m_hWnd;
     std::thread t([&] {
         r = ::SendMessage(h, WM_USER + 2, 0, 0);
         bDone = true;
     });
-    ASSERT_TRUE(WaitFor([&] { return bDone; }));
+    ASSERT_TRUE(WaitFor([&] { return bDone.load(); }));
     t.join();
     EXPECT_EQ(300, r);
     EXPECT_EQ(std::this_thread::get_id(), wnd.m_handlerThread);

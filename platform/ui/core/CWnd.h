@@ -23,6 +23,7 @@
 
 #include "CCmdTarget.h"
 #include "CString.h"
+#include "CWndHandle.h"
 #include "UiExport.h"
 
 
@@ -70,7 +71,7 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    HWND m_hWnd;
+    CWndHandle m_hWnd;  // set on the GUI thread, read on any
 
     // Insert-after markers of SetWindowPos (their m_hWnd is HWND_TOP, HWND_TOPMOST, ...).
     static const CWnd wndTop;

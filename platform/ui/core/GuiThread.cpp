@@ -27,8 +27,9 @@ struct CallState
     bool bDone = false;
 };
 
+// Never destroyed: framework threads still running at exit may queue a call after the statics go.
 std::mutex g_queueLock;
-std::deque<QueuedCall> g_queue;
+std::deque<QueuedCall>& g_queue = *new std::deque<QueuedCall>;
 std::thread::id g_guiThread;
 std::atomic<bool> g_bGuiStarted{false};
 std::atomic<bool> g_bQuit{false};
@@ -123,7 +124,8 @@ void AfxRunOnGuiThread(void (*pfn)(void*), void* pParam)
 namespace
 {
 std::mutex g_waitLock;
-std::condition_variable g_waitCond;
+// Never destroyed, like the call queue: a thread that ends after exit began still wakes waiters.
+std::condition_variable& g_waitCond = *new std::condition_variable;
 unsigned long long g_nWaitTurn = 0;
 std::atomic<int> g_nGuiWaiters{0};
 

@@ -2,6 +2,7 @@
 // destroyed window never names the window that takes its slot later (IsWindow is false for it).
 // A destroyed window's record is freed once the event that destroyed it is handled: code still
 // inside that event may look at the record, never at a later window's.
+#include <memory>
 #include <wx/wx.h>
 #include <gtk/gtk.h>
 #include <gdk/gdkx.h>
@@ -136,9 +137,10 @@ void UnregisterRecordOf(WndRecord* pRec)
             t.freeSlots.push_back((uint32_t)((reinterpret_cast<uintptr_t>(pRec->Handle()) >> 32) - 1));
         }
     }
-    // Callers up the stack may still hold the record: it goes after the event being handled.
+    // Callers up the stack may still hold the record: it goes after the event being handled, or
+    // with the pending call itself when the program ends before that call runs.
     if (wxTheApp && AfxIsGuiThread())
-        wxTheApp->CallAfter([pRec] { delete pRec; });
+        wxTheApp->CallAfter([pHeld = std::shared_ptr<WndRecord>(pRec)] {});
     else
         delete pRec;
 }

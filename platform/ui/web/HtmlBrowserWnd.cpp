@@ -84,7 +84,7 @@ void CHtmlBrowserWnd::DropWebView()
 void CHtmlBrowserWnd::OnDestroy()
 {
     if (CWnd* pParent = GetParent())
-        pParent->SendMessage(WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, GetDlgCtrlID()), (LPARAM)m_hWnd);
+        pParent->SendMessage(WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, GetDlgCtrlID()), (LPARAM)GetSafeHwnd());
     DropWebView();
     CWnd::OnDestroy();
 }
