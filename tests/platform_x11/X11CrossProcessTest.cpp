@@ -390,3 +390,49 @@ TEST(X11Properties, OwnWindowPropertyIsAnX11Cardinal)
     XCloseDisplay(d);
     frame->DestroyWindow();
 }
+
+namespace {
+// Reads a 32-bit CARDINAL property of a window on a connection of its own.
+bool ReadCardinal(unsigned long xid, const std::string& nameGbk, unsigned long* value)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return false;
+    bool ok = false;
+    Atom atom = XInternAtom(d, CCodePage::AnsiToUtf8(nameGbk).c_str(), True);
+    if (atom != None && xid)
+    {
+        Atom type = None;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(d, (Window)xid, atom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data);
+        ok = type == XA_CARDINAL && format == 32 && n == 1;
+        if (ok) *value = ((unsigned long*)data)[0];
+        if (data) XFree(data);
+    }
+    XCloseDisplay(d);
+    return ok;
+}
+}  // namespace
+
+// Each window made after the last was destroyed, marked before it is first shown, carries its
+// mark on X, and keeps it once shown.
+TEST(X11Properties, EachLaterTopLevelWindowGetsItsPropertyOnX)
+{
+    const std::string mark = UniqueMark() + "后来";
+    for (int round = 0; round < 4; ++round)
+    {
+        SCOPED_TRACE(round);
+        CFrameWnd* frame = new CFrameWnd;
+        ASSERT_TRUE(frame->Create(nullptr, "后来的窗口", WS_OVERLAPPEDWINDOW, CRect(0, 0, 120, 80)));
+        EXPECT_TRUE(::SetProp(frame->m_hWnd, mark.c_str(), (HANDLE)(uintptr_t)(0x1111 + round)));
+        unsigned long value = 0;
+        EXPECT_TRUE(ReadCardinal(frame->GetX11Window(), mark, &value));
+        EXPECT_EQ(0x1111u + round, value);
+        frame->ShowWindow(SW_SHOWNORMAL);
+        value = 0;
+        EXPECT_TRUE(ReadCardinal(frame->GetX11Window(), mark, &value));
+        EXPECT_EQ(0x1111u + round, value);
+        frame->DestroyWindow();
+    }
+}
