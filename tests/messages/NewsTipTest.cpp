@@ -205,6 +205,22 @@ TEST_F(NewsTipTest, ClickOnContentSendsTheMessageToTheHostBeforeMarkingIt)
     EXPECT_EQ(QueryText(m_db, "select isRead from dbMsgRecord where title='head'"), "1");
 }
 
+// The host's window maximised over the whole screen after the tip came up, as the main frame
+// is: the tip stays above it and takes the operator's click.
+TEST_F(NewsTipTest, TipStaysAboveAMaximisedWindowShownAfterItAndTakesTheClick)
+{
+    Start();
+    ASSERT_EQ(Add("over"), 1);
+    ASSERT_EQ(Add("after"), 1);
+    ASSERT_TRUE(WaitShown("over"));
+    m_pHost->ShowWindow(SW_SHOWMAXIMIZED);
+    ASSERT_TRUE(WaitFor([&] { return m_pHost->IsWindowVisible() != FALSE; }));
+    ASSERT_TRUE(ClickItem(CNewsTipWnd::ItemContent));
+    ASSERT_TRUE(WaitShown("after"));
+    ASSERT_EQ(m_pHost->shown.size(), 1u);
+    EXPECT_EQ(m_pHost->shown[0].title, "over");
+}
+
 TEST_F(NewsTipTest, ClickOnTitleAndViewButtonNotifyTooAndShowTheHandCursor)
 {
     Start();

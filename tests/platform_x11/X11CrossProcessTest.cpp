@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -389,4 +390,111 @@ TEST(X11Properties, OwnWindowPropertyIsAnX11Cardinal)
     EXPECT_FALSE(read(&value));
     XCloseDisplay(d);
     frame->DestroyWindow();
+}
+
+namespace {
+// Reads a 32-bit CARDINAL property of a window on a connection of its own.
+bool ReadCardinal(unsigned long xid, const std::string& nameGbk, unsigned long* value)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return false;
+    bool ok = false;
+    Atom atom = XInternAtom(d, CCodePage::AnsiToUtf8(nameGbk).c_str(), True);
+    if (atom != None && xid)
+    {
+        Atom type = None;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(d, (Window)xid, atom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data);
+        ok = type == XA_CARDINAL && format == 32 && n == 1;
+        if (ok) *value = ((unsigned long*)data)[0];
+        if (data) XFree(data);
+    }
+    XCloseDisplay(d);
+    return ok;
+}
+}  // namespace
+
+// Each window made after the last was destroyed, marked before it is first shown, carries its
+// mark on X, and keeps it once shown.
+TEST(X11Properties, EachLaterTopLevelWindowGetsItsPropertyOnX)
+{
+    const std::string mark = UniqueMark() + "后来";
+    for (int round = 0; round < 4; ++round)
+    {
+        SCOPED_TRACE(round);
+        CFrameWnd* frame = new CFrameWnd;
+        ASSERT_TRUE(frame->Create(nullptr, "后来的窗口", WS_OVERLAPPEDWINDOW, CRect(0, 0, 120, 80)));
+        EXPECT_TRUE(::SetProp(frame->m_hWnd, mark.c_str(), (HANDLE)(uintptr_t)(0x1111 + round)));
+        unsigned long value = 0;
+        EXPECT_TRUE(ReadCardinal(frame->GetX11Window(), mark, &value));
+        EXPECT_EQ(0x1111u + round, value);
+        frame->ShowWindow(SW_SHOWNORMAL);
+        value = 0;
+        EXPECT_TRUE(ReadCardinal(frame->GetX11Window(), mark, &value));
+        EXPECT_EQ(0x1111u + round, value);
+        frame->DestroyWindow();
+    }
+}
+
+namespace {
+// Where a window stands among the root's children, higher above; -1 when not there.
+int StackPosition(unsigned long xid)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return -1;
+    Window root = 0, parent = 0, *kids = nullptr;
+    unsigned int n = 0;
+    int pos = -1;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n))
+        for (unsigned int i = 0; i < n; ++i)
+            if (kids[i] == (Window)xid) pos = (int)i;
+    if (kids) XFree(kids);
+    XCloseDisplay(d);
+    return pos;
+}
+
+bool IsStackedAbove(HWND hUpper, HWND hLower)
+{
+    int upper = StackPosition(AfxGetX11Window(hUpper)), lower = StackPosition(AfxGetX11Window(hLower));
+    return upper >= 0 && lower >= 0 && upper > lower;
+}
+}  // namespace
+
+// Nobody keeps a topmost window above here but we: a normal window shown, raised or activated
+// over it leaves it on top.
+TEST(X11Stacking, TopmostWindowStaysAboveTheProcessOtherWindowsWithoutAManager)
+{
+    if (X11WindowManagerRuns()) GTEST_SKIP() << "a window manager keeps the order";
+    CWnd tip;
+    ASSERT_TRUE(tip.CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, nullptr, "置顶", WS_POPUP, CRect(900, 700, 1100, 820),
+                             nullptr, 0));
+    tip.ShowWindow(SW_SHOWNOACTIVATE);
+    tip.SetWindowPos(&CWnd::wndTopMost, 900, 700, 200, 120, SWP_NOACTIVATE);
+
+    CFrameWnd* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "主窗口", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1280, 1024)));
+    HWND hFrame = frame->m_hWnd;
+    struct Step
+    {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Step steps[] = {
+        {"shown maximised", [&] { ::ShowWindow(hFrame, SW_SHOWMAXIMIZED); }},
+        {"raised", [&] { ::SetWindowPos(hFrame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }},
+        {"activated", [&] { ::SetForegroundWindow(hFrame); }},
+        {"hidden and shown again", [&] { ::ShowWindow(hFrame, SW_HIDE); ::ShowWindow(hFrame, SW_SHOWNORMAL); }},
+    };
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.what);
+        step.act();
+        // The frame is mapped first, so the order read after it is the settled one.
+        ASSERT_TRUE(WaitFor([&] { return StackPosition(AfxGetX11Window(hFrame)) >= 0 && ::IsWindowVisible(hFrame); }));
+        EXPECT_TRUE(WaitFor([&] { return IsStackedAbove(tip.m_hWnd, hFrame); }, 3000));
+    }
+    frame->DestroyWindow();
+    tip.DestroyWindow();
 }

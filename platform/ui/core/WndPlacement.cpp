@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 #include "WndClass.h"
 #include "TopLevelWnd.h"
+#include "X11Topmost.h"
 
 wxWindow* HostOf(WndRecord* p, int* pdx, int* pdy)
 {
@@ -145,6 +146,8 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy,
                     gtk_window_set_keep_above(GTK_WINDOW(gw), bTop);
                 if (bTop && !(uFlags & SWP_NOACTIVATE))
                     tl->Raise();
+                if (bTop)
+                    X11KeepTopmostAbove(hWnd);
             }
         }
         else if (hWndInsertAfter == HWND_TOP)

@@ -2,6 +2,7 @@
 #include <wx/wx.h>
 #include <gtk/gtk.h>
 #include "WndClass.h"
+#include "X11Topmost.h"
 #include "X11Window.h"
 
 // Windows of other processes are served by the X11 layer.
@@ -128,6 +129,8 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow)
     // Other processes read the state from the X server (GetWindowPlacement).
     if (nIconic >= 0 && bNoManager && LiveRec(hWnd))
         X11SetIconicState(hWnd, nIconic ? TRUE : FALSE);
+    if (tl && bShow && bNoManager && LiveRec(hWnd) && (p->dwExStyle & WS_EX_TOPMOST))
+        X11KeepTopmostAbove(hWnd);
     return bWasVisible;
 }
 

@@ -163,25 +163,27 @@ struct RealizeCall
     HWND h;
 };
 
+// GDK makes a window on its own connection and may still hold the request: the window is
+// realised when it has no X window yet, and GDK's connection is synced so ours can use it.
 void RealizeOnGui(void* p)
 {
     HWND h = ((RealizeCall*)p)->h;
-    if (wxWindow* w = AfxGetWxWindow(h))
-        if (GtkWidget* widget = (GtkWidget*)w->GetHandle()) gtk_widget_realize(widget);
+    if (!AfxGetX11Window(h))
+        if (wxWindow* w = AfxGetWxWindow(h))
+            if (GtkWidget* widget = (GtkWidget*)w->GetHandle()) gtk_widget_realize(widget);
+    if (GdkDisplay* gd = gdk_display_get_default()) gdk_display_sync(gd);
 }
 
-// The X11 window of a handle; our own top-level windows are realised when they have none yet.
+// The X11 window of a handle; our own top-level windows are realised, and known to the server.
 Window XidOf(HWND h)
 {
     if (!h) return 0;
-    unsigned long xid = AfxGetX11Window(h);
-    if (!xid && IsOurs(h) && !::GetParent(h))
+    if (IsOurs(h) && !::GetParent(h))
     {
         RealizeCall call{h};
         AfxRunOnGuiThread(&RealizeOnGui, &call);
-        xid = AfxGetX11Window(h);
     }
-    return (Window)xid;
+    return (Window)AfxGetX11Window(h);
 }
 
 bool SendCall(Window w, long kind, long a, long b, long c)
@@ -357,7 +359,7 @@ HANDLE RemoveProp(HWND hWnd, LPCSTR lpString)
         std::lock_guard<std::mutex> g(OwnPropsLock());
         OwnProps().erase({hWnd, lpString});
     }
-    Window w = (Window)AfxGetX11Window(hWnd);
+    Window w = XidOf(hWnd);
     std::lock_guard<std::mutex> g(XLock());
     Display* d = Dpy();
     if (d && w)
