@@ -24,6 +24,35 @@ void SendChars(HWND hEdit, const std::string& bytes)
         ::SendMessage(hEdit, WM_CHAR, ch, 1);
 }
 
+// Edits by messages, one step a byte: typed bytes; '#': select all; '|' n: caret to n;
+// '[' a b: select a..b; 'B': Backspace; 'X': clear the selection.
+void RunSteps(HWND hEdit, const std::string& steps)
+{
+    for (size_t i = 0; i < steps.size(); ++i)
+    {
+        char ch = steps[i];
+        if (ch == '#')
+            ::SendMessage(hEdit, EM_SETSEL, 0, -1);
+        else if (ch == 'B')
+            ::SendMessage(hEdit, WM_CHAR, VK_BACK, 1);
+        else if (ch == 'X')
+            ::SendMessage(hEdit, WM_CLEAR, 0, 0);
+        else if (ch == '[' && i + 2 < steps.size())
+        {
+            int a = steps[i + 1] - '0', b = steps[i + 2] - '0';
+            i += 2;
+            ::SendMessage(hEdit, EM_SETSEL, a, b);
+        }
+        else if (ch == '|' && i + 1 < steps.size())
+        {
+            int n = steps[++i] - '0';
+            ::SendMessage(hEdit, EM_SETSEL, n, n);
+        }
+        else
+            SendChars(hEdit, std::string(1, ch));
+    }
+}
+
 void Xdotool(const std::string& args)
 {
     ASSERT_TRUE(Xdo(args)) << args;
@@ -74,7 +103,7 @@ TEST_F(SecureEditTest, KeepsWhatIsTypedAndShowsStars)
     struct CASE
     {
         const char* pszName;
-        std::string steps;  // typed bytes; '|' n: caret to n; '[' a b: select a..b; '#': select all
+        std::string steps;  // RunSteps
         std::string kept;
     } cases[] = {
         {"plain", "ab1", "ab1"},
@@ -89,25 +118,7 @@ TEST_F(SecureEditTest, KeepsWhatIsTypedAndShowsStars)
     {
         SCOPED_TRACE(c.pszName);
         WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
-            for (size_t i = 0; i < c.steps.size(); ++i)
-            {
-                char ch = c.steps[i];
-                if (ch == '#')
-                    ::SendMessage(hEdit, EM_SETSEL, 0, -1);
-                else if (ch == '[')
-                {
-                    int a = c.steps[i + 1] - '0', b = c.steps[i + 2] - '0';
-                    i += 2;
-                    ::SendMessage(hEdit, EM_SETSEL, a, b);
-                }
-                else if (ch == '|')
-                {
-                    int n = c.steps[++i] - '0';
-                    ::SendMessage(hEdit, EM_SETSEL, n, n);
-                }
-                else
-                    SendChars(hEdit, std::string(1, ch));
-            }
+            RunSteps(hEdit, c.steps);
             Expect(dlg, hEdit, c.kept);
         });
     }
@@ -182,7 +193,7 @@ TEST_F(SecureEditTest, RemovingTakesWholeCharacters)
     struct CASE
     {
         const char* pszName;
-        std::string steps;  // typed bytes; 'B' Backspace; '|' n: caret to n; '[' a b: select a..b; 'X': clear
+        std::string steps;  // RunSteps
         std::string kept;
     } cases[] = {
         {"Backspace after a GBK character", "ab中中B", "ab中"},
@@ -197,27 +208,7 @@ TEST_F(SecureEditTest, RemovingTakesWholeCharacters)
     {
         SCOPED_TRACE(c.pszName);
         WithEdit([&](CTestLoginDlg& dlg, HWND hEdit) {
-            for (size_t i = 0; i < c.steps.size(); ++i)
-            {
-                char ch = c.steps[i];
-                if (ch == 'B')
-                    ::SendMessage(hEdit, WM_CHAR, VK_BACK, 1);
-                else if (ch == 'X')
-                    ::SendMessage(hEdit, WM_CLEAR, 0, 0);
-                else if (ch == '[')
-                {
-                    int a = c.steps[i + 1] - '0', b = c.steps[i + 2] - '0';
-                    i += 2;
-                    ::SendMessage(hEdit, EM_SETSEL, a, b);
-                }
-                else if (ch == '|')
-                {
-                    int n = c.steps[++i] - '0';
-                    ::SendMessage(hEdit, EM_SETSEL, n, n);
-                }
-                else
-                    SendChars(hEdit, std::string(1, ch));
-            }
+            RunSteps(hEdit, c.steps);
             Expect(dlg, hEdit, c.kept);
         });
     }
